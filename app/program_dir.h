@@ -1,0 +1,16 @@
+#pragma once
+// "The program's directory": where the scenery lists, quarn.fix and magvar.nav live
+// and where the exports land once a command has made it the current directory.
+
+#include <string>
+
+namespace quarn {
+
+const std::string& ProgramDirectory();
+void SetProgramDirectory(const std::string& directory);
+
+// Chooses the directory: the explicit one if given, else QUARN_DATA_DIR, else the
+// directory of the executable.
+std::string ResolveProgramDirectory(const std::string& explicitDir, const std::string& argv0);
+
+}  // namespace quarn

@@ -1,0 +1,37 @@
+#include "app/quarn_app.h"
+
+#include "app/command_ids.h"
+#include "charts/map_state.h"
+#include "record/sample_table.h"
+#include "view/view_state.h"
+
+namespace quarn {
+
+bool QuarnApp::ExecuteCommand(int id) {
+  switch (id) {
+    case ID_DEFINE_GROUP:
+      doc_.OnDefineGroup();
+      return true;
+    case ID_LOAD_NAVAIDS:
+      doc_.OnLoadNavaids();
+      return true;
+    case ID_FILE_NEW:
+      OnFileNew();
+      return true;
+    default:
+      return view_.OnCommand(id);
+  }
+}
+
+void QuarnApp::OnFileNew() {
+  doc_.ui().SetTitle("Untitled");
+  view_.OnDraw();
+}
+
+void ResetProgramState() {
+  ResetSampleTable();
+  ResetViewState();
+  ResetMapState();
+}
+
+}  // namespace quarn

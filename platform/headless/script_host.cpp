@@ -1,0 +1,248 @@
+#include "platform/headless/script_host.h"
+
+#include <charconv>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include "app/command_table.h"
+#include "charts/map_state.h"
+#include "platform/file_services.h"
+#include "platform/json.h"
+#include "record/sample_table.h"
+#include "view/view_state.h"
+
+namespace quarn {
+namespace {
+
+std::string Trim(const std::string& s) {
+  const auto first = s.find_first_not_of(" \t\r\n");
+  if (first == std::string::npos) return "";
+  const auto last = s.find_last_not_of(" \t\r\n");
+  return s.substr(first, last - first + 1);
+}
+
+// The first word of a line and the rest, trimmed.
+std::pair<std::string, std::string> SplitWord(const std::string& s) {
+  const std::string t = Trim(s);
+  const auto sp = t.find_first_of(" \t");
+  if (sp == std::string::npos) return {t, ""};
+  return {t.substr(0, sp), Trim(t.substr(sp + 1))};
+}
+
+bool ParseInt(const std::string& s, int& out) {
+  const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), out);
+  return ec == std::errc() && end == s.data() + s.size();
+}
+
+[[maybe_unused]] bool ParseDouble(const std::string& s, double& out) {
+  std::istringstream in(s);
+  in >> out;
+  return !in.fail() && in.eof();
+}
+
+bool ParseTwoInts(const std::string& s, int& a, int& b) {
+  const auto [first, rest] = SplitWord(s);
+  return ParseInt(first, a) && ParseInt(rest, b);
+}
+
+bool ParseKey(const std::string& name, Key& key) {
+  static const std::pair<const char*, Key> kKeys[] = {
+      {"HOME", Key::Home}, {"END", Key::End},   {"LEFT", Key::Left}, {"RIGHT", Key::Right},
+      {"UP", Key::Up},     {"DOWN", Key::Down}, {"ADD", Key::Add},   {"SUBTRACT", Key::Subtract}};
+  for (const auto& [n, k] : kKeys) {
+    if (name == n) {
+      key = k;
+      return true;
+    }
+  }
+  return false;
+}
+
+bool EndsWith(const std::string& s, const std::string& suffix) {
+  return s.size() >= suffix.size() &&
+         s.compare(s.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+}  // namespace
+
+ScriptHost::ScriptHost(TextMetrics& metrics, std::ostream& transcript, std::ostream& errors,
+                       std::string startDirectory, int width, int height)
+    : errors_(errors),
+      startDirectory_(std::move(startDirectory)),
+      transcript_(transcript),
+      ui_(transcript_),
+      window_(width, height, metrics),
+      app_(window_, ui_) {}
+
+std::string ScriptHost::FullPath(const std::string& path) const {
+  if (!path.empty() && path.front() == kPathSeparator) return path;
+  return JoinPath(startDirectory_, path);
+}
+
+bool ScriptHost::Fail(const std::string& reason) {
+  errors_ << "line " << lineNumber_ << ": " << reason << '\n';
+  return false;
+}
+
+int ScriptHost::Run(std::istream& script) {
+  std::string line;
+  while (std::getline(script, line)) {
+    ++lineNumber_;
+    if (!RunLine(line)) return 2;
+  }
+  return 0;
+}
+
+bool ScriptHost::RunLine(const std::string& rawLine) {
+  std::string line = rawLine;
+  if (const auto hash = line.find('#'); hash != std::string::npos) line.erase(hash);
+  const auto [verb, rest] = SplitWord(line);
+  if (verb.empty()) return true;
+
+  CHalbricoView& view = app_.view();
+  if (verb == "size") {
+    int w = 0, h = 0;
+    if (!ParseTwoInts(rest, w, h) || w < 0 || h < 0) return Fail("size needs W H");
+    window_.Resize(w, h);
+    view.OnDraw();
+  } else if (verb == "command") {
+    const auto id = LookupCommand(rest);
+    if (!id) return Fail("unknown command: " + rest);
+    app_.ExecuteCommand(*id);
+  } else if (verb == "key") {
+    Key key{};
+    if (!ParseKey(rest, key)) return Fail("unknown key: " + rest);
+    view.OnKeyDown(key);
+  } else if (verb == "click" || verb == "rclick") {
+    int x = 0, y = 0;
+    if (!ParseTwoInts(rest, x, y)) return Fail(verb + " needs X Y");
+    if (verb == "click") {
+      view.OnLButtonDown(x, y);
+    } else {
+      view.OnRButtonDown(x, y);
+    }
+  } else if (verb == "repaint") {
+    view.OnDraw();
+  } else if (verb == "answer") {
+    const auto [kind, arg] = SplitWord(rest);
+    ScriptedAnswer a;
+    if (kind == "file" && !arg.empty()) {
+      a.kind = ScriptedAnswer::Kind::File;
+      a.text = FullPath(arg);
+    } else if (kind == "cancel" && arg.empty()) {
+      a.kind = ScriptedAnswer::Kind::Cancel;
+    } else if (kind == "text") {
+      a.kind = ScriptedAnswer::Kind::Text;
+      a.text = arg;
+    } else if (kind == "dir" && !arg.empty()) {
+      a.kind = ScriptedAnswer::Kind::Dir;
+      std::string path = arg;
+      // Trailing flags, in any order.
+      for (bool more = true; more;) {
+        more = false;
+        for (const char* flag : {" recurse", " fs2000"}) {
+          if (EndsWith(path, flag)) {
+            (std::string(flag) == " recurse" ? a.recurse : a.fs2000) = true;
+            path = Trim(path.substr(0, path.size() - std::string(flag).size()));
+            more = true;
+          }
+        }
+      }
+      a.text = FullPath(path);
+    } else {
+      return Fail("answer needs file PATH, cancel, text TEXT or dir PATH [recurse] [fs2000]");
+    }
+    ui_.QueueAnswer(std::move(a));
+  } else if (verb == "dump") {
+    if (rest.empty()) return Fail("dump needs a path");
+    return Dump(FullPath(rest));
+  } else if (verb == "state") {
+    transcript_.Line(StateJson());
+  } else if (verb == "sample") {
+    int index = 0;
+    if (!ParseInt(rest, index)) return Fail("sample needs an index");
+    transcript_.Line(SampleJson(index));
+  } else {
+    return Fail("unknown line: " + Trim(rawLine));
+  }
+  return true;
+}
+
+bool ScriptHost::Dump(const std::string& path) {
+  if (EndsWith(path, ".json")) {
+    std::ofstream out(path, std::ios::binary);
+    out << window_.displayList().ToJson();
+    if (!out) return Fail("cannot write " + path);
+    return true;
+  }
+  if (!exporter_) return Fail("this host cannot write images: " + path);
+  std::string error;
+  if (!exporter_(window_.displayList(), path, error)) return Fail(error);
+  return true;
+}
+
+std::string ScriptHost::StateJson() {
+  const CHalbricoDoc& doc = app_.doc();
+  JsonObject o;
+  o.Add("event", "state")
+      .Add("g_chartMode", g_chartMode)
+      .Add("g_windowFirst", g_windowFirst)
+      .Add("g_windowLast", g_windowLast)
+      .Add("g_firstTime", g_firstTime)
+      .Add("g_lastTime", g_lastTime)
+      .Add("g_cursorOffset", g_cursorOffset)
+      .Add("g_trackFirst", g_trackFirst)
+      .Add("g_trackLast", g_trackLast)
+      .Add("g_trackCursor", g_trackCursor)
+      .Add("g_zoomLevel", g_zoomLevel)
+      .Add("g_lastSampleIndex", g_lastSampleIndex)
+      .Add("g_recordPath", g_recordPath)
+      .Add("m_navaidsLoaded", static_cast<int>(doc.m_navaidsLoaded))
+      .Add("g_showVor", g_showVor)
+      .Add("g_showNdb", g_showNdb)
+      .Add("g_showFix", g_showFix)
+      .Add("g_showRunway", g_showRunway)
+      .Add("g_showAirport", g_showAirport)
+      .Add("g_showIdFreq", g_showIdFreq)
+      .Add("g_showDistance", g_showDistance)
+      .Add("g_showMarkers", g_showMarkers)
+      .Add("g_showRadials", g_showRadials)
+      .Add("g_selectAllTurnsOn", g_selectAllTurnsOn)
+      .Add("g_mapLatMin", g_mapLatMin)
+      .Add("g_mapLatMax", g_mapLatMax)
+      .Add("g_mapLonMin", g_mapLonMin)
+      .Add("g_mapLonMax", g_mapLonMax)
+      .Add("g_mapSpanDeg", g_mapSpanDeg)
+      .Add("g_mapSpanMetres", g_mapSpanMetres)
+      .Add("width", window_.ClientWidth())
+      .Add("height", window_.ClientHeight());
+  return o.Str();
+}
+
+std::string ScriptHost::SampleJson(int index) {
+  const FlightSample& s = SampleAt(index);
+  return JsonObject()
+      .Add("event", "sample")
+      .Add("index", index)
+      .Add("altitudeFt", s.altitudeFt)
+      .Add("timeHours", s.timeHours)
+      .Add("latitudeDeg", s.latitudeDeg)
+      .Add("longitudeDeg", s.longitudeDeg)
+      .Add("pitchDeg", s.pitchDeg)
+      .Add("bankDeg", s.bankDeg)
+      .Add("tasKt", s.tasKt)
+      .Add("iasKt", s.iasKt)
+      .Add("verticalSpeedFpm", s.verticalSpeedFpm)
+      .Add("gear1", s.gear1)
+      .Add("gear2", s.gear2)
+      .Add("gear3", s.gear3)
+      .Add("fuelLeft", s.fuelLeft)
+      .Add("fuelLeftAux", s.fuelLeftAux)
+      .Add("fuelRight", s.fuelRight)
+      .Add("fuelRightAux", s.fuelRightAux)
+      .Add("courseDeg", s.courseDeg)
+      .Str();
+}
+
+}  // namespace quarn

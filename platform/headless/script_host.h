@@ -1,0 +1,59 @@
+#pragma once
+// quarn-cli's engine: runs the program's document and view from a script, one
+// action a line, and writes the transcript.
+
+#include <functional>
+#include <istream>
+#include <ostream>
+#include <string>
+
+#include "app/quarn_app.h"
+#include "platform/display_list.h"
+#include "platform/headless/headless_ui.h"
+#include "platform/headless/headless_window.h"
+#include "platform/headless/transcript.h"
+#include "platform/text_metrics.h"
+
+namespace quarn {
+
+// Writes a display list as an image (.png, .svg, .pdf); false with a reason when it
+// cannot.
+using ImageExporter =
+    std::function<bool(const DisplayList& list, const std::string& path, std::string& error)>;
+
+class ScriptHost {
+ public:
+  ScriptHost(TextMetrics& metrics, std::ostream& transcript, std::ostream& errors,
+             std::string startDirectory, int width = 1280, int height = 800);
+
+  void SetImageExporter(ImageExporter exporter) { exporter_ = std::move(exporter); }
+
+  // Runs every line; 0 when the script ran, 2 at the first line it cannot parse.
+  int Run(std::istream& script);
+  // One line; false when it cannot be parsed (the reason goes to the error stream).
+  bool RunLine(const std::string& line);
+
+  QuarnApp& app() { return app_; }
+  HeadlessWindow& window() { return window_; }
+  HeadlessUi& ui() { return ui_; }
+
+  // The state line: view state, layer flags, map extents and counts.
+  std::string StateJson();
+  std::string SampleJson(int index);
+
+ private:
+  std::string FullPath(const std::string& path) const;
+  bool Dump(const std::string& path);
+  bool Fail(const std::string& reason);
+
+  std::ostream& errors_;
+  std::string startDirectory_;
+  Transcript transcript_;
+  HeadlessUi ui_;
+  HeadlessWindow window_;
+  QuarnApp app_;
+  ImageExporter exporter_;
+  int lineNumber_ = 0;
+};
+
+}  // namespace quarn

@@ -1,0 +1,341 @@
+#include "view/halbrico_view.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include "app/command_ids.h"
+#include "app/format.h"
+#include "app/numeric.h"
+#include "charts/map_state.h"
+#include "record/sample_table.h"
+#include "view/view_state.h"
+
+namespace quarn {
+namespace {
+
+constexpr Color kStatusGreen{0, 170, 85};
+
+int GraphModeOfCommand(int id) {
+  switch (id) {
+    case ID_GRAPH_ALTITUDE:
+      return kChartAltitude;
+    case ID_GRAPH_IAS:
+      return kChartIas;
+    case ID_GRAPH_TAS:
+      return kChartTas;
+    case ID_GRAPH_VERTICAL_SPEED:
+      return kChartVerticalSpeed;
+    case ID_GRAPH_BANK:
+      return kChartBank;
+    case ID_GRAPH_PITCH:
+      return kChartPitch;
+    default:
+      return kChartBlank;
+  }
+}
+
+bool IsLayerCommand(int id) {
+  switch (id) {
+    case ID_SHOW_VOR:
+    case ID_SHOW_NDB:
+    case ID_SHOW_FIX:
+    case ID_SHOW_RUNWAY:
+    case ID_SHOW_AIRPORT:
+    case ID_SHOW_ID_FREQ:
+    case ID_SELECT_ALL:
+    case ID_SHOW_DISTANCE:
+    case ID_SHOW_MARKERS:
+    case ID_SHOW_RADIALS:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+double CHalbricoView::DistanceAndBearing(double lat1, double lon1, double lat2, double lon2) {
+  const auto r = quarn::DistanceAndBearing(lat1, lon1, lat2, lon2);
+  m_lastBearing = r.bearingDeg;
+  return r.metres;
+}
+
+bool CHalbricoView::OnCommand(int id) {
+  if (const int mode = GraphModeOfCommand(id); mode != kChartBlank) {
+    DrawGraph(mode);
+    return true;
+  }
+  if (IsLayerCommand(id)) {
+    OnLayerCommand(id);
+    return true;
+  }
+  switch (id) {
+    case ID_SELECT_RECORD_FILE:
+      OnSelectRecordFile();
+      return true;
+    case ID_GENERATE_FLIGHT_TEXT:
+      OnGenerateFlightText();
+      return true;
+    case ID_GRAPH_COURSE:
+      DrawTrackChart();
+      return true;
+    case ID_GENERAL_SUMMARY:
+      DrawGeneralSummary();
+      return true;
+    case ID_GRAPH_COMBINED:
+      DrawCombinedGraph();
+      return true;
+    case ID_SIDE_VIEW:
+      DrawSideView();
+      return true;
+    case ID_BOTTOM_VIEW:
+      DrawBottomView();
+      return true;
+    case ID_TAKEOFF_LANDING_SUMMARY:
+      DrawTakeoffLandingSummary();
+      return true;
+    case ID_EXPORT_NAVAIDS:
+      OnExportNavaids();
+      return true;
+    case ID_ZOOM_IN:
+      OnZoomIn();
+      return true;
+    case ID_ZOOM_OUT:
+      OnZoomOut();
+      return true;
+    case ID_CURSOR_LEFT:
+      OnCursorLeft();
+      return true;
+    case ID_CURSOR_RIGHT:
+      OnCursorRight();
+      return true;
+    case ID_BLANK_VIEW:
+      OnBlankView();
+      return true;
+    case ID_ERASE_RADIALS:
+      OnEraseRadials();
+      return true;
+    default:
+      return false;
+  }
+}
+
+void CHalbricoView::LimitCursorForMap(int height) {
+  if (g_cursorOffset > height + 200) g_cursorOffset = height + 200;
+}
+
+void CHalbricoView::DrawCurrentChart() {
+  switch (g_chartMode) {
+    case kChartAltitude:
+    case kChartIas:
+    case kChartTas:
+    case kChartVerticalSpeed:
+    case kChartBank:
+    case kChartPitch:
+      DrawGraph(g_chartMode);
+      break;
+    case kChartTrack:
+      LimitCursorForMap(window_.ClientHeight());
+      DrawTrackChart();
+      break;
+    case kChartFlightSummary:
+      DrawGeneralSummary();
+      break;
+    case kChartCombined:
+      DrawCombinedGraph();
+      break;
+    case kChartSideView:
+      DrawSideView();
+      break;
+    case kChartBottomView:
+      LimitCursorForMap(window_.ClientHeight());
+      DrawBottomView();
+      break;
+    case kChartTakeoffLanding:
+      DrawTakeoffLandingSummary();
+      break;
+    default:
+      break;  // blank: nothing is drawn
+  }
+}
+
+void CHalbricoView::OnDraw() {
+  const int width = window_.ClientWidth();
+  if (g_cursorOffset > width - 50) g_cursorOffset = width - 50;
+  if (g_cursorOffset < 0) g_cursorOffset = 0;
+  DrawCurrentChart();
+}
+
+// A click or a zoom leaves the side view and the take-off summary as they are on
+// screen until the next full redraw.
+void CHalbricoView::RedrawForHandler() {
+  if (g_chartMode == kChartSideView || g_chartMode == kChartTakeoffLanding) return;
+  DrawCurrentChart();
+}
+
+void CHalbricoView::OnKeyDown(Key key) {
+  const int usable = window_.ClientWidth() - 100;
+  switch (key) {
+    case Key::Home:
+      g_trackCursor = g_trackFirst;
+      g_cursorOffset = 0;
+      break;
+    case Key::End:
+      g_trackCursor = g_trackLast;
+      g_cursorOffset = usable;
+      break;
+    case Key::Left:
+      if (g_trackCursor > g_trackFirst) --g_trackCursor;
+      if (g_cursorOffset > 0) --g_cursorOffset;
+      break;
+    case Key::Right:
+      if (g_trackCursor < g_trackLast) ++g_trackCursor;
+      if (g_cursorOffset < usable) ++g_cursorOffset;
+      break;
+    case Key::Add:
+      g_trackCursor = g_trackCursor < g_trackLast - 10 ? g_trackCursor + 10 : g_trackLast;
+      g_cursorOffset = g_cursorOffset < usable - 10 ? g_cursorOffset + 10 : usable - 1;
+      break;
+    case Key::Subtract:
+      g_trackCursor = g_trackCursor > g_trackFirst + 10 ? g_trackCursor - 10 : g_trackFirst;
+      g_cursorOffset = g_cursorOffset > 10 ? g_cursorOffset - 10 : 0;
+      break;
+    default:
+      return;  // other keys change nothing and draw nothing
+  }
+  OnDraw();
+}
+
+void CHalbricoView::OnLButtonDown(int x, int y) {
+  const int width = window_.ClientWidth();
+  const int height = window_.ClientHeight();
+  const MapPosition pos = ClientPointToMap(x, y, height);
+
+  // The nearest sample over the whole record; the earliest of equally near ones wins.
+  double best = 10000000;
+  int nearest = 0;
+  for (int i = 0; i <= g_lastSampleIndex && i < kMaxSamples; ++i) {
+    const FlightSample& s = g_samples[static_cast<std::size_t>(i)];
+    const double dLat = pos.latitude - s.latitudeDeg;
+    const double dLon = pos.longitude - s.longitudeDeg;
+    const double d = std::sqrt(dLat * dLat + dLon * dLon);
+    if (d < best) {
+      best = d;
+      nearest = i;
+    }
+  }
+
+  if (x < 50) {
+    g_cursorOffset = 0;
+  } else if (x <= width - 50) {
+    g_cursorOffset = x - 50;
+  } else {
+    g_cursorOffset = width - 50;
+  }
+  g_trackCursor = nearest;
+  RedrawForHandler();
+}
+
+bool CHalbricoView::ZoomWindowsTo(int level, int width) {
+  const std::int64_t usable = width - 100;
+  // A client exactly 100 pixels wide has no time axis to place a cursor on.
+  if (usable == 0 || level <= 0) return false;
+
+  const int h = 500 / level;
+  g_trackFirst = std::max(0, g_trackCursor - h);
+  g_trackLast = std::min(g_lastSampleIndex, g_trackCursor + h);
+
+  const std::int64_t span = static_cast<std::int64_t>(g_windowLast) - g_windowFirst;
+  const int centre = static_cast<int>(g_windowFirst + (span * g_cursorOffset) / usable);
+
+  const int f = 1000 / level;
+  g_windowFirst = std::max(0, centre - f);
+  g_windowLast = std::min(g_lastSampleIndex, centre + f);
+  g_firstTime = SampleAt(g_windowFirst).timeHours;
+  g_lastTime = SampleAt(g_windowLast).timeHours;
+
+  // Keep the cursor on the centre sample. A window of one sample puts it at the
+  // left end of the axis, where the graphs draw such a window.
+  const std::int64_t newSpan = static_cast<std::int64_t>(g_windowLast) - g_windowFirst;
+  g_cursorOffset =
+      newSpan != 0 ? static_cast<int>((usable * (centre - g_windowFirst)) / newSpan) : 0;
+  return true;
+}
+
+void CHalbricoView::OnZoomIn() {
+  const int level = g_zoomLevel;
+  if (level >= kMaxZoomLevel) return;
+  if (!ZoomWindowsTo(level, window_.ClientWidth())) return;
+  g_zoomLevel = level + 1;
+  RedrawForHandler();
+}
+
+void CHalbricoView::OnZoomOut() {
+  const int level = g_zoomLevel;
+  if (level > kMaxZoomLevel || level < 2) {
+    g_windowFirst = g_trackFirst = 0;
+    g_windowLast = g_trackLast = g_lastSampleIndex;
+    g_firstTime = SampleAt(0).timeHours;
+    g_lastTime = SampleAt(g_lastSampleIndex).timeHours;
+    g_zoomLevel = 1;
+    RedrawForHandler();
+    return;
+  }
+  // The window takes the half-width of the level it returns to.
+  if (!ZoomWindowsTo(level - 1, window_.ClientWidth())) return;
+  g_zoomLevel = level - 1;
+  RedrawForHandler();
+}
+
+void CHalbricoView::OnBlankView() {
+  auto dc = window_.GetDC();
+  dc->FillSolidRect(Rect{0, 0, window_.ClientWidth(), window_.ClientHeight()}, kWhite);
+  g_chartMode = kChartBlank;
+}
+
+double CHalbricoView::CursorTime(int width) const {
+  double span = g_lastTime - g_firstTime;
+  if (span < 0) span += 24;  // the record passes midnight
+  const int usable = width - 100;
+  if (usable == 0) return g_firstTime;  // no axis: the cursor stands at its start
+  return g_firstTime + span * g_cursorOffset / usable;
+}
+
+int CHalbricoView::StatusSample(double cursorTime) const {
+  // Once the cursor lies 23.9 hours or more beyond a passed sample, the record has
+  // crossed midnight and the following times count 24 hours more.
+  double allowance = 0;
+  for (int i = g_windowFirst; i <= g_windowLast; ++i) {
+    const double t = SampleAt(i).timeHours;
+    if (allowance + t > cursorTime) return i;
+    if (cursorTime - t >= 23.9) allowance = 24;
+  }
+  // The cursor lies beyond every sample of the window: show the window's last one.
+  return g_windowLast;
+}
+
+void CHalbricoView::DrawStatusLines(int sampleIndex, DrawContext& dc, int width) {
+  const FlightSample& s = SampleAt(sampleIndex);
+  const double t = s.timeHours;
+  const double wholeHours = IntPart(t);
+  const int hours = TruncToInt(wholeHours);
+  const double m = std::fabs(t - wholeHours) * 60;
+  const int minutes = TruncToInt(m);
+  const int seconds = TruncToInt(std::fabs(m - IntPart(m)) * 60);
+
+  const std::string line1 =
+      Format("Time=%d:%d:%d     Altitude=%7.0lf    Latitude=%5.2lf    Longitude=%5.2lf", hours,
+             minutes, seconds, s.altitudeFt, s.latitudeDeg, s.longitudeDeg);
+  const std::string line2 =
+      Format("Pitch=%5.1lf    Bank=%5.1lf   TAS=%7.0lf   IAS=%7.0lf    V.Speed=%7.0lf", s.pitchDeg,
+             s.bankDeg, s.tasKt, s.iasKt, s.verticalSpeedFpm);
+
+  dc.SetTextColor(kStatusGreen);
+  dc.SetTextAlign(TextAlign::Left);
+  dc.TextOut(50, 10, line1);
+  dc.SetTextAlign(TextAlign::Right);
+  dc.TextOut(width - 50, 10, line2);
+}
+
+}  // namespace quarn

@@ -9,6 +9,12 @@ namespace quarn {
 namespace fs = std::filesystem;
 
 bool WildcardMatch(const std::string& pattern, const std::string& name) {
+  // As on the old platform, a trailing ".*" also matches a name without any
+  // extension: "*.*" lists every entry, subdirectories included.
+  if (pattern.size() >= 2 && pattern.compare(pattern.size() - 2, 2, ".*") == 0 &&
+      name.find('.') == std::string::npos) {
+    return WildcardMatch(pattern.substr(0, pattern.size() - 2), name);
+  }
   // Iterative match with backtracking over the last '*'.
   std::size_t p = 0, n = 0, starP = std::string::npos, starN = 0;
   auto same = [](char a, char b) {

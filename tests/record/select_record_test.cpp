@@ -1,0 +1,180 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "app/command_ids.h"
+#include "record/sample_table.h"
+#include "support/record_fixtures.h"
+#include "support/temp_dir.h"
+#include "support/test_host.h"
+#include "view/view_state.h"
+
+namespace quarn {
+namespace {
+
+using testing::SampleValues;
+using testing::SteadyClimb;
+using testing::TempDir;
+using testing::TestHost;
+using testing::WriteBytes;
+using testing::WriteRecordFile;
+
+const std::string kCannotOpen = "Can\u00b4t open file ";
+
+std::vector<std::string> Without(std::vector<std::string> lines, const std::string& event) {
+  std::erase_if(lines, [&](const std::string& l) { return l.find(event) != std::string::npos; });
+  return lines;
+}
+
+TEST(SelectRecordFile, LoadsAndResetsTheView) {
+  TempDir dir;
+  TestHost t;
+  const std::string path = WriteRecordFile(dir.path(), "f.dat", SteadyClimb(300));
+  g_trackCursor = 17;  // kept by a load
+  g_zoomLevel = 5;
+  g_chartMode = kChartAltitude;
+  t.doc().m_navaidsLoaded = 1;
+  t.LoadRecord(path);
+
+  EXPECT_EQ(t.TakeTranscript(),
+            (std::vector<std::string>{
+                "{\"event\":\"dialog\",\"name\":\"open\",\"answer\":\"" + path + "\"}",
+                "{\"event\":\"status\",\"text\":\"300 Points (lat,lon) in memory\"}"}));
+  EXPECT_EQ(g_recordPath, path);
+  EXPECT_EQ(g_lastSampleIndex, 299);
+  EXPECT_EQ(g_chartMode, kChartBlank);
+  EXPECT_EQ(g_zoomLevel, 1);
+  EXPECT_EQ(g_windowFirst, 0);
+  EXPECT_EQ(g_windowLast, 299);
+  EXPECT_EQ(g_trackFirst, 0);
+  EXPECT_EQ(g_trackLast, 299);
+  EXPECT_EQ(g_trackCursor, 17);
+  EXPECT_EQ(t.doc().m_navaidsLoaded, 0);
+  EXPECT_DOUBLE_EQ(g_firstTime, 10.0);
+  EXPECT_DOUBLE_EQ(g_lastTime, g_samples[299].timeHours);
+  // The area is left white: mode 0 draws nothing over it.
+  ASSERT_EQ(t.screen().ops().size(), 1u);
+  EXPECT_EQ(t.screen().ops()[0].color, kWhite);
+}
+
+TEST(SelectRecordFile, EndOfFileRule) {
+  TempDir dir;
+  const auto two = testing::EncodeSamples(SteadyClimb(2));
+  const struct {
+    std::size_t bytes;
+    int samples;
+  } cases[] = {{0, 0}, {1, 0}, {79, 0}, {80, 1}, {81, 1}, {159, 1}, {160, 2}};
+  for (const auto& c : cases) {
+    TestHost t;
+    std::vector<std::uint8_t> bytes(two.begin(), two.begin() + static_cast<long>(c.bytes));
+    WriteBytes(dir.File("f.dat"), bytes);
+    g_firstTime = 3;
+    g_lastTime = 4;
+    t.LoadRecord(dir.File("f.dat"));
+    EXPECT_EQ(g_lastSampleIndex, c.samples - 1) << c.bytes;
+    EXPECT_EQ(g_windowLast, c.samples - 1) << c.bytes;
+    EXPECT_EQ(t.TakeTranscript().back(), "{\"event\":\"status\",\"text\":\"" +
+                                             std::to_string(c.samples) +
+                                             " Points (lat,lon) in memory\"}");
+    if (c.samples == 0) {  // an empty record keeps the former ends of the time axis
+      EXPECT_EQ(g_firstTime, 3);
+      EXPECT_EQ(g_lastTime, 4);
+    }
+  }
+}
+
+TEST(SelectRecordFile, VerticalSpeedUsesTheFirstIntervalForEverySample) {
+  TempDir dir;
+  TestHost t;
+  std::vector<SampleValues> s = SteadyClimb(4);
+  // Samples at 0, 2, 3 and 3 seconds: the first interval, two seconds, serves all.
+  s[1].seconds = 2;
+  s[2].seconds = 3;
+  s[3].seconds = 3;
+  s[0].altitudeFt = 0;
+  s[1].altitudeFt = 100;
+  s[2].altitudeFt = 200;
+  s[3].altitudeFt = 150;
+  t.LoadRecord(WriteRecordFile(dir.path(), "f.dat", s));
+  EXPECT_EQ(g_samples[0].verticalSpeedFpm, 0);
+  EXPECT_NEAR(g_samples[1].verticalSpeedFpm, 3000, 1e-6);
+  EXPECT_NEAR(g_samples[2].verticalSpeedFpm, 3000, 1e-6);
+  EXPECT_NEAR(g_samples[3].verticalSpeedFpm, -1500, 1e-6);
+}
+
+TEST(SelectRecordFile, EqualFirstTimesTakeOneSecondAndASingleSampleHasNoInterval) {
+  TempDir dir;
+  TestHost t;
+  std::vector<SampleValues> s = SteadyClimb(3);
+  s[1].seconds = s[0].seconds;
+  t.LoadRecord(WriteRecordFile(dir.path(), "f.dat", s));
+  EXPECT_NEAR(g_samples[1].verticalSpeedFpm, 10 * 60, 1e-6);
+  EXPECT_NEAR(g_samples[2].verticalSpeedFpm, 10 * 60, 1e-6);
+
+  t.LoadRecord(WriteRecordFile(dir.path(), "one.dat", SteadyClimb(1)));
+  EXPECT_EQ(g_lastSampleIndex, 0);
+  EXPECT_EQ(g_samples[0].verticalSpeedFpm, 0);
+}
+
+TEST(SelectRecordFile, AShorterRecordLeavesTheOlderTailOutsideTheValidRange) {
+  TempDir dir;
+  TestHost t;
+  t.LoadRecord(WriteRecordFile(dir.path(), "long.dat", SteadyClimb(10)));
+  t.LoadRecord(WriteRecordFile(dir.path(), "short.dat", SteadyClimb(3, 12)));
+  EXPECT_EQ(g_lastSampleIndex, 2);
+  EXPECT_DOUBLE_EQ(g_samples[2].timeHours, 12 + 2 * 0.0002777777777777778);
+  EXPECT_NEAR(g_samples[9].altitudeFt, 90, 1e-6);
+}
+
+TEST(SelectRecordFile, KeepsTheFirst50000RecordsOfALongerFileAndSaysSo) {
+  TempDir dir;
+  TestHost t;
+  const auto path = WriteRecordFile(dir.path(), "huge.dat", SteadyClimb(kMaxSamples + 5));
+  t.LoadRecord(path);
+  EXPECT_EQ(g_lastSampleIndex, kMaxSamples - 1);
+  EXPECT_EQ(g_windowLast, kMaxSamples - 1);
+  const auto lines = t.TakeTranscript();
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[1], "{\"event\":\"status\",\"text\":\"50000 Points (lat,lon) in memory\"}");
+  EXPECT_EQ(lines[2], "{\"event\":\"message\",\"text\":\"" + path +
+                          " holds more than 50000 records: only the first 50000 were loaded.\"}");
+
+  // Exactly 50000 records is no reason for a message.
+  t.LoadRecord(WriteRecordFile(dir.path(), "full.dat", SteadyClimb(kMaxSamples)));
+  EXPECT_EQ(Without(t.TakeTranscript(), "message").size(), 2u);
+}
+
+TEST(SelectRecordFile, AFailedOpenKeepsTheFormerRecordAndItsPath) {
+  TempDir dir;
+  TestHost t;
+  const auto good = WriteRecordFile(dir.path(), "good.dat", SteadyClimb(5));
+  t.LoadRecord(good);
+  t.TakeTranscript();
+  g_zoomLevel = 3;
+  for (const std::string& bad : {dir.File("missing.dat"), dir.path()}) {
+    t.LoadRecord(bad);
+    const auto lines = t.TakeTranscript();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[1], "{\"event\":\"message\",\"text\":\"" + kCannotOpen + bad + "\\n\"}");
+    EXPECT_EQ(g_recordPath, good);
+    EXPECT_EQ(g_lastSampleIndex, 4);
+    EXPECT_EQ(g_zoomLevel, 3);
+  }
+}
+
+TEST(SelectRecordFile, CancelLeavesAWhiteAreaAndClearsTheNavaidFlagOnly) {
+  TestHost t;
+  g_chartMode = kChartAltitude;
+  t.doc().m_navaidsLoaded = 1;
+  t.Run({"answer cancel", "command 32771"});
+  EXPECT_EQ(t.TakeTranscript(),
+            (std::vector<std::string>{"{\"event\":\"dialog\",\"name\":\"open\",\"answer\":null}"}));
+  EXPECT_EQ(t.doc().m_navaidsLoaded, 0);
+  EXPECT_EQ(g_chartMode, kChartAltitude);
+  EXPECT_TRUE(g_recordPath.empty());
+  ASSERT_EQ(t.screen().ops().size(), 1u);
+  EXPECT_EQ(t.screen().ops()[0].color, kWhite);
+}
+
+}  // namespace
+}  // namespace quarn

@@ -1,0 +1,21 @@
+#pragma once
+// A fresh directory for one test, removed with everything in it afterwards.
+
+#include <string>
+
+namespace quarn::testing {
+
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::string& path() const { return path_; }
+  std::string File(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+}  // namespace quarn::testing

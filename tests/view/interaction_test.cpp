@@ -1,0 +1,212 @@
+#include <gtest/gtest.h>
+
+#include "charts/map_state.h"
+#include "record/sample_table.h"
+#include "support/record_fixtures.h"
+#include "support/temp_dir.h"
+#include "support/test_host.h"
+#include "view/view_state.h"
+
+namespace quarn {
+namespace {
+
+using testing::SteadyClimb;
+using testing::TempDir;
+using testing::TestHost;
+using testing::WriteRecordFile;
+
+constexpr int kW = 1280;
+
+class ViewTest : public ::testing::Test {
+ protected:
+  void Load(int samples) {
+    t.LoadRecord(WriteRecordFile(dir.path(), "f.dat", SteadyClimb(samples)));
+    t.TakeTranscript();
+  }
+  TempDir dir;
+  TestHost t{kW, 800};
+};
+
+TEST_F(ViewTest, KeysMoveBothCursorsWithinTheirLimits) {
+  Load(100);
+  g_trackFirst = 20;
+  g_trackLast = 60;
+  g_trackCursor = 30;
+  struct Step {
+    const char* key;
+    int offset, track;
+  };
+  const Step steps[] = {
+      {"HOME", 0, 20},
+      {"LEFT", 0, 20},
+      {"RIGHT", 1, 21},
+      {"END", kW - 100, 60},
+      {"RIGHT", kW - 100, 60},
+      {"ADD", kW - 101, 60},
+      {"RIGHT", kW - 100, 60},
+      {"SUBTRACT", kW - 110, 50},
+      {"SUBTRACT", kW - 120, 40},
+      {"HOME", 0, 20},
+      {"ADD", 10, 30},
+      {"ADD", 20, 40},
+      {"SUBTRACT", 10, 30},
+      {"SUBTRACT", 0, 20},
+      {"LEFT", 0, 20},
+  };
+  for (const auto& s : steps) {
+    t.Run({std::string("key ") + s.key});
+    EXPECT_EQ(g_cursorOffset, s.offset) << s.key;
+    EXPECT_EQ(g_trackCursor, s.track) << s.key;
+  }
+  // Up and down change nothing.
+  t.Run({"key UP", "key DOWN"});
+  EXPECT_EQ(g_cursorOffset, 0);
+  EXPECT_EQ(g_trackCursor, 20);
+}
+
+TEST_F(ViewTest, AddNearTheEndsGoesToTheLastPlaces) {
+  Load(100);
+  g_trackCursor = 95;
+  g_cursorOffset = kW - 112;
+  t.Run({"key ADD"});
+  EXPECT_EQ(g_trackCursor, 99);
+  EXPECT_EQ(g_cursorOffset, kW - 102);
+  t.Run({"key ADD"});
+  EXPECT_EQ(g_cursorOffset, kW - 101);
+}
+
+TEST_F(ViewTest, CursorButtonsAreTheArrowKeys) {
+  Load(100);
+  t.Run({"command ID_CURSOR_RIGHT", "command ID_CURSOR_RIGHT", "command ID_CURSOR_LEFT"});
+  EXPECT_EQ(g_cursorOffset, 1);
+  EXPECT_EQ(g_trackCursor, 1);
+}
+
+TEST_F(ViewTest, ClickPlacesTheGraphCursorAndFullRedrawLimitsIt) {
+  Load(100);
+  const struct {
+    int x, offset;
+  } cases[] = {{30, 0}, {50, 0}, {51, 1}, {kW - 50, kW - 100}, {kW - 49, kW - 50}, {5000, kW - 50}};
+  for (const auto& c : cases) {
+    t.Run({"click " + std::to_string(c.x) + " 300"});
+    EXPECT_EQ(g_cursorOffset, c.offset) << c.x;
+  }
+  t.Run({"repaint"});
+  EXPECT_EQ(g_cursorOffset, kW - 50);
+  t.Run({"size 600 400"});
+  EXPECT_EQ(g_cursorOffset, 550);
+}
+
+TEST_F(ViewTest, ClickTakesTheNearestSampleOfTheWholeRecord) {
+  Load(100);                       // samples at 50 N + i * 0.001, 5 E
+  g_trackFirst = g_trackLast = 0;  // the track window does not limit the search
+  // Map with its lower-left corner at (50.05 N, 5 E) and a span of 0.1 degree on a
+  // square of 700 pixels: a click at (200, 750) is that corner.
+  g_mapLatMin = 50.05;
+  g_mapLonMin = 5;
+  g_mapSpanDeg = 0.1;
+  t.Run({"click 200 750"});
+  EXPECT_EQ(g_trackCursor, 50);
+  t.Run({"click 200 50"});  // the top of the map, beyond the last sample
+  EXPECT_EQ(g_trackCursor, 99);
+
+  // Before any map was drawn, every click maps to (0, 0): the sample nearest to it.
+  ResetMapState();
+  g_samples[7].latitudeDeg = g_samples[8].latitudeDeg = 1;
+  g_samples[7].longitudeDeg = g_samples[8].longitudeDeg = 0;
+  t.Run({"click 640 400"});
+  EXPECT_EQ(g_trackCursor, 7);  // the earlier of two equally near samples
+}
+
+TEST_F(ViewTest, ZoomInFiveTimesAndOutAgain) {
+  Load(5000);
+  g_trackCursor = 2500;
+  g_cursorOffset = (kW - 100) / 2;  // the graph cursor on sample 2499
+  const int halfWidths[] = {1000, 500, 333, 250, 200};
+  for (int i = 0; i < 5; ++i) {
+    t.Run({"command ID_ZOOM_IN"});
+    EXPECT_EQ(g_zoomLevel, i + 2);
+    EXPECT_EQ(g_trackLast - g_trackCursor, 500 / (i + 1));
+    EXPECT_EQ(g_windowLast - g_windowFirst, 2 * halfWidths[i]);
+    // The cursor stays on the centre sample, in the middle of the axis.
+    EXPECT_EQ(g_cursorOffset, ((kW - 100) * halfWidths[i]) / (2 * halfWidths[i]));
+    EXPECT_DOUBLE_EQ(g_firstTime, g_samples[static_cast<std::size_t>(g_windowFirst)].timeHours);
+    EXPECT_DOUBLE_EQ(g_lastTime, g_samples[static_cast<std::size_t>(g_windowLast)].timeHours);
+  }
+  const int levels[] = {5, 4, 3, 2, 1};
+  for (int level : levels) {
+    t.Run({"command ID_ZOOM_OUT"});
+    EXPECT_EQ(g_zoomLevel, level);
+    EXPECT_EQ(g_windowLast - g_windowFirst, 2 * (1000 / level));
+  }
+  const int cursor = g_cursorOffset;
+  t.Run({"command ID_ZOOM_OUT"});  // from level 1: the whole record
+  EXPECT_EQ(g_zoomLevel, 1);
+  EXPECT_EQ(g_windowFirst, 0);
+  EXPECT_EQ(g_windowLast, 4999);
+  EXPECT_EQ(g_trackFirst, 0);
+  EXPECT_EQ(g_trackLast, 4999);
+  EXPECT_EQ(g_cursorOffset, cursor);
+  EXPECT_EQ(g_trackCursor, 2500);
+  EXPECT_DOUBLE_EQ(g_lastTime, g_samples[4999].timeHours);
+}
+
+TEST_F(ViewTest, ZoomInCutAtTheStartPlacesTheCursorByIndex) {
+  Load(5000);
+  g_cursorOffset = 59;  // sample (4999 * 59) / 1180 = 249
+  t.Run({"command ID_ZOOM_IN"});
+  EXPECT_EQ(g_windowFirst, 0);
+  EXPECT_EQ(g_windowLast, 1249);
+  EXPECT_EQ(g_cursorOffset, ((kW - 100) * 249) / 1249);
+}
+
+TEST_F(ViewTest, ZoomInStopsAtLevelTwenty) {
+  Load(5000);
+  g_zoomLevel = 20;
+  g_windowFirst = 10;
+  t.Run({"command ID_ZOOM_IN"});
+  EXPECT_EQ(g_zoomLevel, 20);
+  EXPECT_EQ(g_windowFirst, 10);
+}
+
+TEST_F(ViewTest, ZoomOnANarrowClientOrASingleSampleDividesByNothing) {
+  Load(5000);
+  t.Run({"size 100 400", "command ID_ZOOM_IN"});  // no time axis: nothing changes
+  EXPECT_EQ(g_zoomLevel, 1);
+  EXPECT_EQ(g_windowLast, 4999);
+  g_zoomLevel = 3;
+  t.Run({"command ID_ZOOM_OUT"});
+  EXPECT_EQ(g_zoomLevel, 3);
+
+  Load(1);  // a one-sample window: the cursor goes to the left end
+  t.Run({"size 1280 800", "click 700 300", "command ID_ZOOM_IN"});
+  EXPECT_EQ(g_zoomLevel, 2);
+  EXPECT_EQ(g_windowFirst, 0);
+  EXPECT_EQ(g_windowLast, 0);
+  EXPECT_EQ(g_cursorOffset, 0);
+}
+
+TEST_F(ViewTest, ZoomOnAnEmptyRecordReadsNothingOutsideTheTable) {
+  t.LoadRecord(WriteRecordFile(dir.path(), "empty.dat", {}));
+  t.Run({"command ID_ZOOM_IN", "command ID_ZOOM_OUT", "command ID_ZOOM_OUT", "key END",
+         "click 10 10"});
+  EXPECT_EQ(g_lastSampleIndex, -1);
+  EXPECT_EQ(g_windowLast, -1);
+  EXPECT_EQ(g_lastTime, 0);
+}
+
+TEST_F(ViewTest, BlankViewFillsWhiteAndKeepsTheRest) {
+  Load(100);
+  g_chartMode = kChartAltitude;
+  g_zoomLevel = 4;
+  t.Run({"command 32837"});
+  EXPECT_EQ(g_chartMode, kChartBlank);
+  EXPECT_EQ(g_zoomLevel, 4);
+  ASSERT_EQ(t.screen().ops().size(), 1u);
+  EXPECT_EQ(t.screen().ops()[0].color, kWhite);
+  t.Run({"size 800 600"});  // a resize leaves it blank
+  EXPECT_TRUE(t.screen().ops().empty());
+}
+
+}  // namespace
+}  // namespace quarn

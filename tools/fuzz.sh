@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Runs every fuzz target for the given number of seconds (default 60), seeded with
+# the example data and test fixtures. Needs the "fuzz" preset built.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-60}
+for target in build-fuzz/tests/fuzz/fuzz_*; do
+  [ -x "$target" ] || continue
+  name=$(basename "$target")
+  corpus=$(mktemp -d)
+  case "$name" in
+    fuzz_record) cp examples/*.dat "$corpus"/ 2>/dev/null || true ;;
+    fuzz_bgl) find examples tests/data -iname '*.bgl' -exec cp {} "$corpus"/ \; 2>/dev/null || true ;;
+  esac
+  echo "-- $name for ${seconds}s"
+  "$target" -max_total_time="$seconds" -max_len=65536 -print_final_stats=0 "$corpus" 2>&1 | tail -2
+  rm -rf "$corpus"
+done

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Installs what building and testing QUARN needs on Debian 12 (run as root).
+set -euo pipefail
+packages=(cmake ninja-build g++ clang libclang-rt-14-dev clang-format libgtest-dev libgmock-dev
+          libbenchmark-dev qt6-base-dev libqt6svg6-dev fonts-liberation xvfb xauth)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

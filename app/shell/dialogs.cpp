@@ -1,0 +1,103 @@
+#include "app/shell/dialogs.h"
+
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace quarn {
+namespace {
+
+QDialogButtonBox* OkCancel(QDialog* dialog) {
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+  buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+  return buttons;
+}
+
+}  // namespace
+
+CGroupNameDlg::CGroupNameDlg(QWidget* parent) : QDialog(parent), name_(new QLineEdit(this)) {
+  setWindowTitle("QUARN");
+  name_->setObjectName("1034");
+  name_->setMaxLength(255);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(new QLabel("Name of the BGLs group (Don't give extension):", this));
+  layout->addWidget(name_);
+  layout->addWidget(OkCancel(this));
+}
+
+CSearchDirDlg::CSearchDirDlg(QWidget* parent)
+    : QDialog(parent),
+      directory_(new QLineEdit(this)),
+      recurse_(new QCheckBox("Recurse subdiectories", this)),
+      fs2000_(new QCheckBox("FS2000", this)) {
+  setWindowTitle("QUARN");
+  directory_->setObjectName("1022");
+  directory_->setMaxLength(1000);
+  recurse_->setObjectName("1023");
+  fs2000_->setObjectName("1024");
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(new QLabel("Drive and directory to search:", this));
+  layout->addWidget(directory_);
+  auto* boxes = new QHBoxLayout;
+  boxes->addWidget(recurse_);
+  boxes->addWidget(fs2000_);
+  layout->addLayout(boxes);
+  layout->addWidget(OkCancel(this));
+}
+
+void CSearchDirDlg::Set(const QString& directory, bool recurse, bool fs2000) {
+  directory_->setText(directory);
+  recurse_->setChecked(recurse);
+  fs2000_->setChecked(fs2000);
+}
+
+CRadialDlg::CRadialDlg(QWidget* parent)
+    : QDialog(parent),
+      vorName_(new QLineEdit(this)),
+      vorIdent_(new QLineEdit(this)),
+      radial_(new QLineEdit(this)) {
+  setWindowTitle("Dialog");
+  vorName_->setObjectName("1023");
+  vorIdent_->setObjectName("1024");
+  radial_->setObjectName("1022");
+  for (QLineEdit* e : {vorName_, vorIdent_, radial_}) e->setMaxLength(1000);
+  vorName_->setEnabled(false);
+  vorIdent_->setEnabled(false);
+  auto* grid = new QGridLayout(this);
+  grid->addWidget(new QLabel("Please Insert the Radial of the Vor:", this), 0, 0, 1, 2,
+                  Qt::AlignHCenter);
+  grid->addWidget(vorName_, 1, 0);
+  grid->addWidget(vorIdent_, 1, 1);
+  grid->addWidget(radial_, 2, 0, 1, 2);
+  grid->addWidget(OkCancel(this), 3, 0, 1, 2);
+  radial_->setFocus();
+}
+
+void CRadialDlg::Set(const QString& vorName, const QString& vorIdent, const QString& radial) {
+  vorName_->setText(vorName);
+  vorIdent_->setText(vorIdent);
+  radial_->setText(radial);
+}
+
+CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
+  setWindowTitle("About QUARN...");
+  auto* icon = new QLabel(this);
+  icon->setPixmap(QPixmap(":/quarn.png"));
+  auto* text = new QLabel("QUARN 2000 Version 2.2 BETA", this);
+  auto* ok = new QDialogButtonBox(QDialogButtonBox::Ok, this);
+  connect(ok, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  auto* row = new QHBoxLayout;
+  row->addWidget(icon);
+  row->addWidget(text);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(row);
+  layout->addWidget(ok);
+}
+
+}  // namespace quarn

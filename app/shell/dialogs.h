@@ -1,0 +1,66 @@
+#pragma once
+// The program's dialogs: group name, search directory, VOR radial and About.
+
+#include <QCheckBox>
+#include <QDialog>
+#include <QLineEdit>
+
+namespace quarn {
+
+// Asks for the name of a BGL group (resource 143).
+class CGroupNameDlg : public QDialog {
+  Q_OBJECT
+ public:
+  explicit CGroupNameDlg(QWidget* parent = nullptr);
+  QString m_name() const { return name_->text(); }
+  void SetName(const QString& name) { name_->setText(name); }
+  QLineEdit* nameEdit() { return name_; }
+
+ private:
+  QLineEdit* name_;  // control 1034, at most 255 characters
+};
+
+// Asks for the directory to search for BGL files (resource 146).
+class CSearchDirDlg : public QDialog {
+  Q_OBJECT
+ public:
+  explicit CSearchDirDlg(QWidget* parent = nullptr);
+  QString m_directory() const { return directory_->text(); }
+  bool m_recurse() const { return recurse_->isChecked(); }
+  bool m_fs2000() const { return fs2000_->isChecked(); }
+  void Set(const QString& directory, bool recurse, bool fs2000);
+  QLineEdit* directoryEdit() { return directory_; }
+  QCheckBox* recurseBox() { return recurse_; }
+  QCheckBox* fs2000Box() { return fs2000_; }
+
+ private:
+  QLineEdit* directory_;  // control 1022, at most 1000 characters
+  QCheckBox* recurse_;    // control 1023
+  QCheckBox* fs2000_;     // control 1024
+};
+
+// Asks for the radial of a VOR (resource 151).
+class CRadialDlg : public QDialog {
+  Q_OBJECT
+ public:
+  explicit CRadialDlg(QWidget* parent = nullptr);
+  void Set(const QString& vorName, const QString& vorIdent, const QString& radial);
+  QString m_radial() const { return radial_->text(); }
+  QLineEdit* radialEdit() { return radial_; }
+  QLineEdit* nameEdit() { return vorName_; }
+  QLineEdit* identEdit() { return vorIdent_; }
+
+ private:
+  QLineEdit* vorName_;   // control 1023, disabled
+  QLineEdit* vorIdent_;  // control 1024, disabled
+  QLineEdit* radial_;    // control 1022
+};
+
+// "About QUARN..." (resource 100).
+class CAboutDlg : public QDialog {
+  Q_OBJECT
+ public:
+  explicit CAboutDlg(QWidget* parent = nullptr);
+};
+
+}  // namespace quarn

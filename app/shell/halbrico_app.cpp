@@ -1,0 +1,55 @@
+#include "app/shell/halbrico_app.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <QIcon>
+
+#include "app/command_ids.h"
+#include "app/command_table.h"
+#include "app/program_dir.h"
+#include "app/shell/main_frame.h"
+#include "app/shell/splash.h"
+
+namespace quarn {
+
+int CHalbricoApp::Run(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("QUARN");
+  QApplication::setOrganizationName("QUARN");
+  QApplication::setWindowIcon(QIcon(":/quarn.png"));
+
+  QCommandLineParser parser;
+  parser.setApplicationDescription("QUARN: flight records, navaids and approaches");
+  parser.addHelpOption();
+  const QCommandLineOption noSplash("no-splash", "Start without the splash window.");
+  const QCommandLineOption dataDir("data-dir", "The program's data directory.", "DIR");
+  const QCommandLineOption command("command", "Run a command (id or name) once started.", "ID");
+  parser.addOption(noSplash);
+  parser.addOption(dataDir);
+  parser.addOption(command);
+  parser.addPositionalArgument("record", "A flight record to select at start.", "[record]");
+  parser.process(app);
+
+  SetProgramDirectory(ResolveProgramDirectory(parser.value(dataDir).toStdString(), argv[0]));
+
+  CMainFrame frame;
+  frame.show();
+  QApplication::processEvents();
+  if (!parser.positionalArguments().isEmpty()) {
+    frame.ui().AnswerNextOpenWith(
+        QFileInfo(parser.positionalArguments().front()).absoluteFilePath().toStdString());
+    frame.RunCommand(ID_SELECT_RECORD_FILE);
+  }
+  for (const QString& c : parser.values(command)) {
+    if (const auto id = LookupCommand(c.toStdString())) frame.RunCommand(*id);
+  }
+  SplashInputFilter filter;
+  if (!parser.isSet(noSplash)) {
+    app.installEventFilter(&filter);
+    CSplashWnd::ShowSplashScreen(&frame);
+  }
+  return QApplication::exec();
+}
+
+}  // namespace quarn

@@ -1,0 +1,323 @@
+#include "app/shell/main_frame.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QMenuBar>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QScreen>
+#include <QSettings>
+#include <QStatusBar>
+
+#include "app/command_ids.h"
+#include "app/command_table.h"
+#include "app/shell/dialogs.h"
+#include "charts/map_state.h"
+#include "platform/qt/image_export.h"
+#include "record/sample_table.h"
+
+// The shell's images are compiled into a static library: register them explicitly.
+static void InitShellResources() {
+  Q_INIT_RESOURCE(quarn);
+}
+
+namespace quarn {
+namespace {
+
+const char* ToolbarIcon(int id) {
+  switch (id) {
+    case ID_BLANK_VIEW:
+      return "new";
+    case ID_SELECT_RECORD_FILE:
+      return "select_record";
+    case ID_LOAD_NAVAIDS:
+      return "load_navaids";
+    case ID_ERASE_RADIALS:
+      return "erase_radials";
+    case ID_GENERAL_SUMMARY:
+      return "general_summary";
+    case ID_TAKEOFF_LANDING_SUMMARY:
+      return "takeoff_landing";
+    case ID_GRAPH_ALTITUDE:
+      return "altitude";
+    case ID_GRAPH_IAS:
+      return "ias";
+    case ID_GRAPH_TAS:
+      return "tas";
+    case ID_GRAPH_BANK:
+      return "bank";
+    case ID_GRAPH_PITCH:
+      return "pitch";
+    case ID_GRAPH_VERTICAL_SPEED:
+      return "vertical_speed";
+    case ID_GRAPH_COURSE:
+      return "course";
+    case ID_SIDE_VIEW:
+      return "side_view";
+    case ID_BOTTOM_VIEW:
+      return "bottom_view";
+    case ID_GRAPH_COMBINED:
+      return "combined";
+    case ID_APP_ABOUT:
+      return "about";
+    case ID_ZOOM_IN:
+      return "zoom_in";
+    case ID_ZOOM_OUT:
+      return "zoom_out";
+    case ID_CURSOR_LEFT:
+      return "cursor_left";
+    case ID_CURSOR_RIGHT:
+      return "cursor_right";
+    default:
+      return nullptr;
+  }
+}
+
+// The layer flag behind each checkable item of the "Show Navaids" submenu.
+bool* LayerFlag(int id) {
+  switch (id) {
+    case ID_SHOW_VOR:
+      return &g_showVor;
+    case ID_SHOW_NDB:
+      return &g_showNdb;
+    case ID_SHOW_FIX:
+      return &g_showFix;
+    case ID_SHOW_RUNWAY:
+      return &g_showRunway;
+    case ID_SHOW_AIRPORT:
+      return &g_showAirport;
+    case ID_SHOW_ID_FREQ:
+      return &g_showIdFreq;
+    case ID_SHOW_DISTANCE:
+      return &g_showDistance;
+    case ID_SHOW_MARKERS:
+      return &g_showMarkers;
+    case ID_SHOW_RADIALS:
+      return &g_showRadials;
+    default:
+      return nullptr;
+  }
+}
+
+QSettings Settings() {
+  return QSettings("QUARN", "QUARN");
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame(QWidget* parent)
+    : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                              Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      view_(new ViewWindow(this)),
+      ui_(std::make_unique<QtUi>(*this)),
+      app_(std::make_unique<QuarnApp>(*view_, *ui_)) {
+  InitShellResources();
+  setWindowTitle("QUARN");
+  setWindowIcon(QIcon(":/quarn.png"));
+  setCentralWidget(view_);
+  view_->SetView(&app_->view());
+  BuildActions();
+  BuildMenus();
+  BuildToolBar();
+  BuildStatusBar();
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) resize(screen->geometry().size());
+  view_->setFocus();
+}
+
+CMainFrame::~CMainFrame() {
+  view_->SetView(nullptr);  // the view goes before its window
+}
+
+void CMainFrame::BuildActions() {
+  for (const CommandInfo& c : CommandTable()) {
+    auto* action = new QAction(this);
+    const QString text = *c.menuText ? QString::fromUtf8(c.menuText)
+                                     : QString::fromStdString(PlainMenuText(c.prompt));
+    action->setText(text);
+    if (*c.prompt) action->setStatusTip(QString::fromUtf8(c.prompt));
+    if (*c.menuText) {
+      action->setToolTip(QString::fromStdString(PlainMenuText(c.menuText)));
+    } else if (*c.prompt) {
+      action->setToolTip(QString::fromUtf8(c.prompt));
+    }
+    if (const char* icon = ToolbarIcon(c.id)) {
+      action->setIcon(QIcon(QString(":/toolbar/%1.png").arg(icon)));
+    }
+    if (LayerFlag(c.id) != nullptr || c.id == ID_SELECT_ALL || c.id == ID_VIEW_TOOLBAR ||
+        c.id == ID_VIEW_STATUS_BAR) {
+      action->setCheckable(true);
+    }
+    const int id = c.id;
+    connect(action, &QAction::triggered, this, [this, id] { RunCommand(id); });
+    actions_.insert(id, action);
+    addAction(action);  // accelerators work wherever the focus is
+  }
+  actions_[ID_FILE_NEW]->setShortcut(QKeySequence("Ctrl+N"));
+  actions_[ID_FILE_PRINT]->setShortcut(QKeySequence("Ctrl+P"));
+}
+
+void CMainFrame::BuildMenus() {
+  QMap<QString, QMenu*> popups;
+  for (const char* title : MenuPopups()) popups.insert(title, menuBar()->addMenu(title));
+  QMap<QString, QMenu*> submenus;
+  for (const CommandInfo& c : CommandTable()) {
+    if (*c.popup == '\0') continue;
+    QMenu* menu = popups.value(c.popup);
+    if (*c.submenu) {
+      if (!submenus.contains(c.submenu)) {
+        QMenu* sub = menu->addMenu(c.submenu);
+        connect(sub, &QMenu::aboutToShow, this, &CMainFrame::UpdateLayerChecks);
+        submenus.insert(c.submenu, sub);
+      }
+      menu = submenus.value(c.submenu);
+    }
+    if (c.id == ID_APP_EXIT) {
+      // The recent flight records stand between "&New" and "&Exit".
+      recentMenu_ = menu;
+      menu->addSeparator();
+    }
+    menu->addAction(actions_[c.id]);
+  }
+  RefreshRecentMenu();
+  QMenu* viewMenu = popups.value("&View");
+  connect(viewMenu, &QMenu::aboutToShow, this, [this] {
+    actions_[ID_VIEW_TOOLBAR]->setChecked(toolBar_->isVisible());
+    actions_[ID_VIEW_STATUS_BAR]->setChecked(statusBar()->isVisible());
+  });
+}
+
+void CMainFrame::BuildToolBar() {
+  toolBar_ = addToolBar("Standard");
+  toolBar_->setObjectName("toolbar128");
+  toolBar_->setIconSize(QSize(15, 15));
+  toolBar_->setAllowedAreas(Qt::AllToolBarAreas);
+  for (int id : ToolbarLayout()) {
+    if (id == 0) {
+      toolBar_->addSeparator();
+    } else {
+      toolBar_->addAction(actions_[id]);
+    }
+  }
+}
+
+void CMainFrame::BuildStatusBar() {
+  QStatusBar* bar = statusBar();
+  for (const char* indicator : {"MAY", "NUM", "DESP"}) {
+    auto* label = new QLabel(indicator, bar);
+    label->setObjectName(indicator);
+    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    bar->addPermanentWidget(label);
+  }
+  bar->showMessage("Ready");
+}
+
+void CMainFrame::UpdateLayerChecks() {
+  for (auto it = actions_.begin(); it != actions_.end(); ++it) {
+    if (bool* flag = LayerFlag(it.key())) it.value()->setChecked(*flag);
+  }
+  actions_[ID_SELECT_ALL]->setChecked(!g_selectAllTurnsOn);
+}
+
+void CMainFrame::RunCommand(int id) {
+  switch (id) {
+    case ID_APP_EXIT:
+      close();
+      return;
+    case ID_APP_ABOUT: {
+      CAboutDlg about(this);
+      about.exec();
+      return;
+    }
+    case ID_VIEW_TOOLBAR:
+      toolBar_->setVisible(!toolBar_->isVisible());
+      return;
+    case ID_VIEW_STATUS_BAR:
+      statusBar()->setVisible(!statusBar()->isVisible());
+      return;
+    case ID_FILE_PRINT:
+      Print(true);
+      return;
+    case ID_FILE_PRINT_DIRECT:
+      Print(false);
+      return;
+    case ID_FILE_PRINT_PREVIEW:
+      PrintPreview();
+      return;
+    default:
+      break;
+  }
+  const std::string before = g_recordPath;
+  app_->ExecuteCommand(id);
+  UpdateLayerChecks();
+  if (id == ID_SELECT_RECORD_FILE && !g_recordPath.empty() && g_recordPath != before) {
+    RememberRecentFile(QString::fromStdString(g_recordPath));
+  }
+}
+
+void CMainFrame::RememberRecentFile(const QString& path) {
+  QSettings settings = Settings();
+  QStringList files = settings.value("recentFiles").toStringList();
+  files.removeAll(path);
+  files.prepend(path);
+  while (files.size() > kMaxRecentFiles) files.removeLast();
+  settings.setValue("recentFiles", files);
+  RefreshRecentMenu();
+}
+
+void CMainFrame::RefreshRecentMenu() {
+  if (recentMenu_ == nullptr) return;
+  for (QAction* a : recentActions_) {
+    recentMenu_->removeAction(a);
+    a->deleteLater();
+  }
+  recentActions_.clear();
+  const QStringList files = Settings().value("recentFiles").toStringList();
+  QAction* exitAction = actions_[ID_APP_EXIT];
+  for (qsizetype i = 0; i < files.size() && i < kMaxRecentFiles; ++i) {
+    auto* a = new QAction(QString("&%1 %2").arg(i + 1).arg(files[i]), this);
+    const std::string path = files[i].toStdString();
+    connect(a, &QAction::triggered, this, [this, path] {
+      ui_->AnswerNextOpenWith(path);
+      RunCommand(ID_SELECT_RECORD_FILE);
+    });
+    recentMenu_->insertAction(exitAction, a);
+    recentActions_.append(a);
+  }
+  if (!recentActions_.isEmpty()) {
+    recentActions_.append(recentMenu_->insertSeparator(exitAction));
+  }
+}
+
+// The page shows the current chart, drawn as the window shows it and scaled to fit.
+void CMainFrame::RenderChart(QPrinter& printer) {
+  const DisplayList list = view_->RecordCurrentChart();
+  QPainter painter(&printer);
+  const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
+  const double scale = std::min(page.width() / std::max(1, list.width()),
+                                page.height() / std::max(1, list.height()));
+  painter.scale(scale, scale);
+  ReplayDisplayList(list, painter);
+}
+
+void CMainFrame::Print(bool showDialog) {
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setPageOrientation(QPageLayout::Landscape);
+  if (showDialog) {
+    QPrintDialog dialog(&printer, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+  }
+  RenderChart(printer);
+}
+
+void CMainFrame::PrintPreview() {
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setPageOrientation(QPageLayout::Landscape);
+  QPrintPreviewDialog preview(&printer, this);
+  connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+          [this](QPrinter* p) { RenderChart(*p); });
+  preview.exec();
+}
+
+}  // namespace quarn

@@ -1,0 +1,62 @@
+#pragma once
+// The main frame: caption, menus, tool bar and status bar around the view's window,
+// all built from the program's command table.
+
+#include <QAction>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMap>
+#include <QMenu>
+#include <QToolBar>
+#include <memory>
+
+#include "app/quarn_app.h"
+#include "app/shell/qt_ui.h"
+#include "app/shell/view_window.h"
+
+class QPrinter;
+
+namespace quarn {
+
+class CMainFrame : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  explicit CMainFrame(QWidget* parent = nullptr);
+  ~CMainFrame() override;
+
+  QuarnApp& app() { return *app_; }
+  ViewWindow& viewWindow() { return *view_; }
+  QtUi& ui() { return *ui_; }
+  QToolBar& toolBar() { return *toolBar_; }
+
+  // Every menu item, tool-bar button and accelerator comes here.
+  void RunCommand(int id);
+  // The action of a command (shared by its menu item and its tool-bar button).
+  QAction* ActionFor(int id) const { return actions_.value(id, nullptr); }
+  QMenu* recentMenu() const { return recentMenu_; }
+
+  static constexpr int kMaxRecentFiles = 4;
+
+ private:
+  void BuildActions();
+  void BuildMenus();
+  void BuildToolBar();
+  void BuildStatusBar();
+  void UpdateLayerChecks();
+  void RememberRecentFile(const QString& path);
+  void RefreshRecentMenu();
+  void Print(bool showDialog);
+  void PrintPreview();
+  void RenderChart(QPrinter& printer);
+
+  ViewWindow* view_;
+  std::unique_ptr<QtUi> ui_;
+  std::unique_ptr<QuarnApp> app_;
+  QToolBar* toolBar_ = nullptr;
+  QMenu* recentMenu_ = nullptr;
+  QMap<int, QAction*> actions_;
+  QList<QAction*> recentActions_;
+};
+
+}  // namespace quarn

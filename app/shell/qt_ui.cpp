@@ -1,0 +1,83 @@
+#include "app/shell/qt_ui.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QStatusBar>
+#include <QStringList>
+
+#include "app/program_dir.h"
+#include "app/shell/dialogs.h"
+#include "platform/file_services.h"
+#include "platform/qt/qt_fonts.h"
+
+namespace quarn {
+
+QString ToQtFilter(const std::string& filter) {
+  QStringList parts = QString::fromStdString(filter).split('|');
+  QStringList filters;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    if (parts[i].isEmpty()) break;
+    filters << parts[i];  // the description carries its pattern in parentheses
+  }
+  return filters.join(";;");
+}
+
+void QtUi::ShowMessage(const std::string& text, MessageKind kind) {
+  QMessageBox box(kind == MessageKind::Warning ? QMessageBox::Warning : QMessageBox::Information,
+                  "QUARN", ToQString(text), QMessageBox::Ok, &frame_);
+  box.exec();
+}
+
+std::optional<std::string> QtUi::AskOpenFile(const OpenFileRequest& request) {
+  std::optional<std::string> chosen;
+  if (pendingOpen_) {
+    chosen = std::exchange(pendingOpen_, std::nullopt);
+  } else {
+    QFileDialog dialog(&frame_, "Open", QString::fromStdString(CurrentDirectory()),
+                       ToQtFilter(request.filter));
+    dialog.setFileMode(request.pathMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    chosen = dialog.selectedFiles().front().toStdString();
+  }
+  if (fileChosen_) fileChosen_(*chosen);
+  return chosen;
+}
+
+std::optional<std::string> QtUi::AskGroupName(const std::string& initial) {
+  CGroupNameDlg dialog(&frame_);
+  dialog.SetName(QString::fromStdString(initial));
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.m_name().toStdString();
+}
+
+std::optional<SearchDirAnswer> QtUi::AskSearchDir(const SearchDirAnswer& initial) {
+  CSearchDirDlg dialog(&frame_);
+  dialog.Set(QString::fromStdString(initial.directory), initial.recurse, initial.fs2000);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return SearchDirAnswer{dialog.m_directory().toStdString(), dialog.m_recurse(), dialog.m_fs2000()};
+}
+
+std::optional<std::string> QtUi::AskRadial(const RadialDialogFields& fields) {
+  CRadialDlg dialog(&frame_);
+  dialog.Set(ToQString(fields.vorName), ToQString(fields.vorIdent), ToQString(fields.radial));
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.m_radial().toStdString();
+}
+
+void QtUi::SetStatusText(const std::string& text) {
+  frame_.statusBar()->showMessage(ToQString(text));
+  // Long operations run on this thread: paint the bar now, not when the loop returns.
+  frame_.statusBar()->repaint();
+}
+
+void QtUi::SetWaitCursor(bool on) {
+  if (on) {
+    if (waitDepth_++ == 0) QApplication::setOverrideCursor(Qt::WaitCursor);
+  } else if (waitDepth_ > 0 && --waitDepth_ == 0) {
+    QApplication::restoreOverrideCursor();
+  }
+}
+
+}  // namespace quarn

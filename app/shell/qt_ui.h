@@ -1,0 +1,47 @@
+#pragma once
+// The program's dialogs and messages as Qt widgets, the status bar and the cursor.
+
+#include <QMainWindow>
+#include <QString>
+#include <functional>
+#include <optional>
+
+#include "platform/ui.h"
+
+namespace quarn {
+
+class QtUi : public Ui {
+ public:
+  explicit QtUi(QMainWindow& frame) : frame_(frame) {}
+
+  void ShowMessage(const std::string& text, MessageKind kind) override;
+  std::optional<std::string> AskOpenFile(const OpenFileRequest& request) override;
+  std::optional<std::string> AskGroupName(const std::string& initial) override;
+  std::optional<SearchDirAnswer> AskSearchDir(const SearchDirAnswer& initial) override;
+  std::optional<std::string> AskRadial(const RadialDialogFields& fields) override;
+  void SetStatusText(const std::string& text) override;
+  void SetWaitCursor(bool on) override;
+  void SetTitle(const std::string& title) override { title_ = title; }
+
+  const std::string& title() const { return title_; }
+
+  // The next Open dialog is answered with this path without being shown (the
+  // recent-files entries load a record this way).
+  void AnswerNextOpenWith(const std::string& path) { pendingOpen_ = path; }
+  // Called with every path that an Open dialog returns.
+  void OnFileChosen(std::function<void(const std::string&)> callback) {
+    fileChosen_ = std::move(callback);
+  }
+
+ private:
+  QMainWindow& frame_;
+  std::string title_;
+  std::optional<std::string> pendingOpen_;
+  std::function<void(const std::string&)> fileChosen_;
+  int waitDepth_ = 0;
+};
+
+// "Text (*.x)|*.x|All Files (*.*)|*.*||" as a Qt name filter list.
+QString ToQtFilter(const std::string& filter);
+
+}  // namespace quarn

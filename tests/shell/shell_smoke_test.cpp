@@ -1,0 +1,174 @@
+// The desktop program's main window under Qt's offscreen platform.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTest>
+#include <cstdlib>
+
+#include "app/command_ids.h"
+#include "app/command_table.h"
+#include "app/quarn_app.h"
+#include "app/shell/dialogs.h"
+#include "app/shell/main_frame.h"
+#include "app/shell/splash.h"
+#include "charts/map_state.h"
+#include "record/sample_table.h"
+#include "view/view_state.h"
+
+namespace quarn {
+namespace {
+
+QApplication& App() {
+  static int argc = 1;
+  static char name[] = "shell_smoke_test";
+  static char* argv[] = {name, nullptr};
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  static QApplication app(argc, argv);
+  return app;
+}
+
+class ShellTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    App();
+    ResetProgramState();
+  }
+};
+
+// The command id behind an action, found through the table.
+int IdOf(const CMainFrame& frame, const QAction* action) {
+  for (const CommandInfo& c : CommandTable()) {
+    if (frame.ActionFor(c.id) == action) return c.id;
+  }
+  return -1;
+}
+
+TEST_F(ShellTest, CaptionMenusAndPromptsComeFromTheCommandTable) {
+  CMainFrame frame;
+  EXPECT_EQ(frame.windowTitle(), "QUARN");
+  EXPECT_FALSE(frame.windowFlags() & Qt::WindowMaximizeButtonHint);
+  EXPECT_TRUE(frame.windowFlags() & Qt::WindowMinimizeButtonHint);
+
+  const QList<QAction*> popups = frame.menuBar()->actions();
+  ASSERT_EQ(popups.size(), 6);
+  for (qsizetype i = 0; i < popups.size(); ++i) {
+    EXPECT_EQ(popups[i]->text().toStdString(), MenuPopups()[static_cast<std::size_t>(i)]);
+  }
+  int items = 0;
+  std::function<void(QMenu*)> walk = [&](QMenu* menu) {
+    for (QAction* a : menu->actions()) {
+      if (a->menu() != nullptr) {
+        EXPECT_EQ(a->text(), "Show Navaids");
+        walk(a->menu());
+        continue;
+      }
+      const int id = IdOf(frame, a);
+      if (id < 0) continue;  // separators, recent files
+      const CommandInfo* c = FindCommand(id);
+      EXPECT_EQ(a->text().toStdString(), c->menuText) << id;
+      EXPECT_EQ(a->statusTip().toStdString(), c->prompt) << id;
+      ++items;
+    }
+  };
+  for (QAction* p : popups) walk(p->menu());
+  int expected = 0;
+  for (const CommandInfo& c : CommandTable()) expected += *c.popup != '\0';
+  EXPECT_EQ(items, expected);
+}
+
+TEST_F(ShellTest, ToolBarOrderWithGapsAndPrompts) {
+  CMainFrame frame;
+  std::vector<int> ids;
+  for (QAction* a : frame.toolBar().actions()) {
+    ids.push_back(a->isSeparator() ? 0 : IdOf(frame, a));
+    if (!a->isSeparator()) {
+      EXPECT_FALSE(a->icon().isNull()) << ids.back();
+      EXPECT_EQ(a->statusTip().toStdString(), FindCommand(ids.back())->prompt);
+    }
+  }
+  const auto layout = ToolbarLayout();
+  EXPECT_EQ(ids, std::vector<int>(layout.begin(), layout.end()));
+  EXPECT_EQ(frame.toolBar().iconSize(), QSize(15, 15));
+}
+
+TEST_F(ShellTest, CommandsReachTheViewAndTheStatusBarShowsProgress) {
+  CMainFrame frame;
+  frame.resize(900, 700);
+  frame.show();
+  frame.ui().AnswerNextOpenWith(QUARN_EXAMPLES_DIR "/flight.dat");
+  frame.ActionFor(ID_SELECT_RECORD_FILE)->trigger();
+  EXPECT_EQ(g_recordPath, QUARN_EXAMPLES_DIR "/flight.dat");
+  EXPECT_TRUE(frame.statusBar()->currentMessage().endsWith(" Points (lat,lon) in memory"));
+
+  frame.ActionFor(ID_ZOOM_IN)->trigger();
+  EXPECT_EQ(g_zoomLevel, 2);
+  g_chartMode = kChartAltitude;
+  frame.ActionFor(ID_BLANK_VIEW)->trigger();
+  EXPECT_EQ(g_chartMode, kChartBlank);
+  const QImage& back = frame.viewWindow().backImage();
+  EXPECT_EQ(back.pixelColor(back.width() / 2, back.height() / 2), QColor(Qt::white));
+
+  // Keys go to the view: End puts the graph cursor at the end of the time axis.
+  QTest::keyClick(&frame.viewWindow(), Qt::Key_End);
+  EXPECT_EQ(g_cursorOffset, frame.viewWindow().width() - 100);
+  QTest::keyClick(&frame.viewWindow(), Qt::Key_Plus, Qt::KeypadModifier);
+  EXPECT_EQ(g_cursorOffset, frame.viewWindow().width() - 101);
+  QTest::mouseClick(&frame.viewWindow(), Qt::LeftButton, {}, QPoint(30, 40));
+  EXPECT_EQ(g_cursorOffset, 0);
+
+  // The accelerator Ctrl+N is File New, not the menu's "&New".
+  EXPECT_EQ(frame.ActionFor(ID_FILE_NEW)->shortcut(), QKeySequence("Ctrl+N"));
+  EXPECT_TRUE(frame.ActionFor(ID_BLANK_VIEW)->shortcut().isEmpty());
+  EXPECT_EQ(frame.ActionFor(ID_FILE_PRINT)->shortcut(), QKeySequence("Ctrl+P"));
+}
+
+TEST_F(ShellTest, LayerCheckMarksFollowTheFlags) {
+  CMainFrame frame;
+  frame.RunCommand(ID_SHOW_AIRPORT);
+  EXPECT_TRUE(frame.ActionFor(ID_SHOW_VOR)->isChecked() == g_showVor);
+  EXPECT_EQ(frame.ActionFor(ID_SHOW_AIRPORT)->isChecked(), g_showAirport);
+  EXPECT_EQ(frame.ActionFor(ID_SELECT_ALL)->isChecked(), !g_selectAllTurnsOn);
+}
+
+TEST_F(ShellTest, SplashShowsOnceAndTheFirstKeyHidesItAndIsConsumed) {
+  CMainFrame frame;
+  frame.resize(900, 700);
+  frame.show();
+  QApplication::processEvents();
+  SplashInputFilter filter;
+  App().installEventFilter(&filter);
+  CSplashWnd* splash = CSplashWnd::ShowSplashScreen(&frame);
+  ASSERT_NE(splash, nullptr);
+  EXPECT_EQ(splash->size(), QSize(625, 462));
+  EXPECT_EQ(CSplashWnd::ShowSplashScreen(&frame), nullptr);  // never two
+  g_cursorOffset = 5;
+  ASSERT_EQ(CSplashWnd::current(), splash);
+  QKeyEvent key(QEvent::KeyPress, Qt::Key_Home, Qt::NoModifier);
+  QApplication::sendEvent(&frame.viewWindow(), &key);
+  EXPECT_EQ(CSplashWnd::current(), nullptr);
+  EXPECT_EQ(g_cursorOffset, 5);  // the key never reached the view
+  App().removeEventFilter(&filter);
+}
+
+TEST_F(ShellTest, DialogsCarryTheirTextsAndLimits) {
+  CSearchDirDlg search;
+  EXPECT_EQ(search.recurseBox()->text(), "Recurse subdiectories");
+  EXPECT_EQ(search.fs2000Box()->text(), "FS2000");
+  EXPECT_FALSE(search.m_recurse());
+  EXPECT_FALSE(search.m_fs2000());
+  EXPECT_EQ(search.directoryEdit()->maxLength(), 1000);
+  CGroupNameDlg group;
+  EXPECT_EQ(group.nameEdit()->maxLength(), 255);
+  CRadialDlg radial;
+  EXPECT_EQ(radial.windowTitle(), "Dialog");
+  EXPECT_FALSE(radial.nameEdit()->isEnabled());
+  EXPECT_FALSE(radial.identEdit()->isEnabled());
+  EXPECT_TRUE(radial.radialEdit()->isEnabled());
+}
+
+}  // namespace
+}  // namespace quarn

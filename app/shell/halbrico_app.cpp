@@ -4,6 +4,7 @@
 #include <QCommandLineParser>
 #include <QFileInfo>
 #include <QIcon>
+#include <QTimer>
 
 #include "app/command_ids.h"
 #include "app/command_table.h"
@@ -35,20 +36,23 @@ int CHalbricoApp::Run(int argc, char** argv) {
 
   CMainFrame frame;
   frame.show();
-  QApplication::processEvents();
-  if (!parser.positionalArguments().isEmpty()) {
-    frame.ui().AnswerNextOpenWith(
-        QFileInfo(parser.positionalArguments().front()).absoluteFilePath().toStdString());
-    frame.RunCommand(ID_SELECT_RECORD_FILE);
-  }
-  for (const QString& c : parser.values(command)) {
-    if (const auto id = LookupCommand(c.toStdString())) frame.RunCommand(*id);
-  }
   SplashInputFilter filter;
   if (!parser.isSet(noSplash)) {
     app.installEventFilter(&filter);
     CSplashWnd::ShowSplashScreen(&frame);
   }
+  // The record and the commands named on the command line run once the loop runs.
+  const QStringList records = parser.positionalArguments();
+  const QStringList commands = parser.values(command);
+  QTimer::singleShot(0, &frame, [&frame, records, commands] {
+    if (!records.isEmpty()) {
+      frame.ui().AnswerNextOpenWith(QFileInfo(records.front()).absoluteFilePath().toStdString());
+      frame.RunCommand(ID_SELECT_RECORD_FILE);
+    }
+    for (const QString& c : commands) {
+      if (const auto id = LookupCommand(c.toStdString())) frame.RunCommand(*id);
+    }
+  });
   return QApplication::exec();
 }
 

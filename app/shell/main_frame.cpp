@@ -1,6 +1,7 @@
 #include "app/shell/main_frame.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QMenuBar>
@@ -14,6 +15,7 @@
 #include "app/command_ids.h"
 #include "app/command_table.h"
 #include "app/shell/dialogs.h"
+#include "app/shell/splash.h"
 #include "charts/map_state.h"
 #include "platform/qt/image_export.h"
 #include "record/sample_table.h"
@@ -128,6 +130,13 @@ CMainFrame::CMainFrame(QWidget* parent)
 
 CMainFrame::~CMainFrame() {
   view_->SetView(nullptr);  // the view goes before its window
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+  QMainWindow::closeEvent(event);
+  if (!event->isAccepted()) return;
+  if (CSplashWnd* splash = CSplashWnd::current()) splash->HideSplashScreen();
+  QApplication::exit(0);
 }
 
 void CMainFrame::BuildActions() {

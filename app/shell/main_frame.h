@@ -38,6 +38,10 @@ class CMainFrame : public QMainWindow {
 
   static constexpr int kMaxRecentFiles = 4;
 
+ protected:
+  // Closing the main frame ends the program, whatever other window is still up.
+  void closeEvent(QCloseEvent* event) override;
+
  private:
   void BuildActions();
   void BuildMenus();

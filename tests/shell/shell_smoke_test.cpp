@@ -27,8 +27,9 @@ QApplication& App() {
   static char name[] = "shell_smoke_test";
   static char* argv[] = {name, nullptr};
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  static QApplication app(argc, argv);
-  return app;
+  // Never destroyed: Qt's own globals may be gone by the time statics are torn down.
+  static QApplication* app = new QApplication(argc, argv);
+  return *app;
 }
 
 class ShellTest : public ::testing::Test {

@@ -24,6 +24,7 @@ namespace {
 namespace fs = std::filesystem;
 using testing::CircuitAltitudes;
 using testing::CraftedFlight;
+using testing::GearFlight;
 using testing::MakeCraftedFlight;
 using testing::ReadWholeFile;
 using testing::SampleValues;
@@ -89,22 +90,6 @@ std::vector<std::uint8_t> FileBytes(const fs::path& path) {
 
 std::vector<std::uint8_t> Encode(const std::vector<SampleValues>& samples) {
   return testing::EncodeSamples(samples);
-}
-
-std::vector<SampleValues> GearFlight() {
-  auto samples = MakeCraftedFlight({10, 0, 0, CircuitAltitudes()});
-  for (std::size_t i = 0; i < samples.size(); ++i) {
-    bool down[3] = {true, true, true};
-    if (i < 5 || (i >= 21 && i < 31)) {
-      down[0] = down[1] = down[2] = false;  // all up: at the start and after take-off
-    } else if (i < 8) {
-      down[1] = down[2] = false;  // gear 1 out first: mixed for three samples
-    } else if (i == 40) {
-      down[2] = false;  // one mixed sample late in the flight
-    }
-    for (int g = 0; g < 3; ++g) samples[i].gearDown[g] = down[g];
-  }
-  return samples;
 }
 
 std::vector<SampleValues> PauseFlight() {

@@ -101,4 +101,22 @@ inline std::vector<double> CircuitAltitudes(int ground = 15, int climb = 10, int
   return alt;
 }
 
+// The circuit with the gear all up for samples 0-4 and 21-30, gear 1 alone down
+// for samples 5-7, gear 3 up at sample 40, and all down otherwise.
+inline std::vector<SampleValues> GearFlight() {
+  auto samples = MakeCraftedFlight({10, 0, 0, CircuitAltitudes()});
+  for (std::size_t i = 0; i < samples.size(); ++i) {
+    bool down[3] = {true, true, true};
+    if (i < 5 || (i >= 21 && i < 31)) {
+      down[0] = down[1] = down[2] = false;
+    } else if (i < 8) {
+      down[1] = down[2] = false;
+    } else if (i == 40) {
+      down[2] = false;
+    }
+    for (std::size_t g = 0; g < 3; ++g) samples[i].gearDown[g] = down[g];
+  }
+  return samples;
+}
+
 }  // namespace quarn::testing

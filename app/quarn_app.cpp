@@ -2,6 +2,7 @@
 
 #include "app/command_ids.h"
 #include "charts/map_state.h"
+#include "record/report_clock.h"
 #include "record/sample_table.h"
 #include "view/view_state.h"
 
@@ -32,6 +33,7 @@ void ResetProgramState() {
   ResetSampleTable();
   ResetViewState();
   ResetMapState();
+  ResetReportClock();
 }
 
 }  // namespace quarn

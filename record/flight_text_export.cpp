@@ -1,8 +1,255 @@
+// "File Flight.txt": every record of the selected file as a line of flight.txt, and
+// the analysis report warning.txt. Both land in the current directory. The record
+// file is read three times: the lines, gear log, extremes and times; the ground
+// references; the take-off and landing.
+
+#include <sys/stat.h>
+
+#include <array>
+#include <cstdio>
+#include <ctime>
+
+#include "app/format.h"
+#include "record/flight_analysis.h"
+#include "record/record_loader.h"
+#include "record/report_clock.h"
+#include "record/sample_table.h"
 #include "view/halbrico_view.h"
 
 namespace quarn {
+namespace {
 
-// The text export arrives with the flight analysis; until then it does nothing.
-void CHalbricoView::OnGenerateFlightText() {}
+// A directory or any other non-regular file cannot be read as a record.
+std::FILE* OpenRecordFile(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return nullptr;
+  return std::fopen(path.c_str(), "rb");
+}
+
+class FileCloser {
+ public:
+  explicit FileCloser(std::FILE* f) : f_(f) {}
+  FileCloser(const FileCloser&) = delete;
+  FileCloser& operator=(const FileCloser&) = delete;
+  ~FileCloser() {
+    if (f_ != nullptr) std::fclose(f_);
+  }
+
+ private:
+  std::FILE* f_;
+};
+
+// Calls visit(index, record) for every complete record of the file.
+template <typename Visit>
+void ForEachRecord(std::FILE* file, Visit visit) {
+  FileRecordSource source(file);
+  std::array<std::uint8_t, kRecordSize> buffer{};
+  for (int i = 0; source.Next(buffer); ++i) visit(i, ParseRawRecord(buffer));
+}
+
+void WriteFlightLine(std::FILE* out, long number, const RawRecord& r) {
+  std::fprintf(out, "%ld\t%ld:%ld:%ld\t%f\t%f\t%f\t%f\t%f\t%f\t%f\t%f\t", number,
+               static_cast<long>(r.hours), static_cast<long>(r.minutes),
+               static_cast<long>(r.seconds), LatitudeDeg(r), LongitudeDeg(r), AltitudeFt(r),
+               PitchDeg(r), BankDeg(r), SignedHeadingDeg(r), TasKt(r), IasKt(r));
+  std::fprintf(out, "%f\t%f\t%f\t%f\t", TankPercent(r.fuelLeft), TankPercent(r.fuelLeftAux),
+               TankPercent(r.fuelRight), TankPercent(r.fuelRightAux));
+  std::fprintf(out, "%d\t%d\t%d\n", GearDown(r.gear[0]) ? 1 : 0, GearDown(r.gear[1]) ? 1 : 0,
+               GearDown(r.gear[2]) ? 1 : 0);
+}
+
+void WriteGearHeader(std::FILE* out) {
+  std::fputs("1. GEAR POSITION\n\n", out);
+  std::fputs("  Time    Gear No.1     Gear No.2     Gear No.3\n", out);
+  std::fputs("  ----    ---------     ---------     ---------\n", out);
+}
+
+// Rows of the "some gear up" step set DOWN of gears 2 and 3 one column further left.
+void WriteGearRow(std::FILE* out, const GearRow& row) {
+  std::fprintf(out, "%02d:%02d:%02d", row.stamp.hours, row.stamp.minutes, row.stamp.seconds);
+  std::fputs(row.down[0] ? "     DOWN" : "       UP", out);
+  if (row.someGearUp) {
+    std::fputs(row.down[1] ? "        DOWN" : "           UP", out);
+    std::fputs(row.down[2] ? "          DOWN\n" : "             UP\n", out);
+  } else {
+    std::fputs(row.down[1] ? "         DOWN" : "           UP", out);
+    std::fputs(row.down[2] ? "           DOWN\n" : "             UP\n", out);
+  }
+}
+
+void WriteGearStep(std::FILE* out, const GearLogStep& step) {
+  if (step.header) WriteGearHeader(out);
+  if (step.downRow) WriteGearRow(out, *step.downRow);
+  if (step.upRow) WriteGearRow(out, *step.upRow);
+}
+
+// One format per extreme kind, in the order of ExtremeKind.
+constexpr std::array<const char*, 7> kExtremeRows{
+    "Altitude           %02d:%02d:%02d    %05.0f     %+07.3f   %+07.3f   %+05.1f  %+05.1f  %04.0f  "
+    " %04.0f\n",
+    "Negative Pitch     %02d:%02d:%02d    %05.0f     %+07.3f   %+07.3f   %+05.1f  %+05.1f  %04.0f  "
+    " %04.0f\n",
+    "Positive Pitch     %02d:%02d:%02d    %05.0f     %+07.3f   %+07.3f   %+05.1f  %+05.1f  %04.0f  "
+    " %04.0f\n",
+    "Negative Bank      %02d:%02d:%02d    %05.0f     %+07.3f   %+07.3f   %+05.1f  %+05.1f  %04.0f  "
+    " %04.0f\n",
+    "Positive Bank      %02d:%02d:%02d    %05.0f     %+07.3f   %+07.3f   %+05.1f  %+05.1f  %04.0f  "
+    " %04.0f\n",
+    "TAS                %02d:%02d:%02d    %05.0f     %+07.3f   %+07.3f   %+05.1f  %+05.1f  %04.0f  "
+    " %04.0f\n",
+    "IAS                %02d:%02d:%02d    %05.0f     %+07.3f   %+07.3f   %+05.1f  %+05.1f  %04.0f  "
+    " %04.0f\n",
+};
+
+// A kind that no record was chosen for is written as zeros at 00:00:00.
+void WriteExtremes(std::FILE* out, const ExtremeTracker& extremes) {
+  std::fputs("\n2. MAXIMUM VARIABLES AND FLIGHT CONDITIONS\n\n", out);
+  std::fputs(
+      "Variable             Time     Altitude   Latitude  Longitude  Pitch  Bank   TAS    IAS\n",
+      out);
+  std::fputs(
+      "--------             ----     --------   --------  ---------  -----  ----   ---    ---\n",
+      out);
+  for (std::size_t k = 0; k < kExtremeRows.size(); ++k) {
+    const auto& choice = extremes.Choice(static_cast<ExtremeKind>(k));
+    const AnalysisSample s = choice ? choice->sample : AnalysisSample{};
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+    std::fprintf(out, kExtremeRows[k], s.stamp.hours, s.stamp.minutes, s.stamp.seconds,
+                 s.altitudeFt, s.latitudeDeg, s.longitudeDeg, s.pitchDeg, s.bankDeg, s.tasKt,
+                 s.iasKt);
+#pragma GCC diagnostic pop
+  }
+}
+
+void WriteGeneralData(std::FILE* out, const RecordTimes& times) {
+  std::fputs("\n3. GENERAL DATA\n\n", out);
+  std::fputs("Variable              Initial       Final      Duration\n", out);
+  std::fputs("                       Time         Time      (min:sec)\n", out);
+  std::fputs("-------------------  ---------   ------------  ----------\n", out);
+  // An empty file has no first or last record: its times are written as zeros.
+  const TimeStamp& a = times.first().stamp;
+  const TimeStamp& b = times.last().stamp;
+  const MinSec record = SplitMinutes(times.RecordMinutes(), true);
+  std::fprintf(out, "Record Time           %02d:%02d:%02d     %02d:%02d:%02d  %6.0lf:%-2.0lf\n",
+               a.hours, a.minutes, a.seconds, b.hours, b.minutes, b.seconds, record.minutes,
+               record.seconds);
+  const MinSec pause = SplitMinutes(times.PauseMinutes(), true);
+  std::fprintf(out, "Pause Time               --           --     %6.0f:%-2.0f\n", pause.minutes,
+               pause.seconds);
+}
+
+void WriteFuelRow(std::FILE* out, const AnalysisSample& s) {
+  std::fprintf(
+      out, "%02d:%02d:%02d           %04.1f           %04.1f           %04.1f           %04.1f\n",
+      s.stamp.hours, s.stamp.minutes, s.stamp.seconds, s.fuel[0], s.fuel[1], s.fuel[2], s.fuel[3]);
+}
+
+void WriteFuelData(std::FILE* out, const RecordTimes& times) {
+  std::fputs("\n4. FUEL DATA (percentage)\n\n", out);
+  std::fputs("Time             Left         Left Aux.         Right        Right Aux.\n", out);
+  std::fputs("                 Tank         Tank              Tank         Tank\n", out);
+  std::fputs("------           ---------    --------------   -------      ------------\n", out);
+  WriteFuelRow(out, times.first());
+  // The last complete record: a trailing partial record is never read.
+  WriteFuelRow(out, times.last());
+}
+
+}  // namespace
+
+void CHalbricoView::OnGenerateFlightText() {
+  if (g_recordPath.empty()) {
+    ui_.ShowMessage(Format("Select a Aerolog File First%s\n", g_recordPath.c_str()));
+    return;
+  }
+  std::FILE* record = OpenRecordFile(g_recordPath);
+  if (record == nullptr) {
+    ui_.ShowMessage(Format("Can\u00b4t Open File%s\n", g_recordPath.c_str()));
+    return;
+  }
+  FileCloser closeRecord(record);
+  std::FILE* warning = std::fopen("warning.txt", "w");
+  if (warning == nullptr) {
+    ui_.ShowMessage(Format("Can\u00b4t open file %s\n", "warning.txt"));
+    return;
+  }
+  FileCloser closeWarning(warning);
+  std::FILE* flight = std::fopen("flight.txt", "w");
+  if (flight == nullptr) {
+    ui_.ShowMessage(Format("Can\u00b4t open file %s\n", "flight.txt"));
+    return;
+  }
+  FileCloser closeFlight(flight);
+
+  ui_.ShowMessage("Don\u00b4t forget to analice the file warning.txt!!!");
+
+  const std::time_t now = ReportNow();
+  const char* date = std::ctime(&now);
+  std::fprintf(warning, "\n    FLIGHT MAXIMUM %s\n", g_recordPath.c_str());
+  std::fprintf(warning, "    Date of this analysis: %s\n", date != nullptr ? date : "\n");
+  std::fputs(
+      "No. Register\tTime stamp (hh:mm:ss)\tlatitude (degrees)\tlongitude (degrees)\taltitude "
+      "(Feet)\tpitch (degrees)\tbank (degrees)\tCourse (degrees)\tTAS (knots)\tIAS "
+      "(knost)\tLeft Tank\tLeft Aux Tank\tRight Tank\tRight Aux Tank\tgear1 position\tgear2 "
+      "position\tgear3 position\n",
+      flight);
+
+  // First pass: the lines, the pauses, the extremes, the fuel and the gear log.
+  const AnalysisOptions& options = kExportAnalysis;
+  RecordTimes times(options);
+  ExtremeTracker extremes(options);
+  GearLog gearLog;
+  ForEachRecord(record, [&](int i, const RawRecord& r) {
+    WriteFlightLine(flight, i, r);
+    const AnalysisSample s = FromRawRecord(r);
+    times.Add(s);
+    if (i == 0) {
+      std::fprintf(warning, "Initial time of the record: %d:%d:%d\n\n", s.stamp.hours,
+                   s.stamp.minutes, s.stamp.seconds);
+    }
+    extremes.Add(i, s);
+    WriteGearStep(warning, gearLog.Add(s));
+  });
+  const int count = times.count();
+  WriteExtremes(warning, extremes);
+  WriteGeneralData(warning, times);
+
+  // Second pass: the ground references.
+  GroundReferences references(options, count);
+  {
+    std::FILE* again = OpenRecordFile(g_recordPath);
+    if (again == nullptr) {
+      ui_.ShowMessage(Format("Can\u00b4t Open File %s\n", g_recordPath.c_str()));
+      return;
+    }
+    FileCloser closeAgain(again);
+    ForEachRecord(again, [&](int i, const RawRecord& r) { references.Add(i, FromRawRecord(r)); });
+  }
+
+  // Third pass: take-off and landing, written as they are found.
+  std::FILE* third = OpenRecordFile(g_recordPath);
+  if (third == nullptr) {
+    ui_.ShowMessage(Format("Can\u00b4t Open File %s\n", g_recordPath.c_str()));
+    return;
+  }
+  FileCloser closeThird(third);
+  EventFinder events(options, count, references.start(), references.end());
+  ForEachRecord(third, [&](int i, const RawRecord& r) {
+    const AnalysisSample s = FromRawRecord(r);
+    const EventStep step = events.Add(i, s);
+    if (step.takeoff) {
+      std::fprintf(warning, "Flight Time           %02d:%02d:%02d", s.stamp.hours, s.stamp.minutes,
+                   s.stamp.seconds);
+    }
+    if (step.landing) {
+      std::fprintf(warning, "     %02d:%02d:%02d", s.stamp.hours, s.stamp.minutes, s.stamp.seconds);
+    }
+  });
+  if (const auto minutes = events.FlightMinutes()) {
+    const MinSec flightTime = SplitMinutes(*minutes, false);
+    std::fprintf(warning, "  %6.0f:%-2.0f\n", flightTime.minutes, flightTime.seconds);
+  }
+  WriteFuelData(warning, times);
+}
 
 }  // namespace quarn

@@ -1,8 +1,163 @@
+// The general flight summary screen (chart mode 8): the gear log, the extremes with
+// the flight conditions at that moment, the record, pause and flight times and the
+// fuel, computed from the sample table at every draw.
+
+#include <array>
+
+#include "app/format.h"
+#include "record/flight_analysis.h"
+#include "record/sample_table.h"
+#include "record/summary_text.h"
 #include "view/halbrico_view.h"
+#include "view/view_state.h"
 
 namespace quarn {
+namespace {
 
-// The general summary arrives with the flight analysis; until then it does nothing.
-void CHalbricoView::DrawGeneralSummary() {}
+// One format per extreme kind, in the order of ExtremeKind.
+constexpr std::array<const char*, kExtremeKindCount> kExtremeRows{
+    "Altitude                     %02d:%02d:%02d    %05.0f    %+07.3f    %+07.3f   %+05.1f   "
+    "%+05.1f  %04.0f   %04.0f       %+04.0f",
+    "Negative Pitch           %02d:%02d:%02d    %05.0f    %+07.3f    %+07.3f   %+05.1f   "
+    "%+05.1f  %04.0f   %04.0f       %+04.0f",
+    "Positive Pitch            %02d:%02d:%02d    %05.0f    %+07.3f    %+07.3f   %+05.1f   "
+    "%+05.1f  %04.0f   %04.0f       %+04.0f",
+    "Negative Bank           %02d:%02d:%02d    %05.0f    %+07.3f    %+07.3f   %+05.1f   "
+    "%+05.1f  %04.0f   %04.0f       %+04.0f",
+    "Positive Bank            %02d:%02d:%02d    %05.0f    %+07.3f    %+07.3f   %+05.1f   "
+    "%+05.1f  %04.0f   %04.0f       %+04.0f",
+    "TAS                          %02d:%02d:%02d    %05.0f    %+07.3f    %+07.3f   %+05.1f   "
+    "%+05.1f  %04.0f   %04.0f       %+04.0f",
+    "IAS                           %02d:%02d:%02d    %05.0f    %+07.3f    %+07.3f   %+05.1f   "
+    "%+05.1f  %04.0f   %04.0f       %+04.0f",
+    "Positive V.Speed        %02d:%02d:%02d    %05.0f    %+07.3f    %+07.3f   %+05.1f   "
+    "%+05.1f  %04.0f   %04.0f       %+04.0f",
+    "Negative V.Speed       %02d:%02d:%02d    %05.0f    %+07.3f    %+07.3f   %+05.1f   "
+    "%+05.1f  %04.0f   %04.0f       %+04.0f",
+};
+
+std::string StampText(const TimeStamp& t) {
+  return Format("%02d:%02d:%02d", t.hours, t.minutes, t.seconds);
+}
+
+std::string FuelRow(const AnalysisSample& s) {
+  return Format("%02d:%02d:%02d      %04.1f           %04.1f          %04.1f            %04.1f",
+                s.stamp.hours, s.stamp.minutes, s.stamp.seconds, s.fuel[0], s.fuel[1], s.fuel[2],
+                s.fuel[3]);
+}
+
+}  // namespace
+
+void CHalbricoView::DrawGeneralSummary() {
+  if (g_recordPath.empty()) {
+    ui_.ShowMessage(Format("Select a Aerolog File First%s", g_recordPath.c_str()));
+    return;
+  }
+  auto dc = window_.GetDC();
+  dc->FillSolidRect(Rect{0, 0, window_.ClientWidth(), window_.ClientHeight()}, kWhite);
+  g_chartMode = kChartFlightSummary;
+  const SummaryFont font(*dc);
+
+  dc->TextOut(10, 2, Format("                 FLIGHT MAXIMUM %s", g_recordPath.c_str()));
+
+  // First scan: pauses, first and last sample, extremes, gear log.
+  const AnalysisOptions& options = kGeneralSummaryAnalysis;
+  const int count = SummarySampleCount();
+  RecordTimes times(options);
+  ExtremeTracker extremes(options);
+  GearLog gearLog;
+  int y = 19;
+  for (int i = 0; i < count; ++i) {
+    const AnalysisSample s = FromTableSample(SampleAt(i));
+    times.Add(s);
+    extremes.Add(i, s);
+    const GearLogStep step = gearLog.Add(s);
+    if (step.header) {
+      dc->TextOut(10, y, "1. GEAR POSITION");
+      dc->TextOut(10, y + 12, "  Time              Gear No.1        Gear No.2     Gear No.3");
+      dc->TextOut(10, y + 22,
+                  "  -------              ------------          -------------      -------------");
+      y += 34;
+    }
+    for (const auto& row : {step.downRow, step.upRow}) {
+      if (!row) continue;
+      dc->TextOut(10, y, StampText(row->stamp));
+      dc->TextOut(80, y, row->down[0] ? "DOWN" : "UP");
+      dc->TextOut(150, y, row->down[1] ? "DOWN" : "UP");
+      dc->TextOut(210, y, row->down[2] ? "DOWN" : "UP");
+      y += 12;
+    }
+  }
+
+  dc->TextOut(10, y + 5, "2. MAXIMUM VARIABLES AND FLIGHT CONDITIONS");
+  dc->TextOut(10, y + 22,
+              "Variable                       Time     Altitude    Latitude Longitude  Pitch   "
+              "Bank   TAS    IAS    V.Speed");
+  dc->TextOut(10, y + 32, kSummaryColumnDashes);
+  // An empty record has no sample to show: its rows are left out rather than
+  // showing table entries that belong to no sample of it.
+  if (count > 0) {
+    for (int k = 0; k < kExtremeKindCount; ++k) {
+      const auto& choice = extremes.Choice(static_cast<ExtremeKind>(k));
+      // A kind never chosen shows sample 0.
+      const FlightSample& s = SampleAt(choice ? choice->index : 0);
+      dc->TextOut(10, y + 44 + 12 * k,
+                  SummaryEventRow(kExtremeRows[static_cast<std::size_t>(k)], s));
+    }
+  }
+
+  dc->TextOut(10, y + 157, "3. GENERAL DATA");
+  dc->TextOut(10, y + 169,
+              "Variable                     Initial             Final             Duration");
+  dc->TextOut(10, y + 181,
+              "                                Time              Time             (min:sec)");
+  dc->TextOut(10, y + 191,
+              "---------------------          ----------          -----------          "
+              "-------------");
+  if (count > 0) {
+    const TimeStamp first = TimeFormA(times.first().timeHours);
+    const TimeStamp last = TimeFormB(times.last().timeHours);
+    const MinSec record = SplitMinutes(times.RecordMinutes(), true);
+    dc->TextOut(10, y + 203,
+                Format("Record Time            %02d:%02d:%02d        %02d:%02d:%02d         "
+                       "%6.0f:%-2.0f",
+                       first.hours, first.minutes, first.seconds, last.hours, last.minutes,
+                       last.seconds, record.minutes, record.seconds));
+  }
+  // With every sample a pause sample, or none at all, the pause time is 0:0.
+  const MinSec pause = SplitMinutes(times.PauseMinutes(), true);
+  dc->TextOut(
+      10, y + 215,
+      Format("Pause Time                    --                --               %6.0f:%-2.0f",
+             pause.minutes, pause.seconds));
+
+  // Second scan: the ground references; third: take-off and landing.
+  GroundReferences references(options, count);
+  for (int i = 0; i < count; ++i) references.Add(i, FromTableSample(SampleAt(i)));
+  EventFinder events(options, count, references.start(), references.end());
+  for (int i = 0; i < count; ++i) {
+    const AnalysisSample s = FromTableSample(SampleAt(i));
+    const EventStep step = events.Add(i, s);
+    if (step.takeoff) {
+      dc->TextOut(10, y + 227,
+                  Format("Flight Time              %02d:%02d:%02d", s.stamp.hours, s.stamp.minutes,
+                         s.stamp.seconds));
+    }
+    if (step.landing) dc->TextOut(160, y + 227, StampText(s.stamp));
+  }
+  if (const auto minutes = events.FlightMinutes()) {
+    const MinSec flight = SplitMinutes(*minutes, false);
+    dc->TextOut(220, y + 227, Format("%6.0f:%-2.0f", flight.minutes, flight.seconds));
+  }
+
+  dc->TextOut(10, y + 244, "4. FUEL DATA (percentage)");
+  dc->TextOut(10, y + 256, " Time         Left T.     Left Aux. T.   Right T.     Right Aux. T.");
+  dc->TextOut(10, y + 268,
+              " ------          ---------      --------------    -------         ------------");
+  if (count > 0) {
+    dc->TextOut(10, y + 280, FuelRow(times.first()));
+    dc->TextOut(10, y + 292, FuelRow(times.last()));
+  }
+}
 
 }  // namespace quarn

@@ -1,8 +1,79 @@
+// The take-off and landing summary screen (chart mode 12): the flight conditions at
+// the take-off, the rotation and the landing, found from the altitudes and vertical
+// speeds of the sample table at every draw.
+
+#include <span>
+
+#include "app/format.h"
+#include "record/flight_analysis.h"
+#include "record/sample_table.h"
+#include "record/summary_text.h"
 #include "view/halbrico_view.h"
+#include "view/view_state.h"
 
 namespace quarn {
+namespace {
 
-// The take-off and landing summary arrives with the flight analysis.
-void CHalbricoView::DrawTakeoffLandingSummary() {}
+constexpr const char* kEventHeader =
+    "Event                          Time     Altitude    Latitude Longitude  Pitch   Bank   TAS    "
+    "IAS    V.Speed";
+
+constexpr const char* kTakeoffRow =
+    "Take Off                  %02d:%02d:%02d    %05.0f    %+07.3f    %+07.3f   %+05.1f   %+05.1f  "
+    "%04.0f   %04.0f       %+04.0f";
+constexpr const char* kRotationRow =
+    "Rotation                   %02d:%02d:%02d    %05.0f    %+07.3f    %+07.3f   %+05.1f   %+05.1f "
+    " "
+    "%04.0f   %04.0f       %+04.0f";
+constexpr const char* kLandingRow =
+    "Landing                    %02d:%02d:%02d    %05.0f    %+07.3f    %+07.3f   %+05.1f   %+05.1f "
+    " "
+    "%04.0f   %04.0f       %+04.0f";
+
+}  // namespace
+
+void CHalbricoView::DrawTakeoffLandingSummary() {
+  if (g_recordPath.empty()) {
+    ui_.ShowMessage(Format("Select a Aerolog File First%s", g_recordPath.c_str()));
+    return;
+  }
+  auto dc = window_.GetDC();
+  dc->FillSolidRect(Rect{0, 0, window_.ClientWidth(), window_.ClientHeight()}, kWhite);
+  g_chartMode = kChartTakeoffLanding;
+  const SummaryFont font(*dc);
+
+  dc->TextOut(10, 12, Format("          TAKE OFF AND LANDING SUMMARY %s", g_recordPath.c_str()));
+
+  const AnalysisOptions& options = kTakeoffLandingAnalysis;
+  const int count = SummarySampleCount();
+  GroundReferences references(options, count);
+  for (int i = 0; i < count; ++i) references.Add(i, FromTableSample(SampleAt(i)));
+
+  const std::span<const FlightSample> table(g_samples.data(), static_cast<std::size_t>(count));
+  EventFinder events(options, count, references.start(), references.end());
+  int y = 39;
+  for (int b = 0; b < count; ++b) {
+    const FlightSample& sample = SampleAt(b);
+    const EventStep step = events.Add(b, FromTableSample(sample));
+    if (step.takeoff) {
+      dc->TextOut(10, y, "1. TAKE OFF VARIABLES AND FLIGHT CONDITIONS");
+      dc->TextOut(10, y + 17, kEventHeader);
+      dc->TextOut(10, y + 27, kSummaryColumnDashes);
+      dc->TextOut(10, y + 39, SummaryEventRow(kTakeoffRow, sample));
+      y += 51;
+      // The rotation may come before the take-off sample; it is shown below it.
+      if (const auto rotation = FindRotation(table, b)) {
+        dc->TextOut(10, y, SummaryEventRow(kRotationRow, SampleAt(*rotation)));
+        y += 22;
+      }
+    }
+    if (step.landing) {
+      dc->TextOut(10, y, "2. LANDING VARIABLES AND FLIGHT CONDITIONS");
+      dc->TextOut(10, y + 17, kEventHeader);
+      dc->TextOut(10, y + 27, kSummaryColumnDashes);
+      dc->TextOut(10, y + 39, SummaryEventRow(kLandingRow, sample));
+    }
+  }
+}
 
 }  // namespace quarn

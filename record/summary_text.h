@@ -1,0 +1,43 @@
+#pragma once
+// What the two summary screens share: their font, the dashes under the column
+// header and the event row that shows one sample's flight conditions.
+
+#include <string>
+
+#include "platform/draw_context.h"
+#include "record/sample_table.h"
+
+namespace quarn {
+
+inline constexpr const char* kSummaryColumnDashes =
+    "-----------                       -------      --------      ---------     -----------   "
+    "-------   -------   ------    ------   ----------";
+
+// Selects Arial of character height 9 and a solid black pen of width 1 for the
+// summary's text, and puts back what was selected before.
+class SummaryFont {
+ public:
+  explicit SummaryFont(DrawContext& dc)
+      : dc_(dc), oldFont_(dc.SelectFont(ArialFont(-9))), oldPen_(dc.SelectPen(Pen{})) {}
+  SummaryFont(const SummaryFont&) = delete;
+  SummaryFont& operator=(const SummaryFont&) = delete;
+  ~SummaryFont() {
+    dc_.SelectFont(oldFont_);
+    dc_.SelectPen(oldPen_);
+  }
+
+ private:
+  DrawContext& dc_;
+  Font oldFont_;
+  Pen oldPen_;
+};
+
+// A row of a sample's time (form B), altitude, latitude, longitude, pitch, bank,
+// true and indicated air speed and vertical speed through one of the rows' formats.
+std::string SummaryEventRow(const char* format, const FlightSample& s);
+
+// The number of samples the screens walk: 0 for an empty record, never more than
+// the table holds.
+int SummarySampleCount();
+
+}  // namespace quarn

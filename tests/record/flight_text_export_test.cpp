@@ -1,0 +1,328 @@
+// "File Flight.txt": flight.txt and warning.txt against stored expected files, and
+// the command's failure messages.
+//
+// The expected files live in tests/data/record/<case>.flight.txt and
+// <case>.warning.txt. After a deliberate change of the output, regenerate them by
+// running this test program with QUARN_REGENERATE=1 in the environment (see
+// tests/data/record/README.md), then review the difference before committing.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <functional>
+
+#include "app/quarn_app.h"
+#include "platform/headless/headless_window.h"
+#include "record/report_clock.h"
+#include "record/sample_table.h"
+#include "record_test_util.h"
+
+namespace quarn {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::CircuitAltitudes;
+using testing::CraftedFlight;
+using testing::GearFlight;
+using testing::MakeCraftedFlight;
+using testing::ReadWholeFile;
+using testing::SampleValues;
+using testing::ScratchDir;
+
+// 2026-06-01 12:34:56 UTC: the report's date line in every expected file.
+constexpr std::time_t kReportTime = 1780317296;
+
+// Message boxes are recorded; a hook may act while one is open.
+class TestUi : public Ui {
+ public:
+  void ShowMessage(const std::string& text, MessageKind) override {
+    messages.push_back(text);
+    if (onMessage) onMessage(text);
+  }
+  std::optional<std::string> AskOpenFile(const OpenFileRequest&) override { return {}; }
+  std::optional<std::string> AskGroupName(const std::string&) override { return {}; }
+  std::optional<SearchDirAnswer> AskSearchDir(const SearchDirAnswer&) override { return {}; }
+  std::optional<std::string> AskRadial(const RadialDialogFields&) override { return {}; }
+  void SetStatusText(const std::string&) override {}
+  void SetWaitCursor(bool) override {}
+  void SetTitle(const std::string&) override {}
+
+  std::vector<std::string> messages;
+  std::function<void(const std::string&)> onMessage;
+};
+
+const std::string kReminder = "Don\u00b4t forget to analice the file warning.txt!!!";
+
+class FlightTextExport : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetProgramState();
+    SetReportTimeSource([] { return kReportTime; });
+    const char* tz = std::getenv("TZ");
+    if (tz != nullptr) savedTz_ = tz;
+    ::setenv("TZ", "UTC0", 1);
+    ::tzset();
+  }
+  void TearDown() override {
+    if (savedTz_) {
+      ::setenv("TZ", savedTz_->c_str(), 1);
+    } else {
+      ::unsetenv("TZ");
+    }
+    ::tzset();
+    ResetProgramState();
+  }
+
+  void Export() { app_.view().OnGenerateFlightText(); }
+
+  FixedWidthMetrics metrics_;
+  HeadlessWindow window_{640, 480, metrics_};
+  TestUi ui_;
+  QuarnApp app_{window_, ui_};
+  std::optional<std::string> savedTz_;
+};
+
+std::vector<std::uint8_t> FileBytes(const fs::path& path) {
+  const std::string s = ReadWholeFile(path);
+  return {s.begin(), s.end()};
+}
+
+std::vector<std::uint8_t> Encode(const std::vector<SampleValues>& samples) {
+  return testing::EncodeSamples(samples);
+}
+
+std::vector<SampleValues> PauseFlight() {
+  auto samples = MakeCraftedFlight({14, 30, 0, CircuitAltitudes()});
+  // Samples 20 to 24 repeat the time stamp of sample 19.
+  for (std::size_t i = 20; i < 25; ++i) {
+    samples[i].hours = samples[19].hours;
+    samples[i].minutes = samples[19].minutes;
+    samples[i].seconds = samples[19].seconds;
+  }
+  return samples;
+}
+
+// Every record at 00:00:00: each is a pause record, the first included.
+std::vector<SampleValues> AllPauseFlight() {
+  auto samples = MakeCraftedFlight({0, 0, 0, std::vector<double>(5, 0.0)});
+  for (auto& s : samples) s.hours = s.minutes = s.seconds = 0;
+  return samples;
+}
+
+struct ExportCase {
+  const char* name;
+  std::function<std::vector<std::uint8_t>()> bytes;
+};
+
+std::vector<std::uint8_t> ExampleBytes(const char* name) {
+  return FileBytes(fs::path(QUARN_EXAMPLES_DIR) / name);
+}
+
+const std::vector<ExportCase>& ExportCases() {
+  static const std::vector<ExportCase> cases{
+      {"example_flight", [] { return ExampleBytes("flight.dat"); }},
+      {"example_midnight", [] { return ExampleBytes("midnight.dat"); }},
+      {"circuit",
+       [] {
+         return Encode(MakeCraftedFlight({10, 0, 0, CircuitAltitudes()}));
+       }},
+      {"gear", [] { return Encode(GearFlight()); }},
+      {"pause", [] { return Encode(PauseFlight()); }},
+      {"all_pause", [] { return Encode(AllPauseFlight()); }},
+      // Take-off before midnight, landing after it.
+      {"midnight",
+       [] {
+         return Encode(MakeCraftedFlight({23, 59, 40, CircuitAltitudes()}));
+       }},
+      // Climbs out and stays high: every record of the last 30 % lies well above
+      // the end reference (which the lower records 10 to 14 pull down).
+      {"takeoff_only",
+       [] {
+         std::vector<double> alt(10, 0.0);
+         for (int i = 1; i <= 5; ++i) alt.push_back(50.0 * i);
+         for (int i = 0; i < 5; ++i) alt.push_back(800.0 + 100.0 * i);
+         return Encode(MakeCraftedFlight({8, 15, 30, alt}));
+       }},
+      {"empty", [] { return std::vector<std::uint8_t>{}; }},
+  };
+  return cases;
+}
+
+bool Regenerating() {
+  const char* v = std::getenv("QUARN_REGENERATE");
+  return v != nullptr && std::string(v) == "1";
+}
+
+fs::path ExpectedFile(const std::string& caseName, const char* output) {
+  return fs::path(QUARN_TEST_DATA_DIR) / "record" / (caseName + "." + output);
+}
+
+TEST_F(FlightTextExport, OutputsMatchExpectedFiles) {
+  for (const ExportCase& c : ExportCases()) {
+    SCOPED_TRACE(c.name);
+    ScratchDir dir;
+    const auto bytes = c.bytes();
+    ASSERT_FALSE(std::string(c.name).rfind("example", 0) == 0 && bytes.empty())
+        << "example record missing";
+    ASSERT_TRUE(testing::WriteBytes(dir.File("record.dat"), bytes));
+    g_recordPath = "record.dat";
+    ui_.messages.clear();
+    Export();
+    ASSERT_EQ(ui_.messages, std::vector<std::string>{kReminder});
+
+    for (const char* output : {"flight.txt", "warning.txt"}) {
+      SCOPED_TRACE(output);
+      ASSERT_TRUE(fs::exists(dir.path() / output));
+      const std::string actual = ReadWholeFile(dir.path() / output);
+      const fs::path expected = ExpectedFile(c.name, output);
+      if (Regenerating()) {
+        ASSERT_TRUE(testing::WriteWholeFile(expected, actual));
+        continue;
+      }
+      ASSERT_TRUE(fs::exists(expected)) << expected << " is missing; see the comment at the top";
+      EXPECT_EQ(actual, ReadWholeFile(expected));
+    }
+  }
+}
+
+// The date line is ctime's text of the report clock's time, and an empty line
+// follows it.
+TEST_F(FlightTextExport, DateLineComesFromTheReportClock) {
+  ScratchDir dir;
+  ASSERT_TRUE(testing::WriteBytes(dir.File("r.dat"), {}));
+  g_recordPath = dir.File("r.dat");
+  SetReportTimeSource([] { return std::time_t{0}; });
+  Export();
+  const std::time_t zero = 0;
+  const std::string expectedStart = "\n    FLIGHT MAXIMUM " + g_recordPath +
+                                    "\n    Date of this analysis: " + std::ctime(&zero) + "\n";
+  EXPECT_EQ(ReadWholeFile(dir.path() / "warning.txt").substr(0, expectedStart.size()),
+            expectedStart);
+}
+
+// A partial record at the end is not a record: the output equals that of the file
+// without it, so the last time and the last fuel row are the last complete record's.
+TEST_F(FlightTextExport, TrailingPartialRecordIsIgnored) {
+  const auto complete = Encode(MakeCraftedFlight({10, 0, 0, CircuitAltitudes()}));
+  std::string outputs[2][2];
+  for (int withTail = 0; withTail < 2; ++withTail) {
+    ScratchDir dir;
+    auto bytes = complete;
+    if (withTail == 1) {
+      // The first 40 bytes of a record with another time and full tanks.
+      auto extra = MakeCraftedFlight({12, 0, 0, {0.0}});
+      extra[0].fuelPercent[0] = 100;
+      const auto tail = Encode(extra);
+      bytes.insert(bytes.end(), tail.begin(), tail.begin() + 40);
+    }
+    ASSERT_TRUE(testing::WriteBytes(dir.File("record.dat"), bytes));
+    g_recordPath = "record.dat";
+    Export();
+    outputs[withTail][0] = ReadWholeFile(dir.path() / "flight.txt");
+    outputs[withTail][1] = ReadWholeFile(dir.path() / "warning.txt");
+  }
+  EXPECT_EQ(outputs[1][0], outputs[0][0]);
+  EXPECT_EQ(outputs[1][1], outputs[0][1]);
+  EXPECT_NE(outputs[1][1].find("Record Time           10:00:00     10:00:49"), std::string::npos);
+}
+
+// The reminder is shown once every file is open and before anything is written.
+TEST_F(FlightTextExport, ReminderComesBeforeAnyOutput) {
+  ScratchDir dir;
+  ASSERT_TRUE(testing::WriteBytes(dir.File("record.dat"),
+                                  Encode(MakeCraftedFlight({10, 0, 0, CircuitAltitudes()}))));
+  g_recordPath = "record.dat";
+  std::uintmax_t sizes[2] = {1, 1};
+  ui_.onMessage = [&](const std::string&) {
+    sizes[0] = fs::file_size(dir.path() / "flight.txt");
+    sizes[1] = fs::file_size(dir.path() / "warning.txt");
+  };
+  Export();
+  EXPECT_EQ(sizes[0], 0u);
+  EXPECT_EQ(sizes[1], 0u);
+  EXPECT_GT(fs::file_size(dir.path() / "flight.txt"), 0u);
+}
+
+TEST_F(FlightTextExport, FailuresShowTheirMessagesAndStop) {
+  const std::string acute = "\u00b4";
+  struct Failure {
+    const char* what;
+    std::function<void(ScratchDir&)> arrange;
+    std::function<std::string(ScratchDir&)> message;
+  };
+  const std::vector<Failure> failures{
+      {"no record selected", [](ScratchDir&) { g_recordPath.clear(); },
+       [](ScratchDir&) { return std::string("Select a Aerolog File First\n"); }},
+      {"record file gone", [](ScratchDir& d) { g_recordPath = d.File("gone.dat"); },
+       [&](ScratchDir& d) { return "Can" + acute + "t Open File" + d.File("gone.dat") + "\n"; }},
+      {"record path is a directory",
+       [](ScratchDir& d) {
+         fs::create_directory(d.path() / "dir.dat");
+         g_recordPath = d.File("dir.dat");
+       },
+       [&](ScratchDir& d) { return "Can" + acute + "t Open File" + d.File("dir.dat") + "\n"; }},
+      {"warning.txt cannot be written",
+       [](ScratchDir&) {
+         fs::remove(fs::path("warning.txt"));
+         fs::create_directory("warning.txt");
+       },
+       [&](ScratchDir&) { return "Can" + acute + "t open file warning.txt\n"; }},
+      {"flight.txt cannot be written",
+       [](ScratchDir&) {
+         fs::remove(fs::path("flight.txt"));
+         fs::create_directory("flight.txt");
+       },
+       [&](ScratchDir&) { return "Can" + acute + "t open file flight.txt\n"; }},
+  };
+  for (const Failure& f : failures) {
+    SCOPED_TRACE(f.what);
+    ScratchDir dir;
+    ASSERT_TRUE(testing::WriteBytes(dir.File("record.dat"),
+                                    Encode(MakeCraftedFlight({10, 0, 0, CircuitAltitudes()}))));
+    g_recordPath = dir.File("record.dat");
+    ASSERT_TRUE(testing::WriteWholeFile(dir.path() / "flight.txt", "old flight"));
+    ASSERT_TRUE(testing::WriteWholeFile(dir.path() / "warning.txt", "old warning"));
+    f.arrange(dir);
+    ui_.messages.clear();
+    Export();
+    EXPECT_EQ(ui_.messages, std::vector<std::string>{f.message(dir)});
+    // Nothing was written to an output file that could be opened, except that
+    // warning.txt is opened (and emptied) before flight.txt.
+    if (fs::is_regular_file(dir.path() / "flight.txt")) {
+      EXPECT_EQ(ReadWholeFile(dir.path() / "flight.txt"), "old flight");
+    }
+    if (std::string(f.what) == "flight.txt cannot be written") {
+      EXPECT_EQ(ReadWholeFile(dir.path() / "warning.txt"), "");
+    } else if (fs::is_regular_file(dir.path() / "warning.txt")) {
+      EXPECT_EQ(ReadWholeFile(dir.path() / "warning.txt"), "old warning");
+    }
+  }
+}
+
+// A record file that disappears during the export: the first pass still reads the
+// open stream; the second open fails with the message that has a blank before the
+// path, and the report holds what was written until then.
+TEST_F(FlightTextExport, RecordGoneBeforeSecondPass) {
+  ScratchDir dir;
+  const auto bytes = Encode(MakeCraftedFlight({10, 0, 0, CircuitAltitudes()}));
+  ASSERT_TRUE(testing::WriteBytes(dir.File("record.dat"), bytes));
+  g_recordPath = dir.File("record.dat");
+  ui_.onMessage = [&](const std::string& text) {
+    if (text == kReminder) fs::remove(dir.path() / "record.dat");
+  };
+  Export();
+  ASSERT_EQ(ui_.messages.size(), 2u);
+  EXPECT_EQ(ui_.messages[1], "Can\u00b4t Open File " + g_recordPath + "\n");
+  const std::string warning = ReadWholeFile(dir.path() / "warning.txt");
+  EXPECT_NE(warning.find("Pause Time "), std::string::npos);
+  EXPECT_EQ(warning.find("Flight Time"), std::string::npos);
+  EXPECT_EQ(warning.find("4. FUEL DATA"), std::string::npos);
+  // flight.txt is complete: the header and one line per record.
+  const std::string flight = ReadWholeFile(dir.path() / "flight.txt");
+  EXPECT_EQ(static_cast<std::size_t>(std::count(flight.begin(), flight.end(), '\n')),
+            1 + bytes.size() / kRecordSize);
+}
+
+}  // namespace
+}  // namespace quarn

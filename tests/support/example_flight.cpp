@@ -65,14 +65,26 @@ class Flight {
     const bool airborne = altFt_ > kAirportElevationFt + 1;
     bank_ = airborne ? Approach(bank_, turn * 8, 5) : 0;
     ias_ = Approach(ias_, targetIas, airborne ? 1.5 : 3);
-    double vs = targetVs;
+    // Climb or descend toward the target altitude at the given rate, levelling off on it.
+    double vs = std::copysign(std::fabs(targetVs), targetAlt - altFt_);
     if (std::fabs(targetAlt - altFt_) < std::fabs(vs) / 60) vs = (targetAlt - altFt_) * 60;
     vs_ = Approach(vs_, vs, 300);
     altFt_ += vs_ / 60;
     Advance();
   }
 
-  // Follows a path exactly (the final approach and the ground roll).
+  // Steers toward a heading as Fly does, but holds the altitude given (a glide path).
+  void FlyOnPath(double targetHeading, double targetIas, double altFt) {
+    const double turn = std::clamp(TurnBetween(heading_, targetHeading), -3.0, 3.0);
+    heading_ = Wrap360(heading_ + turn);
+    bank_ = Approach(bank_, turn * 8, 5);
+    ias_ = Approach(ias_, targetIas, 1);
+    vs_ = (altFt - altFt_) * 60;
+    altFt_ = altFt;
+    Advance();
+  }
+
+  // Follows a path exactly (the ground roll).
   void FollowTo(LatLon p, double heading, double altFt, double ias) {
     heading_ = heading;
     vs_ = (altFt - altFt_) * 60;
@@ -194,26 +206,43 @@ std::vector<SampleValues> MakeExampleFlight(const ExampleFlightOptions& options)
     }
   }
 
-  // Back toward the final approach fix, 10 nm out on the extended centre line.
-  const double finalNm = 10;
-  const LatLon finalFix = Move(threshold06, course24, finalNm);
+  // Toward an intercept point 13 nm out on the extended centre line, descending to
+  // the glide path's height there.
   const double glideTan = std::tan(3 * kRad);
-  const double fixAlt = kAirportElevationFt + 50 + finalNm * kFeetPerNm * glideTan;
-  while (DistanceNm(f.pos(), finalFix) > 0.6) {
+  auto glideAlt = [&](double alongNm) {
+    return kAirportElevationFt + 50 + std::max(alongNm, 0.0) * kFeetPerNm * glideTan;
+  };
+  const LatLon intercept = Move(threshold06, course24, 13);
+  while (DistanceNm(f.pos(), intercept) > 2) {
     f.SetPitchBias(f.alt() > 3500 ? 1 : 3);
-    f.Fly(CourseTo(f.pos(), finalFix), 180, -1500, fixAlt);
+    f.Fly(CourseTo(f.pos(), intercept), 180, 1500, glideAlt(11));
   }
-
-  // The final approach: on the localizer and the glide path down to the threshold.
-  double along = finalNm;
+  // Along-track distance to the threshold and cross-track offset (right of the
+  // course positive), in nautical miles.
+  auto along = [&] {
+    const LatLon p = f.pos();
+    const double dn = (p.lat - threshold06.lat) * 60;
+    const double de = (p.lon - threshold06.lon) * 60 * std::cos(p.lat * kRad);
+    const double c = kRunway06CourseDeg * kRad;
+    return -(de * std::sin(c) + dn * std::cos(c));
+  };
+  auto crossTrack = [&] {
+    const LatLon p = f.pos();
+    const double dn = (p.lat - threshold06.lat) * 60;
+    const double de = (p.lon - threshold06.lon) * 60 * std::cos(p.lat * kRad);
+    const double c = kRunway06CourseDeg * kRad;
+    return de * std::cos(c) - dn * std::sin(c);
+  };
+  auto localizerHeading = [&] {
+    return kRunway06CourseDeg - std::clamp(crossTrack() * 60, -40.0, 40.0);
+  };
+  // Capture the localizer level, then follow it down the glide path.
+  while (along() > 11) f.Fly(localizerHeading(), 170, 1000, glideAlt(11));
+  while (along() > 0) {
+    if (along() < 8) f.SetGear(true);
+    f.FlyOnPath(localizerHeading(), 140, glideAlt(along()));
+  }
   double ias = f.ias();
-  while (along > 0) {
-    ias = Approach(ias, 140, 1);
-    along -= ias / 3600;
-    if (along < 8) f.SetGear(true);
-    const double alt = kAirportElevationFt + 50 + std::max(along, 0.0) * kFeetPerNm * glideTan;
-    f.FollowTo(Move(threshold06, course24, std::max(along, 0.0)), kRunway06CourseDeg, alt, ias);
-  }
 
   // Flare and touchdown about 1000 ft past the threshold, then the roll-out.
   LatLon p = f.pos();

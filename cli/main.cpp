@@ -11,6 +11,7 @@
 #include "app/program_dir.h"
 #include "platform/file_services.h"
 #include "platform/headless/script_host.h"
+#include "platform/qt/image_export.h"
 #include "platform/qt/qt_fonts.h"
 
 namespace {
@@ -46,6 +47,7 @@ int RunCommand(const std::vector<std::string>& args, const char* argv0) {
 
   quarn::QtTextMetrics metrics;
   quarn::ScriptHost host(metrics, std::cout, std::cerr, startDir, width, height);
+  host.SetImageExporter(quarn::ExportDisplayList);
   if (scriptPath == "-") return host.Run(std::cin);
   std::ifstream script(scriptPath);
   if (!script) {

@@ -288,8 +288,8 @@ TEST_F(GraphTest, EachCommandSetsItsModeAndRedrawsKeepIt) {
     EXPECT_EQ(Ops().front().color, kBlack);
     EXPECT_EQ(Ops().front().rect, (Rect{0, 0, kW, kH}));
     EXPECT_GE(IndexOfText(c.title), 0);
-    // A repaint, a key and a zoom draw the same chart again.
-    Run("repaint\nkey RIGHT\ncommand 32801\ncommand 32807\n");
+    // A repaint, a key, a click and a zoom draw the same chart again.
+    Run("repaint\nkey RIGHT\nclick 400 300\ncommand 32801\ncommand 32807\n");
     EXPECT_EQ(g_chartMode, c.mode);
     EXPECT_GE(IndexOfText(c.title), 0);
   }

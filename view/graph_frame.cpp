@@ -13,6 +13,12 @@ namespace {
 constexpr double kSeventh = 0.14285714285714285;
 constexpr double kNinth = 0.1111111111111111;
 
+// SampleAt, with the common case inline: these loops run over up to the whole table.
+inline const FlightSample& Sample(int i) {
+  if (i >= 0 && i < kMaxSamples) return g_samples[static_cast<std::size_t>(i)];
+  return SampleAt(i);
+}
+
 }  // namespace
 
 Font GraphFont() {
@@ -22,7 +28,7 @@ Font GraphFont() {
 Extremes FindExtremes(SampleField field, double startMin, double startMax) {
   Extremes e{startMin, startMax};
   for (int i = g_windowFirst; i <= g_windowLast; ++i) {
-    const double v = SampleAt(i).*field;
+    const double v = Sample(i).*field;
     if (v < e.min) e.min = v;
     if (v > e.max) e.max = v;
   }
@@ -89,7 +95,7 @@ void DrawTrace(DrawContext& dc, int width, int height, SampleField field, const 
   const bool instant = span == 0;
   const int levelY = TruncToInt((height - 50) - plotHeight / 2);
   for (int i = g_windowFirst; i <= g_windowLast; ++i) {
-    const FlightSample& s = SampleAt(i);
+    const FlightSample& s = Sample(i);
     double t = s.timeHours;
     if (t < g_firstTime) t += 24;  // after midnight
     const int x = instant ? 50 : TruncToInt(50 + (t - g_firstTime) * plotWidth / span);

@@ -1,8 +1,75 @@
+#include "app/format.h"
+#include "record/sample_table.h"
+#include "view/graph_frame.h"
 #include "view/halbrico_view.h"
+#include "view/view_state.h"
 
 namespace quarn {
+namespace {
 
-// The combined graph arrives with its own change; until then the command does nothing.
-void CHalbricoView::DrawCombinedGraph() {}
+// The four traces, each scaled on its own, in drawing order.
+struct CombinedTrace {
+  graph::SampleField field;
+  double startMin;
+  double startMax;
+  Color color;
+  const char* legend;
+  int legendOffset;  // right end of the legend text, from the middle of the window
+};
+
+constexpr CombinedTrace kTraces[] = {
+    {&FlightSample::altitudeFt, 1000000, 0, Color{255, 77, 77}, "ALTITUDE", -80},
+    {&FlightSample::iasKt, 1000000, 0, Color{255, 128, 0}, "IAS", -40},
+    {&FlightSample::bankDeg, 1000000, -100000, Color{255, 255, 0}, "BANK", 20},
+    {&FlightSample::verticalSpeedFpm, 10000, -10000, Color{0, 0, 255}, "V.SPEED", 80},
+};
+
+}  // namespace
+
+void CHalbricoView::DrawCombinedGraph() {
+  if (g_recordPath.empty()) {
+    ui_.ShowMessage(Format("Select a Aerolog File First%s\n", g_recordPath.c_str()));
+    return;
+  }
+
+  auto dc = window_.GetDC();
+  const int width = window_.ClientWidth();
+  const int height = window_.ClientHeight();
+  dc->FillSolidRect(Rect{0, 0, width, height}, kBlack);
+  const Font oldFont = dc->SelectFont(graph::GraphFont());
+  g_chartMode = kChartCombined;
+
+  // Grid lines only: no single scale could label them. The right-top alignment
+  // stays for the legend.
+  dc->SetTextAlign(TextAlign::Right);
+  const Pen oldPen = dc->SelectPen(graph::kDottedGreenPen);
+  graph::DrawGrid(*dc, width, height, nullptr, nullptr);
+
+  const double span = graph::WindowSpan();
+  for (const CombinedTrace& trace : kTraces) {
+    dc->SelectPen(Pen{PenStyle::Dot, 1, trace.color});
+    const graph::Extremes scale = graph::FindExtremes(trace.field, trace.startMin, trace.startMax);
+    graph::DrawTrace(*dc, width, height, trace.field, scale, span);
+  }
+
+  for (const CombinedTrace& trace : kTraces) {
+    dc->SetTextColor(trace.color);
+    dc->TextOut(width / 2 + trace.legendOffset, height - 17, trace.legend);
+  }
+
+  dc->SelectPen(graph::kSolidGreenPen);
+  dc->SetTextColor(graph::kGreen);
+  graph::DrawAxes(*dc, width, height);
+  graph::DrawTimeLabels(*dc, width, height, span);
+
+  const double cursorTime = CursorTime(width);
+  dc->SelectPen(graph::kDottedRedPen);
+  graph::DrawCursorLine(*dc, height);
+
+  DrawStatusLines(StatusSample(cursorTime), *dc, width);
+
+  dc->SelectFont(oldFont);
+  dc->SelectPen(oldPen);
+}
 
 }  // namespace quarn

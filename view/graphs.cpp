@@ -1,8 +1,104 @@
+#include <iterator>
+
+#include "app/format.h"
+#include "record/sample_table.h"
+#include "view/graph_frame.h"
 #include "view/halbrico_view.h"
+#include "view/view_state.h"
 
 namespace quarn {
+namespace {
 
-// The time-series graphs arrive with their own change; until then the command does nothing.
-void CHalbricoView::DrawGraph(int /*mode*/) {}
+// What sets the six time-series graphs apart; everything else is one routine.
+struct GraphSpec {
+  int mode;
+  const char* title;
+  graph::SampleField field;
+  double startMin;  // seeds of the value scale's search
+  double startMax;
+  const char* labelFormat;
+  bool altitudeLayout;  // dotted axes and the altitude graph's drawing order
+};
+
+constexpr GraphSpec kGraphs[] = {
+    {kChartAltitude, "ALTITUDE", &FlightSample::altitudeFt, 1000000, 0, "%6.0lf", true},
+    {kChartIas, "INDICATED AIR SPEED IAS", &FlightSample::iasKt, 1000000, 0, "%6.0lf", false},
+    {kChartTas, "TRUE AIR SPEED - TAS", &FlightSample::tasKt, 1000000, 0, "%6.0lf", false},
+    {kChartVerticalSpeed, "VERTICAL SPEED", &FlightSample::verticalSpeedFpm, 1000000, -100000,
+     "%6.0lf", false},
+    {kChartBank, "BANK", &FlightSample::bankDeg, 1000, -1000, "%6.1lf", false},
+    {kChartPitch, "PITCH", &FlightSample::pitchDeg, 1000, -1000, "%6.1lf", false},
+};
+
+const GraphSpec* FindGraph(int mode) {
+  for (const GraphSpec& g : kGraphs) {
+    if (g.mode == mode) return &g;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+void CHalbricoView::DrawGraph(int mode) {
+  const GraphSpec* spec = FindGraph(mode);
+  if (spec == nullptr) return;
+  if (g_recordPath.empty()) {
+    ui_.ShowMessage(Format("Select a Aerolog File First%s\n", g_recordPath.c_str()));
+    return;
+  }
+
+  auto dc = window_.GetDC();
+  const int width = window_.ClientWidth();
+  const int height = window_.ClientHeight();
+  dc->FillSolidRect(Rect{0, 0, width, height}, kBlack);
+  g_chartMode = spec->mode;
+
+  const graph::Extremes scale = graph::FindExtremes(spec->field, spec->startMin, spec->startMax);
+  const double span = graph::WindowSpan();
+
+  const Font oldFont = dc->SelectFont(graph::GraphFont());
+  dc->SetTextColor(graph::kGreen);
+  const Pen oldPen = dc->SelectPen(graph::kSolidGreenPen);
+
+  auto drawTitle = [&] {
+    dc->SetTextAlign(TextAlign::Center);
+    dc->TextOut(width / 2, height - 17, spec->title);
+  };
+  auto drawGridAndLabels = [&] {
+    dc->SetTextAlign(TextAlign::Right);
+    dc->SelectPen(graph::kDottedGreenPen);
+    graph::DrawGrid(*dc, width, height, &scale, spec->labelFormat);
+  };
+  auto drawTrace = [&] {
+    dc->SelectPen(graph::kDottedBluePen);
+    graph::DrawTrace(*dc, width, height, spec->field, scale, span);
+  };
+
+  if (spec->altitudeLayout) {
+    // Where dotted lines and text overlap the order shows, so the altitude graph
+    // keeps its own: grid, title, axes, trace, time labels.
+    drawGridAndLabels();
+    drawTitle();
+    graph::DrawAxes(*dc, width, height);  // with the grid's dotted green pen
+    drawTrace();
+    graph::DrawTimeLabels(*dc, width, height, span);
+  } else {
+    drawTitle();
+    graph::DrawAxes(*dc, width, height);
+    graph::DrawTimeLabels(*dc, width, height, span);
+    drawGridAndLabels();
+    drawTrace();
+  }
+
+  const double cursorTime = CursorTime(width);
+  dc->SelectPen(graph::kDottedRedPen);
+  graph::DrawCursorLine(*dc, height);
+
+  dc->SetTextColor(graph::kGreen);
+  DrawStatusLines(StatusSample(cursorTime), *dc, width);
+
+  dc->SelectFont(oldFont);
+  dc->SelectPen(oldPen);
+}
 
 }  // namespace quarn

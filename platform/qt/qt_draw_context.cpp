@@ -1,8 +1,10 @@
 #include "platform/qt/qt_draw_context.h"
 
 #include <QFontMetrics>
+#include <QPaintEngine>
 #include <QRect>
 #include <QVector>
+#include <cstdlib>
 
 #include "platform/qt/qt_fonts.h"
 
@@ -42,7 +44,10 @@ QPen ToQPen(const Pen& pen) {
 
 }  // namespace
 
-QtDrawContext::QtDrawContext(QPainter& painter) : painter_(painter) {
+QtDrawContext::QtDrawContext(QPainter& painter)
+    : painter_(painter),
+      nativeOpaqueDashes_(painter.paintEngine() != nullptr &&
+                          painter.paintEngine()->type() == QPaintEngine::Raster) {
   painter_.setRenderHint(QPainter::Antialiasing, false);
   painter_.setRenderHint(QPainter::TextAntialiasing, true);
 }
@@ -54,7 +59,8 @@ QtDrawContext::~QtDrawContext() {
 template <typename DrawFn>
 void QtDrawContext::StrokeWithPen(DrawFn draw) {
   const Pen& p = pen();
-  if (p.style == PenStyle::Dot && bkMode() == BkMode::Opaque) {
+  const bool opaqueGaps = p.style == PenStyle::Dot && bkMode() == BkMode::Opaque;
+  if (opaqueGaps && !nativeOpaqueDashes_) {
     // The gaps of a dotted pen show the background colour: lay the line down in it
     // first, then the dots over it.
     QPen gaps(ToQColor(bkColor()));
@@ -63,8 +69,92 @@ void QtDrawContext::StrokeWithPen(DrawFn draw) {
     painter_.setPen(gaps);
     draw();
   }
+  if (opaqueGaps && nativeOpaqueDashes_) {
+    // The raster engine fills the gaps itself, in one pass over the line.
+    painter_.setBackgroundMode(Qt::OpaqueMode);
+    painter_.setBackground(ToQColor(bkColor()));
+  }
   painter_.setPen(ToQPen(p));
   draw();
+  // Text fills its own background; the painter's must not add to it.
+  painter_.setBackgroundMode(Qt::TransparentMode);
+}
+
+QImage* QtDrawContext::DirectImage() const {
+  QPaintDevice* device = painter_.device();
+  if (device == nullptr || device->devType() != QInternal::Image) return nullptr;
+  auto* image = static_cast<QImage*>(device);
+  const QImage::Format format = image->format();
+  if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32 &&
+      format != QImage::Format_ARGB32_Premultiplied) {
+    return nullptr;
+  }
+  // Only where a pixel of ours is a pixel of the image and nothing else applies.
+  if (!image->isDetached() || painter_.deviceTransform().type() != QTransform::TxNone ||
+      painter_.hasClipping() || painter_.opacity() != 1.0 ||
+      painter_.compositionMode() != QPainter::CompositionMode_SourceOver) {
+    return nullptr;
+  }
+  return image;
+}
+
+bool QtDrawContext::RasterizeRun() {
+  const Pen& p = pen();
+  if (p.style == PenStyle::Geometric || PenWidth(p) != 1) return false;
+  QImage* image = DirectImage();
+  if (image == nullptr) return false;
+  const int width = image->width();
+  const int height = image->height();
+  // Far-off points would make long walks outside the image: leave them to Qt's
+  // clipping.
+  constexpr int kMargin = 4096;
+  for (const QPoint& pt : run_) {
+    if (pt.x() < -kMargin || pt.x() > width + kMargin || pt.y() < -kMargin ||
+        pt.y() > height + kMargin) {
+      return false;
+    }
+  }
+
+  auto* bits = reinterpret_cast<quint32*>(const_cast<uchar*>(image->constBits()));
+  const qsizetype stride = image->bytesPerLine() / 4;
+  const Color c = p.color;
+  const Color bk = bkColor();
+  const quint32 on = 0xFF000000u | (quint32{c.r} << 16) | (quint32{c.g} << 8) | c.b;
+  const quint32 off = 0xFF000000u | (quint32{bk.r} << 16) | (quint32{bk.g} << 8) | bk.b;
+  const bool dotted = p.style == PenStyle::Dot;
+  const bool opaque = bkMode() == BkMode::Opaque;
+
+  // Each segment from its start up to, not including, its end, as a line-to draws;
+  // the dot pattern (three on, three off) runs on from one segment to the next.
+  int phase = 0;
+  for (qsizetype i = 1; i < run_.size(); ++i) {
+    int x = run_[i - 1].x();
+    int y = run_[i - 1].y();
+    const int x1 = run_[i].x();
+    const int y1 = run_[i].y();
+    const int dx = std::abs(x1 - x);
+    const int dy = -std::abs(y1 - y);
+    const int sx = x < x1 ? 1 : -1;
+    const int sy = y < y1 ? 1 : -1;
+    int err = dx + dy;
+    while (x != x1 || y != y1) {
+      const bool dot = !dotted || phase < 3;
+      if ((dot || opaque) && x >= 0 && x < width && y >= 0 && y < height) {
+        bits[y * stride + x] = dot ? on : off;
+      }
+      if (dotted) phase = phase == 5 ? 0 : phase + 1;
+      const int e2 = 2 * err;
+      if (e2 >= dy) {
+        err += dy;
+        x += sx;
+      }
+      if (e2 <= dx) {
+        err += dx;
+        y += sy;
+      }
+    }
+  }
+  return true;
 }
 
 void QtDrawContext::Flush() {
@@ -72,8 +162,10 @@ void QtDrawContext::Flush() {
     run_.clear();
     return;
   }
-  painter_.setBrush(Qt::NoBrush);
-  StrokeWithPen([this] { painter_.drawPolyline(run_); });
+  if (!RasterizeRun()) {
+    painter_.setBrush(Qt::NoBrush);
+    StrokeWithPen([this] { painter_.drawPolyline(run_); });
+  }
   run_.clear();
 }
 
@@ -141,10 +233,18 @@ void QtDrawContext::DoPolygon(std::span<const Point> points, FillMode mode) {
   StrokeWithPen([&] { painter_.drawPolygon(poly, rule); });
 }
 
+const QFontMetrics& QtDrawContext::Metrics() {
+  if (!metrics_ || font() != metricsFont_) {
+    metricsFont_ = font();
+    qFont_ = ToQFont(metricsFont_);
+    metrics_.emplace(qFont_);
+  }
+  return *metrics_;
+}
+
 void QtDrawContext::DoText(Point at, std::string_view text) {
   Flush();
-  const QFont qFont = ToQFont(font());
-  const QFontMetrics metrics(qFont);
+  const QFontMetrics& metrics = Metrics();
   const QString qText = ToQString(text);
   const int width = metrics.horizontalAdvance(qText);
   int left = at.x;
@@ -153,13 +253,13 @@ void QtDrawContext::DoText(Point at, std::string_view text) {
   if (bkMode() == BkMode::Opaque) {
     painter_.fillRect(QRect(left, at.y, width, metrics.height()), ToQColor(bkColor()));
   }
-  painter_.setFont(qFont);
+  if (painter_.font() != qFont_) painter_.setFont(qFont_);
   painter_.setPen(ToQColor(textColor()));
   painter_.drawText(QPoint(left, at.y + metrics.ascent()), qText);
 }
 
 Size QtDrawContext::DoTextExtent(std::string_view text) {
-  const QFontMetrics metrics(ToQFont(font()));
+  const QFontMetrics& metrics = Metrics();
   return Size{metrics.horizontalAdvance(ToQString(text)), metrics.height()};
 }
 

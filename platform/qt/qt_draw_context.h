@@ -5,8 +5,12 @@
 // caps and bevel joins. Runs of line-tos in one state are drawn as one polyline, so a
 // dot pattern runs on across the segments, as GDI draws it.
 
+#include <QFont>
+#include <QFontMetrics>
+#include <QImage>
 #include <QPainter>
 #include <QPolygon>
+#include <optional>
 
 #include "platform/draw_context.h"
 
@@ -37,9 +41,20 @@ class QtDrawContext : public DrawContext {
   template <typename DrawFn>
   void StrokeWithPen(DrawFn draw);
   void SelectBrushForFill();
+  // A one-pixel pen's run written straight into the pixels of a 32-bit image (the
+  // window's back image), several times faster than Qt's dash stroker; false when
+  // the painter's device or state needs Qt's own stroking.
+  bool RasterizeRun();
+  QImage* DirectImage() const;
+  // The Qt font and metrics of the selected font, made again only when it changes.
+  const QFontMetrics& Metrics();
 
   QPainter& painter_;
-  QPolygon run_;  // the pending polyline
+  const bool nativeOpaqueDashes_;  // the engine draws dash gaps in the background
+  QPolygon run_;                   // the pending polyline
+  Font metricsFont_;
+  QFont qFont_;
+  std::optional<QFontMetrics> metrics_;
 };
 
 }  // namespace quarn

@@ -1,0 +1,197 @@
+// Full redraws of the Altitude graph and of the combined graph, 50000 samples at
+// 1920 x 1080, through the Qt drawing context onto an image; each beside its floor
+// measured in the same run: a bare QPainter solid polyline of the same points on
+// the same image (four of them for the combined graph's four traces).
+//
+//   QT_QPA_PLATFORM=offscreen build/bench/bench_graphs
+
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QPolygon>
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/quarn_app.h"
+#include "platform/headless/headless_ui.h"
+#include "platform/headless/headless_window.h"
+#include "platform/qt/qt_draw_context.h"
+#include "record/sample_table.h"
+#include "view/view_state.h"
+
+namespace {
+
+using namespace quarn;
+
+constexpr int kWidth = 1920;
+constexpr int kHeight = 1080;
+
+// The painter lives exactly as long as the context that draws with it.
+struct ImagePainter {
+  explicit ImagePainter(QImage& image) : painter(&image) {}
+  QPainter painter;
+};
+
+class ImageContext : private ImagePainter, public QtDrawContext {
+ public:
+  explicit ImageContext(QImage& image) : ImagePainter(image), QtDrawContext(painter) {}
+};
+
+// The view's window as a retained image.
+class ImageWindow : public Window {
+ public:
+  ImageWindow() : image_(kWidth, kHeight, QImage::Format_RGB32) {}
+  int ClientWidth() const override { return kWidth; }
+  int ClientHeight() const override { return kHeight; }
+  std::unique_ptr<DrawContext> GetDC() override { return std::make_unique<ImageContext>(image_); }
+  QImage& image() { return image_; }
+
+ private:
+  QImage image_;
+};
+
+enum class Data { Flight, Noise };
+
+// A long flight at one sample a second: climb, cruise with light turbulence and
+// turns, descent. Or, to leave the context nothing to merge, values that change at
+// every sample.
+void FillSamples(Data data) {
+  ResetProgramState();
+  std::mt19937 rng(42);
+  std::normal_distribution<double> jitter(0, 1);
+  const int n = kMaxSamples;
+  for (int i = 0; i < n; ++i) {
+    FlightSample& s = g_samples[static_cast<std::size_t>(i)];
+    s.timeHours = 8 + i / 3600.0;
+    if (data == Data::Flight) {
+      const double climb = std::min(1.0, i / 1500.0);
+      const double descent = std::min(1.0, std::max(0.0, (n - i) / 1800.0));
+      s.altitudeFt = 35000 * std::min(climb, descent) + 15 * jitter(rng);
+      s.iasKt = 140 + 150 * std::min(climb, descent) + 2 * jitter(rng);
+      s.bankDeg = 25 * std::sin(i / 900.0) * (std::sin(i / 97.0) > 0.7 ? 1 : 0) + jitter(rng);
+      s.verticalSpeedFpm = (i < 1500 ? 1400 : (n - i < 1800 ? -1200 : 0)) + 60 * jitter(rng);
+    } else {
+      s.altitudeFt = 20000 + 15000 * jitter(rng);
+      s.iasKt = 250 + 80 * jitter(rng);
+      s.bankDeg = 20 * jitter(rng);
+      s.verticalSpeedFpm = 2000 * jitter(rng);
+    }
+  }
+  g_lastSampleIndex = n - 1;
+  g_windowFirst = g_trackFirst = 0;
+  g_windowLast = g_trackLast = n - 1;
+  g_firstTime = g_samples[0].timeHours;
+  g_lastTime = g_samples[static_cast<std::size_t>(n - 1)].timeHours;
+  g_recordPath = "bench.dat";
+  g_cursorOffset = 600;
+}
+
+// The points of every trace the chart draws, as the drawing routine computes them:
+// recorded once through the display list.
+std::vector<QPolygon> TracePoints(bool combined) {
+  FixedWidthMetrics metrics;
+  HeadlessWindow window(kWidth, kHeight, metrics);
+  std::ostringstream sink;
+  Transcript transcript(sink);
+  HeadlessUi ui(transcript);
+  QuarnApp app(window, ui);
+  if (combined) {
+    app.view().DrawCombinedGraph();
+  } else {
+    app.view().DrawGraph(kChartAltitude);
+  }
+  std::vector<QPolygon> traces;
+  Color current{};
+  for (const DrawOp& op : window.displayList().ops()) {
+    if (op.kind != DrawOp::Kind::Line || op.pen.style != PenStyle::Dot) continue;
+    const Color c = op.pen.color;
+    if (c == Color{0, 170, 85} || c == Color{255, 0, 0}) continue;  // grid, cursor
+    if (traces.empty() || c != current) {
+      traces.emplace_back();
+      traces.back().append(QPoint(op.from.x, op.from.y));
+      current = c;
+    }
+    traces.back().append(QPoint(op.to.x, op.to.y));
+  }
+  return traces;
+}
+
+// Each iteration times the chart's full redraw and then its floor, so that both
+// see the same load on the machine; the ratio of the sums is reported.
+void RedrawBesideFloor(benchmark::State& state, Data data, bool combined) {
+  FillSamples(data);
+  const std::vector<QPolygon> traces = TracePoints(combined);
+  if (traces.size() != (combined ? 4u : 1u) || traces[0].size() != kMaxSamples) {
+    state.SkipWithError("unexpected trace points");
+    return;
+  }
+  ImageWindow window;
+  std::ostringstream sink;
+  Transcript transcript(sink);
+  HeadlessUi ui(transcript);
+  QuarnApp app(window, ui);
+  QImage& floorImage = window.image();
+
+  using Clock = std::chrono::steady_clock;
+  std::chrono::duration<double> redrawTime{}, floorTime{};
+  for (auto _ : state) {
+    const auto t0 = Clock::now();
+    if (combined) {
+      app.view().DrawCombinedGraph();
+    } else {
+      app.view().DrawGraph(kChartAltitude);
+    }
+    benchmark::DoNotOptimize(window.image().constBits());
+    const auto t1 = Clock::now();
+    {
+      QPainter painter(&floorImage);
+      painter.setPen(QPen(QColor(0, 0, 255), 1));
+      for (const QPolygon& trace : traces) painter.drawPolyline(trace);
+    }
+    benchmark::DoNotOptimize(floorImage.constBits());
+    const auto t2 = Clock::now();
+    redrawTime += t1 - t0;
+    floorTime += t2 - t1;
+    state.SetIterationTime(std::chrono::duration<double>(t1 - t0).count());
+  }
+  const double n = static_cast<double>(state.iterations());
+  state.counters["redraw_ms"] = redrawTime.count() * 1000 / n;
+  state.counters["floor_ms"] = floorTime.count() * 1000 / n;
+  state.counters["ratio"] = redrawTime.count() / floorTime.count();
+}
+
+BENCHMARK_CAPTURE(RedrawBesideFloor, Altitude_flight, Data::Flight, false)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0);
+BENCHMARK_CAPTURE(RedrawBesideFloor, Combined_flight, Data::Flight, true)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0);
+BENCHMARK_CAPTURE(RedrawBesideFloor, Altitude_noise, Data::Noise, false)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0);
+BENCHMARK_CAPTURE(RedrawBesideFloor, Combined_noise, Data::Noise, true)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  QGuiApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

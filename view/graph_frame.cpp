@@ -1,0 +1,118 @@
+#include "view/graph_frame.h"
+
+#include <cmath>
+
+#include "app/format.h"
+#include "app/geodesy.h"
+#include "app/numeric.h"
+#include "view/view_state.h"
+
+namespace quarn::graph {
+namespace {
+
+constexpr double kSeventh = 0.14285714285714285;
+constexpr double kNinth = 0.1111111111111111;
+
+// SampleAt, with the common case inline: these loops run over up to the whole table.
+inline const FlightSample& Sample(int i) {
+  if (i >= 0 && i < kMaxSamples) return g_samples[static_cast<std::size_t>(i)];
+  return SampleAt(i);
+}
+
+}  // namespace
+
+Font GraphFont() {
+  return ArialFont(-11);
+}
+
+Extremes FindExtremes(SampleField field, double startMin, double startMax) {
+  Extremes e{startMin, startMax};
+  for (int i = g_windowFirst; i <= g_windowLast; ++i) {
+    const double v = Sample(i).*field;
+    if (v < e.min) e.min = v;
+    if (v > e.max) e.max = v;
+  }
+  return e;
+}
+
+double WindowSpan() {
+  double span = g_lastTime - g_firstTime;
+  if (span < 0) span += 24;
+  return span;
+}
+
+int GridY(int k, int height) {
+  return height - 50 - TruncToInt((height - 100) * k * kSeventh);
+}
+
+void DrawAxes(DrawContext& dc, int width, int height) {
+  dc.MoveTo(40, height - 40);
+  dc.LineTo(width - 40, height - 40);
+  dc.MoveTo(40, height - 40);
+  dc.LineTo(40, 40);
+}
+
+void DrawGrid(DrawContext& dc, int width, int height, const Extremes* scale,
+              const char* labelFormat) {
+  for (int k = 0; k < kGridLines; ++k) {
+    const int y = GridY(k, height);
+    if (scale != nullptr && labelFormat != nullptr) {
+      const double range = scale->max - scale->min;
+      dc.TextOut(40, y - 11, Format(labelFormat, scale->min + k * range * kSeventh));
+    }
+    dc.MoveTo(40, y);
+    dc.LineTo(width - 50, y);
+  }
+}
+
+void DrawTimeLabels(DrawContext& dc, int width, int height, double span) {
+  dc.SetTextAlign(TextAlign::Center);
+  for (int k = 0; k < kTimeLabels; ++k) {
+    const double t = g_firstTime + k * span * kNinth;
+    const double wholeHours = IntPart(t);
+    int hours = TruncToInt(wholeHours);
+    if (hours >= 24) hours -= 24;
+    // Minutes are cut without the integer part's tolerance and seconds with it, so
+    // a time a hair below a whole minute reads as the minute before, 0 seconds.
+    const double m = (t - wholeHours) * 60;
+    const int minutes = TruncToInt(m);
+    const int seconds = TruncToInt(std::fabs(m - IntPart(m)) * 60);
+    const int x = 50 + TruncToInt((width - 100) * k * kNinth);
+    dc.TextOut(x, height - 30, Format("%d:%d:%d", hours, minutes, seconds));
+  }
+}
+
+void DrawTrace(DrawContext& dc, int width, int height, SampleField field, const Extremes& scale,
+               double span) {
+  const double range = scale.max - scale.min;
+  const double plotWidth = width - 100;
+  const double plotHeight = height - 100;
+  // Equal values (a range of 0) or equal first and last times (a span of 0) would
+  // divide by zero. A level trace then runs through the middle of the plot, and a
+  // window without duration stands at the left end of the time axis, where its
+  // time labels and the cursor time place it.
+  const bool level = range == 0;
+  const bool instant = span == 0;
+  const int levelY = TruncToInt((height - 50) - plotHeight / 2);
+  for (int i = g_windowFirst; i <= g_windowLast; ++i) {
+    const FlightSample& s = Sample(i);
+    double t = s.timeHours;
+    if (t < g_firstTime) t += 24;  // after midnight
+    const int x = instant ? 50 : TruncToInt(50 + (t - g_firstTime) * plotWidth / span);
+    const int y =
+        level ? levelY : TruncToInt((height - 50) - (s.*field - scale.min) * plotHeight / range);
+    if (i == g_windowFirst) {
+      dc.MoveTo(x, y);
+    } else {
+      dc.LineTo(x, y);
+    }
+  }
+}
+
+void DrawCursorLine(DrawContext& dc, int height) {
+  const int x = 50 + g_cursorOffset;
+  dc.MoveTo(x, height - 40);
+  dc.LineTo(x, 40);
+}
+
+}  // namespace quarn::graph

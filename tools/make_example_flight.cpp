@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
   ExampleFlightOptions morning;
   ExampleFlightOptions night;
   night.startHours = 23;
-  night.startMinutes = 35;
+  night.startMinutes = 45;
   const auto day = MakeExampleFlight(morning);
   const auto midnight = MakeExampleFlight(night);
   if (!quarn::testing::WriteBytes(dir + "/flight.dat", EncodeSamples(day)) ||

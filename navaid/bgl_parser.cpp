@@ -188,8 +188,7 @@ void BglParser::ReadAtisSection(std::int64_t s) {
        e += kListEntrySize) {
     for (std::int64_t rec = s + r_.I32(e + 5); r_.U8(rec) == 4;) {
       const int length = r_.U16(rec + 10);
-      // A zero length would read the same record for ever.
-      if (length == 0 || !r_.Has(rec, std::max(length, kAtisFields))) return;
+      if (!r_.Has(rec, std::max(length, kAtisFields))) return;
       const int b1 = r_.U8(rec + 1), b2 = r_.U8(rec + 2);
       const double mhz = 100 + 10 * (b2 >> 4) + (b2 & 15) + 0.1 * (b1 >> 4) + 0.01 * (b1 & 15);
       const double lat = Lat24(rec + 3), lon = Lon24(rec + 6);
@@ -197,6 +196,8 @@ void BglParser::ReadAtisSection(std::int64_t s) {
               r_.I32(rec + 12))) {
         return;
       }
+      // A zero length would read the same record for ever.
+      if (length == 0) return;
       rec += length;
     }
   }
@@ -255,7 +256,7 @@ void BglParser::ReadMarkerSection(std::int64_t s) {
       const int type = r_.U8(rec);
       const int length = r_.U8(rec + 1);
       const int fields = type == 7 ? kMarkerAirportFields : kMarkerFields;
-      if (length == 0 || !r_.Has(rec, std::max(length, fields))) return;
+      if (!r_.Has(rec, std::max(length, fields))) return;
       const double lat = Lat24(rec + 2), lon = Lon24(rec + 5);
       if (type == 7) {
         const std::string name = r_.Text(rec + 22, 24);
@@ -267,6 +268,7 @@ void BglParser::ReadMarkerSection(std::int64_t s) {
         const auto& m = kMarkers[type - 4];
         Add(false, m.kind, lat, lon, r_.I16(rec + 8), 0, m.ident, "", 0, 0, 0);
       }
+      if (length == 0) return;  // would read the same record for ever
       rec += length;
     }
   }
@@ -276,12 +278,11 @@ void BglParser::ReadAirportSection(std::int64_t s) {
   if (r_.U8(s) != 1) return;
   for (std::int64_t e = s; r_.U8(e) == 1;) {
     const int entryLength = r_.I16(e + 1);
-    // A chain that does not move forward, or leaves the file, ends here.
-    if (entryLength <= 0 || !r_.Has(e, std::max(entryLength, 7))) return;
+    if (!r_.Has(e, std::max(entryLength, 7))) return;
     std::int64_t rec = s + r_.I32(e + 3);
     while (r_.U8(rec) == 3) {
       const int length = r_.I16(rec + 1);
-      if (length <= 0 || !r_.Has(rec, std::max(length, kAirportFields))) return;
+      if (!r_.Has(rec, std::max(length, kAirportFields))) return;
       auto fix824 = [&](std::int64_t o, double scale) {
         const int i = r_.I24(o + 1);
         const double f = r_.U8(o) / 256.0;
@@ -295,8 +296,11 @@ void BglParser::ReadAirportSection(std::int64_t s) {
           Add(true, NavaidKind::Airport, lat, lon, altitude, 0, "", name, 0, 0, 0)) {
         return;
       }
+      // A length that does not move forward ends the walk.
+      if (length <= 0) return;
       rec += length;
     }
+    if (entryLength <= 0) return;
     e += entryLength;
   }
 }

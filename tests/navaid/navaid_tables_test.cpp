@@ -69,7 +69,7 @@ TEST_F(Tables, DuplicateAirports) {
       {"Another Field", 52.005, 5.0, true},  // about 550 m: whatever its name
       {"sample field  ", 52.08, 5.0, true},  // same name apart from case and blanks
       {"Sample Field", 52.1, 5.0, false},    // 0.1 degree is never close enough
-      {"Sample Field", 52.0, 4.85, false},   {"Sample Field", 51.95, 5.09, true},
+      {"Sample Field", 52.0, 4.85, false},  {"Sample Field", 51.95, 5.09, true},
       {"Other", 40.0, 5.0, false},  // only airports count
   };
   for (const auto& c : cases) {

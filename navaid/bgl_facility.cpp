@@ -6,6 +6,7 @@
 
 #include "app/format.h"
 #include "navaid/bgl_parser.h"
+#include "navaid/byte_scan.h"
 
 namespace quarn {
 namespace {
@@ -28,9 +29,6 @@ constexpr int kNdbBlockSize = 80;
 constexpr std::uint8_t kNdbSignature[28] = {
     0x01, 0x00, 0x00, 0x00, 0x4C, 0x00, 0x00, 0x00, 0x03, 0x00, 0x00, 0x00, 0x00, 0x00,
     0x00, 0x00, 0x04, 0x00, 0x01, 0x00, 0x34, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
-// The scan looks for this byte of the signature first (its fifth): it is rarer in
-// scenery data than the leading 0x01.
-constexpr int kSignatureKeyAt = 4;
 
 // Bytes of a facility sub-record that its reader uses.
 int FieldsOf(std::int32_t tag) {
@@ -235,14 +233,17 @@ void BglParser::ReadFacilityNdb(std::int64_t data, const std::string& entryName)
 void BglParser::ScanNdbSignatures() {
   const std::int64_t size = r_.size();
   if (size < kNdbBlockSize) return;
+  // The first filter tests three bytes of the signature; a candidate then gets the
+  // whole 28-byte comparison.
+  static constexpr BytePattern kCandidate{
+      {0, 4, 20}, {kNdbSignature[0], kNdbSignature[4], kNdbSignature[20]}, kNdbBlockSize};
   const std::uint8_t* base = r_.bytes().data();
-  const std::int64_t last = size - kNdbBlockSize;  // the last position tested
-  const std::uint8_t key = kNdbSignature[kSignatureKeyAt];
-  for (std::int64_t p = 0; p <= last;) {
-    const void* hit =
-        std::memchr(base + p + kSignatureKeyAt, key, static_cast<std::size_t>(last - p + 1));
-    if (hit == nullptr) return;
-    p = static_cast<const std::uint8_t*>(hit) - base - kSignatureKeyAt;
+  const std::int64_t end = size - kNdbBlockSize + 1;  // one past the last position tested
+  for (std::int64_t p = 0; p < end;) {
+    p = static_cast<std::int64_t>(FindPattern(base, static_cast<std::size_t>(size),
+                                              static_cast<std::size_t>(p),
+                                              static_cast<std::size_t>(end), kCandidate));
+    if (p >= end) return;
     if (std::memcmp(base + p, kNdbSignature, sizeof kNdbSignature) != 0 || r_.I32(p + 56) != 3) {
       ++p;
       continue;

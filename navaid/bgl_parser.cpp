@@ -8,6 +8,7 @@
 #include "app/format.h"
 #include "app/numeric.h"
 #include "app/program_dir.h"
+#include "navaid/byte_scan.h"
 #include "platform/file_services.h"
 #include "platform/mapped_file.h"
 
@@ -306,14 +307,16 @@ void BglParser::ReadAirportSection(std::int64_t s) {
 }
 
 void BglParser::ScanRunways(std::int64_t begin, std::int64_t end) {
-  // Candidates are found with memchr for the opcode; only they get the full tests.
+  // Candidates need the opcode and the zero bytes at 1 and 18; only they get the
+  // full tests.
+  static constexpr BytePattern kCandidate{{0, 1, 18}, {kRunwayOpcode, 0, 0}, kRunwayExamined};
   const std::uint8_t* base = r_.bytes().data();
+  const auto size = static_cast<std::size_t>(r_.size());
   const std::int64_t stop = std::min(end, r_.size() - kRunwayExamined + 1);
-  std::int64_t i = begin;
-  while (i < stop) {
-    const void* hit = std::memchr(base + i, kRunwayOpcode, static_cast<std::size_t>(stop - i));
-    if (hit == nullptr) return;
-    i = static_cast<const std::uint8_t*>(hit) - base;
+  for (std::int64_t i = begin; i < stop;) {
+    i = static_cast<std::int64_t>(FindPattern(base, size, static_cast<std::size_t>(i),
+                                              static_cast<std::size_t>(stop), kCandidate));
+    if (i >= stop) return;
     if (TryRunway(i)) {
       if (Stopped()) return;
       i += kRunwaySkip;

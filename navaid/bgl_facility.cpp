@@ -76,6 +76,24 @@ int RunwayNumber(int stored) {
   }
 }
 
+// NDB data, at a directory's section or wherever the signature scan finds one.
+struct FacilityNdb {
+  double latitude = 0, longitude = 0, frequency = 0;
+  std::int32_t intValue = 0;
+  std::string ident;
+};
+
+FacilityNdb DecodeNdb(const ByteReader& r, std::int64_t d) {
+  FacilityNdb n;
+  n.latitude = r.I32(d + 28) * kLat32;
+  n.longitude = r.I32(d + 36) * kLon32;
+  n.intValue = r.I32(d + 44);
+  const int b52 = r.U8(d + 52), b53 = r.U8(d + 53);
+  n.frequency = 100 * (b53 >> 4) + 10 * (b53 & 15) + (b52 >> 4) + 0.1 * (b52 & 15);
+  n.ident = r.Text(d + 72, 4);
+  return n;
+}
+
 }  // namespace
 
 void BglParser::WalkFacilityDirectory(std::int64_t block) {
@@ -202,24 +220,6 @@ void BglParser::ReadVorList(std::int64_t data, const std::string& entryName) {
     }
     sub += 8 + static_cast<std::int64_t>(length);
   }
-}
-
-// NDB data, at a directory's section or wherever the signature scan finds one.
-struct FacilityNdb {
-  double latitude = 0, longitude = 0, frequency = 0;
-  std::int32_t intValue = 0;
-  std::string ident;
-};
-
-static FacilityNdb DecodeNdb(const ByteReader& r, std::int64_t d) {
-  FacilityNdb n;
-  n.latitude = r.I32(d + 28) * kLat32;
-  n.longitude = r.I32(d + 36) * kLon32;
-  n.intValue = r.I32(d + 44);
-  const int b52 = r.U8(d + 52), b53 = r.U8(d + 53);
-  n.frequency = 100 * (b53 >> 4) + 10 * (b53 & 15) + (b52 >> 4) + 0.1 * (b52 & 15);
-  n.ident = r.Text(d + 72, 4);
-  return n;
 }
 
 void BglParser::ReadFacilityNdb(std::int64_t data, const std::string& entryName) {

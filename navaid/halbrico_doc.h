@@ -2,10 +2,24 @@
 // The document: owner of the navaid database and of the scenery-list state.
 
 #include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
 
+#include "navaid/navaid_record.h"
 #include "platform/ui.h"
 
 namespace quarn {
+
+inline constexpr int kNavaidGrowStep = 5000;
+inline constexpr int kNdbSeenGrowStep = 100;
+inline constexpr int kMaxBglFiles = 2000;
+// The magnetic-variation grid: 181 latitudes (-90 .. 90) in each of 360 longitude
+// columns (0 .. 359 east).
+inline constexpr int kMagVarRows = 181;
+inline constexpr int kMagVarColumns = 360;
+inline constexpr int kMagVarEntries = kMagVarRows * kMagVarColumns;
 
 class CHalbricoDoc {
  public:
@@ -19,9 +33,59 @@ class CHalbricoDoc {
   void OnDefineGroup();
   void OnLoadNavaids();
 
+  // ---- The navaid tables ----
+
+  // Appends one record at m_navaidCount; the index lists are not touched.
+  void AddNavaid(NavaidKind kind, double latitude, double longitude, std::int32_t intValue,
+                 double frequency, std::string_view ident, std::string_view name, double magVar,
+                 double course, double extra);
+  // Every index list afresh from records 0 .. m_navaidCount - 1.
+  void RebuildIndexLists();
+  // Empties the table; the callers rebuild the index lists afterwards.
+  void ClearNavaids();
+  // An airport already in the table within 0.1 degree that is either closer than
+  // 1000 metres or has the same name (letter case and trailing blanks aside).
+  bool IsDuplicateAirport(std::string_view name, double latitude, double longitude) const;
+  // Position of the nearest record of a kind, or -1.
+  int NearestNavaid(double latitude, double longitude, NavaidKind kind) const;
+  // Degrees: from the grid when one was loaded, else the nearest VOR's, else 0.
+  double MagneticVariationAt(double latitude, double longitude) const;
+
+  // ---- The scenery parser ----
+
+  // Maps one BGL file and parses it into the tables; failures to open or map go to
+  // the user as messages and add nothing.
+  void ParseBgl(const std::string& path);
+  // Parses the bytes of a BGL file already in memory.
+  void ParseBglBytes(std::span<const std::uint8_t> bytes);
+
   // 1 after a successful navaid load; cleared by defining a group and by selecting
   // a flight record.
   std::int32_t m_navaidsLoaded = 0;
+
+  std::vector<NavaidRecord> m_navaids;
+  std::int32_t m_navaidCount = 0;
+  std::vector<std::int32_t> m_runwayIdx;
+  std::vector<std::int32_t> m_ilsIdx;
+  std::vector<std::int32_t> m_vorIdx;
+  std::vector<std::int32_t> m_ndbIdx;
+  std::vector<std::int32_t> m_markerIdx;
+  std::vector<std::int32_t> m_airportIdx;
+  std::vector<std::int32_t> m_atisIdx;
+  std::vector<std::int32_t> m_fixIdx;
+  // NDBs taken from the facility data of the file being parsed.
+  std::vector<NdbKey> m_ndbSeen;
+  std::vector<std::uint16_t> m_magVarTable;
+  std::int32_t m_magVarLoaded = 0;
+
+  std::string m_groupFile;
+  // Path of each BGL file of the list being loaded, by line number.
+  std::vector<std::string> m_bglNames = std::vector<std::string>(kMaxBglFiles);
+  std::int32_t m_bglIndex = 0;
+  std::string m_currentBgl;
+  std::int32_t m_fs2000Probe = 0;
+  // 1 while a group search probes files: the parser stops at the first record.
+  std::int32_t m_probing = 0;
 
  private:
   Ui& ui_;

@@ -77,6 +77,11 @@ bool IsDirectory(const std::string& path) {
   return fs::is_directory(path, ec);
 }
 
+bool IsRegularFile(const std::string& path) {
+  std::error_code ec;
+  return fs::is_regular_file(path, ec);
+}
+
 std::string JoinPath(const std::string& directory, const std::string& name) {
   if (directory.empty()) return name;
   if (directory.back() == kPathSeparator) return directory + name;

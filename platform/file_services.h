@@ -24,6 +24,7 @@ std::optional<DirEntry> FindFirstFile(const std::string& path);
 
 bool PathExists(const std::string& path);
 bool IsDirectory(const std::string& path);
+bool IsRegularFile(const std::string& path);
 bool WildcardMatch(const std::string& pattern, const std::string& name);
 
 // The platform's path separator, and the joining of a directory and a name with it.

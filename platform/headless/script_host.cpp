@@ -35,7 +35,7 @@ bool ParseInt(const std::string& s, int& out) {
   return ec == std::errc() && end == s.data() + s.size();
 }
 
-[[maybe_unused]] bool ParseDouble(const std::string& s, double& out) {
+bool ParseDouble(const std::string& s, double& out) {
   std::istringstream in(s);
   in >> out;
   return !in.fail() && in.eof();
@@ -159,6 +159,22 @@ bool ScriptHost::RunLine(const std::string& rawLine) {
     return Dump(FullPath(rest));
   } else if (verb == "state") {
     transcript_.Line(StateJson());
+  } else if (verb == "navaids") {
+    if (rest.empty()) return Fail("navaids needs a path");
+    return WriteNavaids(FullPath(rest));
+  } else if (verb == "parse") {
+    if (rest.empty()) return Fail("parse needs a path");
+    ParseOneFile(FullPath(rest));
+  } else if (verb == "magvar") {
+    const auto [latText, lonText] = SplitWord(rest);
+    double lat = 0, lon = 0;
+    if (!ParseDouble(latText, lat) || !ParseDouble(lonText, lon)) {
+      return Fail("magvar needs LAT LON");
+    }
+    transcript_.Line(JsonObject()
+                         .Add("event", "magvar")
+                         .Add("value", app_.doc().MagneticVariationAt(lat, lon))
+                         .Str());
   } else if (verb == "sample") {
     int index = 0;
     if (!ParseInt(rest, index)) return Fail("sample needs an index");
@@ -182,6 +198,47 @@ bool ScriptHost::Dump(const std::string& path) {
   return true;
 }
 
+// One scenery file as a navaid load parses each file of its list: in loading mode,
+// under the next file number, followed by the index rebuild.
+void ScriptHost::ParseOneFile(const std::string& path) {
+  CHalbricoDoc& doc = app_.doc();
+  doc.m_probing = 0;
+  doc.m_currentBgl = path;
+  if (doc.m_bglIndex >= 0 && doc.m_bglIndex < kMaxBglFiles) {
+    doc.m_bglNames[static_cast<std::size_t>(doc.m_bglIndex)] = path;
+  }
+  doc.ParseBgl(path);
+  ++doc.m_bglIndex;
+  doc.m_currentBgl.clear();
+  doc.RebuildIndexLists();
+}
+
+static std::string NavaidJson(const NavaidRecord& r) {
+  return JsonObject()
+      .Add("kind", static_cast<int>(r.kind))
+      .Add("latitude", r.latitude)
+      .Add("longitude", r.longitude)
+      .Add("intValue", static_cast<int>(r.intValue))
+      .Add("frequency", r.frequency)
+      .Add("ident", r.Ident())
+      .Add("name", r.Name())
+      .Add("magVar", r.magVar)
+      .Add("course", r.course)
+      .Add("extra", r.extra)
+      .Add("fileIndex", static_cast<int>(r.fileIndex))
+      .Str();
+}
+
+bool ScriptHost::WriteNavaids(const std::string& path) {
+  const CHalbricoDoc& doc = app_.doc();
+  std::ofstream out(path, std::ios::binary);
+  for (std::int32_t i = 0; i < doc.m_navaidCount && out; ++i) {
+    out << NavaidJson(doc.m_navaids[static_cast<std::size_t>(i)]) << '\n';
+  }
+  if (!out) return Fail("cannot write " + path);
+  return true;
+}
+
 std::string ScriptHost::StateJson() {
   const CHalbricoDoc& doc = app_.doc();
   JsonObject o;
@@ -199,6 +256,17 @@ std::string ScriptHost::StateJson() {
       .Add("g_lastSampleIndex", g_lastSampleIndex)
       .Add("g_recordPath", g_recordPath)
       .Add("m_navaidsLoaded", static_cast<int>(doc.m_navaidsLoaded))
+      .Add("m_navaidCount", static_cast<int>(doc.m_navaidCount))
+      .Add("m_magVarLoaded", static_cast<int>(doc.m_magVarLoaded))
+      .Add("m_bglIndex", static_cast<int>(doc.m_bglIndex))
+      .Add("m_runwayIdx", static_cast<int>(doc.m_runwayIdx.size()))
+      .Add("m_ilsIdx", static_cast<int>(doc.m_ilsIdx.size()))
+      .Add("m_vorIdx", static_cast<int>(doc.m_vorIdx.size()))
+      .Add("m_ndbIdx", static_cast<int>(doc.m_ndbIdx.size()))
+      .Add("m_markerIdx", static_cast<int>(doc.m_markerIdx.size()))
+      .Add("m_airportIdx", static_cast<int>(doc.m_airportIdx.size()))
+      .Add("m_atisIdx", static_cast<int>(doc.m_atisIdx.size()))
+      .Add("m_fixIdx", static_cast<int>(doc.m_fixIdx.size()))
       .Add("g_showVor", g_showVor)
       .Add("g_showNdb", g_showNdb)
       .Add("g_showFix", g_showFix)

@@ -40,10 +40,14 @@ class ScriptHost {
   // The state line: view state, layer flags, map extents and counts.
   std::string StateJson();
   std::string SampleJson(int index);
+  // `parse PATH`: one scenery file into the navaid tables.
+  void ParseOneFile(const std::string& path);
 
  private:
   std::string FullPath(const std::string& path) const;
   bool Dump(const std::string& path);
+  // `navaids PATH`: every navaid record as one JSON object a line.
+  bool WriteNavaids(const std::string& path);
   bool Fail(const std::string& reason);
 
   std::ostream& errors_;

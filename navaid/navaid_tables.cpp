@@ -1,0 +1,148 @@
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+
+#include "app/geodesy.h"
+#include "app/numeric.h"
+#include "navaid/halbrico_doc.h"
+
+namespace quarn {
+namespace {
+
+// Copies text into a fixed field the way strncpy does: at most `limit` bytes, up to
+// the first NUL, the rest of the field zeroed.
+void CopyField(char* field, int fieldSize, std::string_view text, int limit) {
+  std::fill(field, field + fieldSize, '\0');
+  const auto nul = text.find('\0');
+  if (nul != std::string_view::npos) text = text.substr(0, nul);
+  const auto n = std::min(text.size(), static_cast<std::size_t>(limit));
+  std::copy_n(text.data(), n, field);
+}
+
+std::string Normalised(std::string_view s) {
+  const auto last = s.find_last_not_of(' ');
+  std::string out(last == std::string_view::npos ? std::string_view() : s.substr(0, last + 1));
+  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
+std::vector<std::int32_t>* ListOf(CHalbricoDoc& doc, NavaidKind kind) {
+  switch (kind) {
+    case NavaidKind::Ndb:
+      return &doc.m_ndbIdx;
+    case NavaidKind::Ils:
+      return &doc.m_ilsIdx;
+    case NavaidKind::Vor:
+      return &doc.m_vorIdx;
+    case NavaidKind::Airport:
+      return &doc.m_airportIdx;
+    case NavaidKind::InnerMarker:
+    case NavaidKind::MiddleMarker:
+    case NavaidKind::OuterMarker:
+      return &doc.m_markerIdx;
+    case NavaidKind::Runway:
+      return &doc.m_runwayIdx;
+    case NavaidKind::Atis:
+      return &doc.m_atisIdx;
+    case NavaidKind::Fix:
+      return &doc.m_fixIdx;
+    case NavaidKind::DynObj:
+    case NavaidKind::DynScn:
+      break;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+void CHalbricoDoc::AddNavaid(NavaidKind kind, double latitude, double longitude,
+                             std::int32_t intValue, double frequency, std::string_view ident,
+                             std::string_view name, double magVar, double course, double extra) {
+  // The table grows in steps of 5000 records so a long load reallocates rarely.
+  if (m_navaids.size() == m_navaids.capacity())
+    m_navaids.reserve(m_navaids.size() + kNavaidGrowStep);
+  NavaidRecord r;
+  r.kind = kind;
+  r.latitude = latitude;
+  r.longitude = longitude;
+  r.intValue = intValue;
+  r.frequency = frequency;
+  CopyField(r.ident, kIdentSize, ident, kIdentSize);
+  CopyField(r.name, kNameSize, name, kNameSize - 1);
+  r.magVar = magVar;
+  r.course = course < 0 ? course + 360 : course;
+  r.extra = extra;
+  r.fileIndex = static_cast<std::int16_t>(static_cast<std::uint16_t>(m_bglIndex & 0xFFFF));
+  m_navaids.resize(static_cast<std::size_t>(m_navaidCount));
+  m_navaids.push_back(r);
+  ++m_navaidCount;
+}
+
+void CHalbricoDoc::RebuildIndexLists() {
+  for (auto* list : {&m_runwayIdx, &m_ilsIdx, &m_vorIdx, &m_ndbIdx, &m_markerIdx, &m_airportIdx,
+                     &m_atisIdx, &m_fixIdx}) {
+    std::vector<std::int32_t>().swap(*list);
+  }
+  for (std::int32_t i = 0; i < m_navaidCount; ++i) {
+    if (auto* list = ListOf(*this, m_navaids[static_cast<std::size_t>(i)].kind)) list->push_back(i);
+  }
+}
+
+void CHalbricoDoc::ClearNavaids() {
+  m_navaidCount = 0;
+  std::vector<NavaidRecord>().swap(m_navaids);
+  m_navaids.reserve(kNavaidGrowStep);
+}
+
+bool CHalbricoDoc::IsDuplicateAirport(std::string_view name, double latitude,
+                                      double longitude) const {
+  const std::string wanted = Normalised(name);
+  for (std::int32_t i = 0; i < m_navaidCount; ++i) {
+    const NavaidRecord& r = m_navaids[static_cast<std::size_t>(i)];
+    if (r.kind != NavaidKind::Airport) continue;
+    if (!(std::fabs(r.latitude - latitude) < 0.1 && std::fabs(r.longitude - longitude) < 0.1)) {
+      continue;
+    }
+    if (DistanceAndBearing(r.latitude, r.longitude, latitude, longitude).metres < 1000.0) {
+      return true;
+    }
+    if (Normalised(r.Name()) == wanted) return true;
+  }
+  return false;
+}
+
+int CHalbricoDoc::NearestNavaid(double latitude, double longitude, NavaidKind kind) const {
+  // Walks the records themselves, not the index lists: the parser asks while a file
+  // is being read, before the lists are rebuilt.
+  double best = 20003500.0;
+  int found = -1;
+  for (std::int32_t i = 0; i < m_navaidCount; ++i) {
+    const NavaidRecord& r = m_navaids[static_cast<std::size_t>(i)];
+    if (r.kind != kind) continue;
+    const double d = DistanceAndBearing(latitude, longitude, r.latitude, r.longitude).metres;
+    if (d < best) {
+      best = d;
+      found = i;
+    }
+  }
+  return found;
+}
+
+double CHalbricoDoc::MagneticVariationAt(double latitude, double longitude) const {
+  if (m_magVarLoaded == 1 && m_magVarTable.size() == static_cast<std::size_t>(kMagVarEntries)) {
+    // Nearest whole degree. A latitude beyond the poles is held to the grid's edge
+    // and any longitude wraps into 0 .. 359, so the lookup never leaves the table.
+    const int lat = std::clamp(TruncToInt(std::floor(latitude + 0.5)), -90, 90);
+    const int lon = TruncToInt(std::fmod(std::floor(longitude + 0.5), 360.0));
+    const int row = lat + 90;
+    const int column = (lon + 360) % 360;
+    const std::uint16_t raw = m_magVarTable[static_cast<std::size_t>(row + column * kMagVarRows)];
+    double value = raw * 360.0 / 65536.0;
+    if (value > 180) value -= 360;
+    return -value;
+  }
+  const int vor = NearestNavaid(latitude, longitude, NavaidKind::Vor);
+  return vor < 0 ? 0.0 : m_navaids[static_cast<std::size_t>(vor)].magVar;
+}
+
+}  // namespace quarn

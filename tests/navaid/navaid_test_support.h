@@ -1,0 +1,80 @@
+#pragma once
+// A document with a Ui that keeps its messages, a temporary program directory, and
+// helpers to parse writer-made files.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/program_dir.h"
+#include "app/quarn_app.h"
+#include "navaid/halbrico_doc.h"
+#include "support/bgl_writer.h"
+#include "support/flight_record_writer.h"
+
+namespace quarn::testing {
+
+struct ShownMessage {
+  std::string text;
+  MessageKind kind;
+};
+
+class RecordingUi : public Ui {
+ public:
+  void ShowMessage(const std::string& text, MessageKind kind) override {
+    messages.push_back({text, kind});
+  }
+  std::optional<std::string> AskOpenFile(const OpenFileRequest&) override { return {}; }
+  std::optional<std::string> AskGroupName(const std::string&) override { return {}; }
+  std::optional<SearchDirAnswer> AskSearchDir(const SearchDirAnswer&) override { return {}; }
+  std::optional<std::string> AskRadial(const RadialDialogFields&) override { return {}; }
+  void SetStatusText(const std::string&) override {}
+  void SetWaitCursor(bool) override {}
+  void SetTitle(const std::string&) override {}
+  std::vector<ShownMessage> messages;
+};
+
+// Each test gets a fresh document and its own program directory.
+class NavaidTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetProgramState();
+    dir_ = std::filesystem::temp_directory_path() /
+           ("quarn_navaid_" + std::to_string(::getpid()) + "_" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::remove_all(dir_);
+    std::filesystem::create_directories(dir_);
+    previousProgramDir_ = ProgramDirectory();
+    SetProgramDirectory(dir_.string());
+  }
+  void TearDown() override {
+    SetProgramDirectory(previousProgramDir_);
+    std::filesystem::remove_all(dir_);
+  }
+
+  void Parse(const BglContent& content) { Parse(BuildBgl(content)); }
+  void Parse(const std::vector<std::uint8_t>& bytes) {
+    doc_.ParseBglBytes(bytes);
+    doc_.RebuildIndexLists();
+  }
+  std::string WriteFile(const std::string& name, const std::vector<std::uint8_t>& bytes) {
+    const std::string path = (dir_ / name).string();
+    EXPECT_TRUE(WriteBytes(path, bytes));
+    return path;
+  }
+  const NavaidRecord& At(int i) const { return doc_.m_navaids.at(static_cast<std::size_t>(i)); }
+  int CountOf(NavaidKind kind) const {
+    int n = 0;
+    for (int i = 0; i < doc_.m_navaidCount; ++i) n += At(i).kind == kind;
+    return n;
+  }
+
+  std::filesystem::path dir_;
+  std::string previousProgramDir_;
+  RecordingUi ui_;
+  CHalbricoDoc doc_{ui_};
+};
+
+}  // namespace quarn::testing

@@ -10,7 +10,7 @@ namespace quarn {
 namespace {
 
 // What sets the six time-series graphs apart; everything else is one routine.
-struct GraphSpec {
+struct GraphTraits {
   int mode;
   const char* title;
   graph::SampleField field;
@@ -20,7 +20,7 @@ struct GraphSpec {
   bool altitudeLayout;  // dotted axes and the altitude graph's drawing order
 };
 
-constexpr GraphSpec kGraphs[] = {
+constexpr GraphTraits kGraphs[] = {
     {kChartAltitude, "ALTITUDE", &FlightSample::altitudeFt, 1000000, 0, "%6.0lf", true},
     {kChartIas, "INDICATED AIR SPEED IAS", &FlightSample::iasKt, 1000000, 0, "%6.0lf", false},
     {kChartTas, "TRUE AIR SPEED - TAS", &FlightSample::tasKt, 1000000, 0, "%6.0lf", false},
@@ -30,8 +30,8 @@ constexpr GraphSpec kGraphs[] = {
     {kChartPitch, "PITCH", &FlightSample::pitchDeg, 1000, -1000, "%6.1lf", false},
 };
 
-const GraphSpec* FindGraph(int mode) {
-  for (const GraphSpec& g : kGraphs) {
+const GraphTraits* FindGraph(int mode) {
+  for (const GraphTraits& g : kGraphs) {
     if (g.mode == mode) return &g;
   }
   return nullptr;
@@ -40,8 +40,8 @@ const GraphSpec* FindGraph(int mode) {
 }  // namespace
 
 void CHalbricoView::DrawGraph(int mode) {
-  const GraphSpec* spec = FindGraph(mode);
-  if (spec == nullptr) return;
+  const GraphTraits* traits = FindGraph(mode);
+  if (traits == nullptr) return;
   if (g_recordPath.empty()) {
     ui_.ShowMessage(Format("Select a Aerolog File First%s\n", g_recordPath.c_str()));
     return;
@@ -51,9 +51,10 @@ void CHalbricoView::DrawGraph(int mode) {
   const int width = window_.ClientWidth();
   const int height = window_.ClientHeight();
   dc->FillSolidRect(Rect{0, 0, width, height}, kBlack);
-  g_chartMode = spec->mode;
+  g_chartMode = traits->mode;
 
-  const graph::Extremes scale = graph::FindExtremes(spec->field, spec->startMin, spec->startMax);
+  const graph::Extremes scale =
+      graph::FindExtremes(traits->field, traits->startMin, traits->startMax);
   const double span = graph::WindowSpan();
 
   const Font oldFont = dc->SelectFont(graph::GraphFont());
@@ -62,19 +63,19 @@ void CHalbricoView::DrawGraph(int mode) {
 
   auto drawTitle = [&] {
     dc->SetTextAlign(TextAlign::Center);
-    dc->TextOut(width / 2, height - 17, spec->title);
+    dc->TextOut(width / 2, height - 17, traits->title);
   };
   auto drawGridAndLabels = [&] {
     dc->SetTextAlign(TextAlign::Right);
     dc->SelectPen(graph::kDottedGreenPen);
-    graph::DrawGrid(*dc, width, height, &scale, spec->labelFormat);
+    graph::DrawGrid(*dc, width, height, &scale, traits->labelFormat);
   };
   auto drawTrace = [&] {
     dc->SelectPen(graph::kDottedBluePen);
-    graph::DrawTrace(*dc, width, height, spec->field, scale, span);
+    graph::DrawTrace(*dc, width, height, traits->field, scale, span);
   };
 
-  if (spec->altitudeLayout) {
+  if (traits->altitudeLayout) {
     // Where dotted lines and text overlap the order shows, so the altitude graph
     // keeps its own: grid, title, axes, trace, time labels.
     drawGridAndLabels();

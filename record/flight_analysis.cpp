@@ -17,21 +17,14 @@ bool AnyGear(const AnalysisSample& s, double value) {
 
 }  // namespace
 
+// The export decodes a record as the loader does, but keeps the stored time fields
+// and the altitude in metres, and forms no vertical speed.
 AnalysisSample FromRawRecord(const RawRecord& r) {
-  AnalysisSample s;
+  AnalysisSample s = FromTableSample(ToSample(r));
   s.stamp = TimeStamp{r.hours, r.minutes, r.seconds};
   s.timeHours = StampHours(s.stamp);
   s.altitudeMetres = AltitudeMetres(r);
-  s.altitudeFt = AltitudeFt(r);
-  s.latitudeDeg = LatitudeDeg(r);
-  s.longitudeDeg = LongitudeDeg(r);
-  s.pitchDeg = PitchDeg(r);
-  s.bankDeg = BankDeg(r);
-  s.tasKt = TasKt(r);
-  s.iasKt = IasKt(r);
-  for (std::size_t g = 0; g < 3; ++g) s.gear[g] = GearDown(r.gear[g]) ? 1.0 : 0.0;
-  s.fuel = {TankPercent(r.fuelLeft), TankPercent(r.fuelLeftAux), TankPercent(r.fuelRight),
-            TankPercent(r.fuelRightAux)};
+  s.verticalSpeedFpm = 0;
   return s;
 }
 

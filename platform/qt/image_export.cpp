@@ -44,6 +44,23 @@ std::string LowerExtension(const std::string& path) {
   return ext;
 }
 
+// Paints the list on a white page of a vector device (an SVG or a PDF file).
+bool PaintListOn(QPaintDevice& device, const DisplayList& list, const std::string& path,
+                 std::string& error) {
+  QPainter painter;
+  if (!painter.begin(&device)) {
+    error = "cannot write " + path;
+    return false;
+  }
+  painter.fillRect(QRect(0, 0, list.width(), list.height()), Qt::white);
+  ReplayDisplayList(list, painter);
+  if (!painter.end()) {
+    error = "cannot write " + path;
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 void ReplayDisplayList(const DisplayList& list, QPainter& painter) {
@@ -115,18 +132,7 @@ bool ExportDisplayList(const DisplayList& list, const std::string& path, std::st
     svg.setSize(QSize(width, height));
     svg.setViewBox(QRect(0, 0, width, height));
     svg.setTitle(QStringLiteral("QUARN"));
-    QPainter painter;
-    if (!painter.begin(&svg)) {
-      error = "cannot write " + path;
-      return false;
-    }
-    painter.fillRect(QRect(0, 0, width, height), Qt::white);
-    ReplayDisplayList(list, painter);
-    if (!painter.end()) {
-      error = "cannot write " + path;
-      return false;
-    }
-    return true;
+    return PaintListOn(svg, list, path, error);
   }
 
   if (ext == "pdf") {
@@ -136,18 +142,7 @@ bool ExportDisplayList(const DisplayList& list, const std::string& path, std::st
     pdf.setPageLayout(QPageLayout(QPageSize(QSizeF(width, height), QPageSize::Point),
                                   QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
     pdf.setTitle(QStringLiteral("QUARN"));
-    QPainter painter;
-    if (!painter.begin(&pdf)) {
-      error = "cannot write " + path;
-      return false;
-    }
-    painter.fillRect(QRect(0, 0, width, height), Qt::white);
-    ReplayDisplayList(list, painter);
-    if (!painter.end()) {
-      error = "cannot write " + path;
-      return false;
-    }
-    return true;
+    return PaintListOn(pdf, list, path, error);
   }
 
   error = "unknown image type (use .png, .svg or .pdf): " + path;

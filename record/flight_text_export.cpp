@@ -19,13 +19,6 @@
 namespace quarn {
 namespace {
 
-// A directory or any other non-regular file cannot be read as a record.
-std::FILE* OpenRecordFile(const std::string& path) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return nullptr;
-  return std::fopen(path.c_str(), "rb");
-}
-
 class FileCloser {
  public:
   explicit FileCloser(std::FILE* f) : f_(f) {}
@@ -158,10 +151,7 @@ void WriteFuelData(std::FILE* out, const RecordTimes& times) {
 }  // namespace
 
 void CHalbricoView::OnGenerateFlightText() {
-  if (g_recordPath.empty()) {
-    ui_.ShowMessage(Format("Select a Aerolog File First%s\n", g_recordPath.c_str()));
-    return;
-  }
+  if (!RecordSelected("Select a Aerolog File First%s\n")) return;
   std::FILE* record = OpenRecordFile(g_recordPath);
   if (record == nullptr) {
     ui_.ShowMessage(Format("Can\u00b4t Open File%s\n", g_recordPath.c_str()));

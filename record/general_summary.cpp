@@ -49,10 +49,7 @@ std::string FuelRow(const AnalysisSample& s) {
 }  // namespace
 
 void CHalbricoView::DrawGeneralSummary() {
-  if (g_recordPath.empty()) {
-    ui_.ShowMessage(Format("Select a Aerolog File First%s", g_recordPath.c_str()));
-    return;
-  }
+  if (!RecordSelected("Select a Aerolog File First%s")) return;
   auto dc = window_.GetDC();
   dc->FillSolidRect(Rect{0, 0, window_.ClientWidth(), window_.ClientHeight()}, kWhite);
   g_chartMode = kChartFlightSummary;

@@ -1,10 +1,18 @@
 #include "record/record_loader.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <array>
 #include <cstring>
 
 namespace quarn {
+
+std::FILE* OpenRecordFile(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return nullptr;
+  return std::fopen(path.c_str(), "rb");
+}
 
 bool FileRecordSource::Next(std::span<std::uint8_t, kRecordSize> out) {
   return std::fread(out.data(), 1, kRecordSize, file_) == kRecordSize;

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <span>
+#include <string>
 
 #include "record/record_format.h"
 
@@ -40,6 +41,10 @@ struct LoadOutcome {
   int stored = 0;          // samples written to the table
   bool truncated = false;  // the source held more records than the table can take
 };
+
+// Opens a flight record for binary reading; a directory or any other file that is
+// not a regular one counts as a file that cannot be opened (nullptr).
+std::FILE* OpenRecordFile(const std::string& path);
 
 // Writes the source's records into g_samples from entry 0, with the vertical speed
 // of each sample, and sets g_firstTime / g_lastTime when samples were stored. It

@@ -11,17 +11,7 @@
 #include "view/view_state.h"
 
 namespace quarn {
-namespace {
-
-// Opens a flight record for reading; a directory or any other non-regular file
-// counts as a file that cannot be opened.
-std::FILE* OpenRecordFile(const std::string& path) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return nullptr;
-  return std::fopen(path.c_str(), "rb");
-}
-
-}  // namespace
+namespace {}  // namespace
 
 void CHalbricoView::OnSelectRecordFile() {
   doc_.m_navaidsLoaded = 0;

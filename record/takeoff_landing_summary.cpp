@@ -33,10 +33,7 @@ constexpr const char* kLandingRow =
 }  // namespace
 
 void CHalbricoView::DrawTakeoffLandingSummary() {
-  if (g_recordPath.empty()) {
-    ui_.ShowMessage(Format("Select a Aerolog File First%s", g_recordPath.c_str()));
-    return;
-  }
+  if (!RecordSelected("Select a Aerolog File First%s")) return;
   auto dc = window_.GetDC();
   dc->FillSolidRect(Rect{0, 0, window_.ClientWidth(), window_.ClientHeight()}, kWhite);
   g_chartMode = kChartTakeoffLanding;

@@ -27,10 +27,7 @@ constexpr CombinedTrace kTraces[] = {
 }  // namespace
 
 void CHalbricoView::DrawCombinedGraph() {
-  if (g_recordPath.empty()) {
-    ui_.ShowMessage(Format("Select a Aerolog File First%s\n", g_recordPath.c_str()));
-    return;
-  }
+  if (!RecordSelected("Select a Aerolog File First%s\n")) return;
 
   auto dc = window_.GetDC();
   const int width = window_.ClientWidth();

@@ -42,10 +42,7 @@ const GraphTraits* FindGraph(int mode) {
 void CHalbricoView::DrawGraph(int mode) {
   const GraphTraits* traits = FindGraph(mode);
   if (traits == nullptr) return;
-  if (g_recordPath.empty()) {
-    ui_.ShowMessage(Format("Select a Aerolog File First%s\n", g_recordPath.c_str()));
-    return;
-  }
+  if (!RecordSelected("Select a Aerolog File First%s\n")) return;
 
   auto dc = window_.GetDC();
   const int width = window_.ClientWidth();

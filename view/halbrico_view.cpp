@@ -294,6 +294,12 @@ void CHalbricoView::OnBlankView() {
   g_chartMode = kChartBlank;
 }
 
+bool CHalbricoView::RecordSelected(const char* messageFormat) {
+  if (!g_recordPath.empty()) return true;
+  ui_.ShowMessage(Format(messageFormat, g_recordPath.c_str()));
+  return false;
+}
+
 double CHalbricoView::CursorTime(int width) const {
   double span = g_lastTime - g_firstTime;
   if (span < 0) span += 24;  // the record passes midnight

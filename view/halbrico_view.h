@@ -59,6 +59,10 @@ class CHalbricoView {
   void OnEraseRadials();
   void OnLayerCommand(int id);
 
+  // Whether a flight record is selected; when none is, shows the message made of
+  // the format and the (empty) path, as every chart and report does before it refuses.
+  bool RecordSelected(const char* messageFormat);
+
   // Shared by the graphs and the track charts.
   double CursorTime(int width) const;
   int StatusSample(double cursorTime) const;

@@ -35,6 +35,8 @@ class CMainFrame : public QMainWindow {
   // The action of a command (shared by its menu item and its tool-bar button).
   QAction* ActionFor(int id) const { return actions_.value(id, nullptr); }
   QMenu* recentMenu() const { return recentMenu_; }
+  // Renders the current chart on the printer's page, as the window shows it.
+  void RenderChart(QPrinter& printer);
 
   static constexpr int kMaxRecentFiles = 4;
 
@@ -52,7 +54,6 @@ class CMainFrame : public QMainWindow {
   void RefreshRecentMenu();
   void Print(bool showDialog);
   void PrintPreview();
-  void RenderChart(QPrinter& printer);
 
   ViewWindow* view_;
   std::unique_ptr<QtUi> ui_;

@@ -5,8 +5,11 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMenuBar>
+#include <QPrinter>
 #include <QStatusBar>
 #include <QTest>
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 
 #include "app/command_ids.h"
@@ -125,6 +128,40 @@ TEST_F(ShellTest, CommandsReachTheViewAndTheStatusBarShowsProgress) {
   EXPECT_EQ(frame.ActionFor(ID_FILE_NEW)->shortcut(), QKeySequence("Ctrl+N"));
   EXPECT_TRUE(frame.ActionFor(ID_BLANK_VIEW)->shortcut().isEmpty());
   EXPECT_EQ(frame.ActionFor(ID_FILE_PRINT)->shortcut(), QKeySequence("Ctrl+P"));
+}
+
+TEST_F(ShellTest, PrintingRendersTheCurrentChart) {
+  CMainFrame frame;
+  frame.resize(900, 700);
+  frame.show();
+  QApplication::processEvents();
+  frame.ui().AnswerNextOpenWith(QUARN_EXAMPLES_DIR "/flight.dat");
+  frame.RunCommand(ID_SELECT_RECORD_FILE);
+  frame.RunCommand(ID_GRAPH_ALTITUDE);
+
+  // The page gets what the window shows: the graph's operations, title included.
+  const DisplayList chart = frame.viewWindow().RecordCurrentChart();
+  ASSERT_FALSE(chart.ops().empty());
+  EXPECT_EQ(chart.ops().front().kind, DrawOp::Kind::Fill);
+  EXPECT_TRUE(std::any_of(chart.ops().begin(), chart.ops().end(),
+                          [](const DrawOp& op) { return op.text == "ALTITUDE"; }));
+  // Recording for the printer leaves the window's own picture alone.
+  EXPECT_EQ(frame.viewWindow().backImage().pixelColor(5, 5), QColor(Qt::black));
+
+  const std::string pdf = ::testing::TempDir() + "quarn-print.pdf";
+  {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(pdf));
+    frame.RenderChart(printer);
+  }
+  std::FILE* f = std::fopen(pdf.c_str(), "rb");
+  ASSERT_NE(f, nullptr);
+  std::fseek(f, 0, SEEK_END);
+  const long size = std::ftell(f);
+  std::fclose(f);
+  // An empty page is about a kilobyte; the graph's trace and texts make it larger.
+  EXPECT_GT(size, 5000);
 }
 
 TEST_F(ShellTest, LayerCheckMarksFollowTheFlags) {

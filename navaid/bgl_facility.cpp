@@ -214,8 +214,10 @@ void BglParser::ReadVorList(std::int64_t data, const std::string& entryName) {
       if (ident.compare(0, 4, lastIdent, 0, 4) != 0) {
         lastIdent = ident;
         const double lat = Lat32(sub + 12), lon = Lon32(sub + 20);
-        Add(false, NavaidKind::Vor, lat, lon, r_.I32(sub + 28), Bcd3(sub + 37), ident, entryName,
-            doc_.MagneticVariationAt(lat, lon), 0, 0);
+        if (Add(false, NavaidKind::Vor, lat, lon, r_.I32(sub + 28), Bcd3(sub + 37), ident,
+                entryName, doc_.MagneticVariationAt(lat, lon), 0, 0)) {
+          return;
+        }
       }
     }
     sub += 8 + static_cast<std::int64_t>(length);
@@ -255,8 +257,10 @@ void BglParser::ScanNdbSignatures() {
                  std::fabs(k.longitude - n.longitude) < 0.1;
         });
     if (!duplicate) {
-      Add(false, NavaidKind::Ndb, n.latitude, n.longitude, n.intValue, n.frequency, n.ident,
-          n.ident, 0, 0, 0);
+      if (Add(false, NavaidKind::Ndb, n.latitude, n.longitude, n.intValue, n.frequency, n.ident,
+              n.ident, 0, 0, 0)) {
+        return;
+      }
     }
     p += kNdbBlockSize;
   }

@@ -99,9 +99,18 @@ std::string CutAirportName(const std::string& name) {
 bool BglParser::Add(bool stopsProbe, NavaidKind kind, double lat, double lon, std::int32_t intValue,
                     double frequency, const std::string& ident, const std::string& name,
                     double magVar, double course, double extra) {
+  // Every record of a well-formed file takes at least eight bytes of its own (a list
+  // entry, a record, a sub-record). Lists whose entries point at the same run again
+  // and again would let a small file add millions of records; such a file ends its
+  // parse once it has added what its size can hold.
+  if (added_ >= r_.size() / 8 + 16) {
+    exhausted_ = true;
+    return true;
+  }
+  ++added_;
   doc_.AddNavaid(kind, lat, lon, intValue, frequency, ident, name, magVar, course, extra);
   if (stopsProbe && probing_) stopped_ = true;
-  return stopped_;
+  return Stopped();
 }
 
 std::int64_t BglParser::Offset(int headerField) const {
@@ -267,7 +276,7 @@ void BglParser::ReadMarkerSection(std::int64_t s) {
         }
       } else {
         const auto& m = kMarkers[type - 4];
-        Add(false, m.kind, lat, lon, r_.I16(rec + 8), 0, m.ident, "", 0, 0, 0);
+        if (Add(false, m.kind, lat, lon, r_.I16(rec + 8), 0, m.ident, "", 0, 0, 0)) return;
       }
       if (length == 0) return;  // would read the same record for ever
       rec += length;

@@ -57,7 +57,7 @@ class BglParser {
   bool Add(bool stopsProbe, NavaidKind kind, double lat, double lon, std::int32_t intValue,
            double frequency, const std::string& ident, const std::string& name, double magVar,
            double course, double extra);
-  bool Stopped() const { return stopped_; }
+  bool Stopped() const { return stopped_ || exhausted_; }
   std::int64_t Offset(int headerField) const;
 
   // Older sections.
@@ -94,6 +94,9 @@ class BglParser {
   ByteReader r_;
   bool probing_ = false;
   bool stopped_ = false;
+  // Records this file has added, against what its bytes can hold (see Add).
+  std::int64_t added_ = 0;
+  bool exhausted_ = false;
   bool ended_ = false;  // a VOR/ILS run left the file: the section walk ends
   std::int64_t header_[16] = {};
 

@@ -1,5 +1,3 @@
-#include <sys/stat.h>
-
 #include <cstdio>
 
 #include "app/format.h"
@@ -11,7 +9,6 @@
 #include "view/view_state.h"
 
 namespace quarn {
-namespace {}  // namespace
 
 void CHalbricoView::OnSelectRecordFile() {
   doc_.m_navaidsLoaded = 0;

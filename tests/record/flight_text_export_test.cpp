@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <functional>
+#include <sstream>
 
 #include "app/quarn_app.h"
 #include "platform/headless/headless_window.h"
@@ -183,6 +184,53 @@ TEST_F(FlightTextExport, OutputsMatchExpectedFiles) {
       ASSERT_TRUE(fs::exists(expected)) << expected << " is missing; see the comment at the top";
       EXPECT_EQ(actual, ReadWholeFile(expected));
     }
+  }
+}
+
+// The gear rows of warning.txt, one string a row, in the order written.
+std::vector<std::string> GearRows(const std::string& warning) {
+  std::vector<std::string> rows;
+  std::istringstream in(warning.substr(0, warning.find("\n2. MAXIMUM")));
+  for (std::string line; std::getline(in, line);) {
+    if (line.size() > 8 && line[2] == ':' && line[5] == ':') rows.push_back(line);
+  }
+  return rows;
+}
+
+// Rows written by the "some gear down" step and by the "some gear up" step word
+// DOWN for gears 2 and 3 one column apart; UP stands in the same column in both.
+TEST_F(FlightTextExport, GearRowsOfBothStepsForEveryGear) {
+  struct Case {
+    const char* name;
+    std::vector<std::array<bool, 3>> gears;  // one entry a record, gear 1 to 3 down
+    std::vector<std::string> rows;
+  };
+  const std::vector<Case> cases{
+      {"gear 1 comes up, the others stay down",
+       {{true, true, true}, {false, true, true}, {true, true, true}},
+       {"10:00:00     DOWN         DOWN           DOWN",
+        "10:00:01       UP        DOWN          DOWN",
+        "10:00:02     DOWN         DOWN           DOWN"}},
+      {"mixed at the first record: both rows",
+       {{false, true, false}},
+       {"10:00:00       UP         DOWN             UP",
+        "10:00:00       UP        DOWN             UP"}},
+      {"gear 3 alone stays down",
+       {{true, true, true}, {false, false, true}},
+       {"10:00:00     DOWN         DOWN           DOWN",
+        "10:00:01       UP           UP          DOWN"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto samples = MakeCraftedFlight({10, 0, 0, std::vector<double>(c.gears.size(), 0.0)});
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+      for (std::size_t g = 0; g < 3; ++g) samples[i].gearDown[g] = c.gears[i][g];
+    }
+    ScratchDir dir;
+    ASSERT_TRUE(testing::WriteBytes(dir.File("record.dat"), Encode(samples)));
+    g_recordPath = "record.dat";
+    Export();
+    EXPECT_EQ(GearRows(ReadWholeFile(dir.path() / "warning.txt")), c.rows);
   }
 }
 

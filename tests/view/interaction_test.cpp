@@ -160,6 +160,21 @@ TEST_F(ViewTest, ZoomInCutAtTheStartPlacesTheCursorByIndex) {
   EXPECT_EQ(g_cursorOffset, ((kW - 100) * 249) / 1249);
 }
 
+TEST_F(ViewTest, ZoomedTrackWindowIsCutAtBothEndsOfTheRecord) {
+  const struct {
+    int cursor, first, last;
+  } cases[] = {{10, 0, 510}, {4990, 4490, 4999}, {2000, 1500, 2500}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.cursor);
+    Load(5000);
+    g_trackCursor = c.cursor;
+    t.Run({"command ID_ZOOM_IN"});
+    EXPECT_EQ(g_trackFirst, c.first);
+    EXPECT_EQ(g_trackLast, c.last);
+    EXPECT_EQ(g_trackCursor, c.cursor);
+  }
+}
+
 TEST_F(ViewTest, ZoomInStopsAtLevelTwenty) {
   Load(5000);
   g_zoomLevel = 20;

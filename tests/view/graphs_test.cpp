@@ -144,6 +144,18 @@ TEST_F(GraphTest, ValueLabelsSplitTheScaleIntoSevenSteps) {
        &FlightSample::bankDeg,
        {-30, 40},
        {" -30.0", " -20.0", " -10.0", "   0.0", "  10.0", "  20.0", "  30.0", "  40.0"}},
+      // Vertical speed is seeded with -100,000 on top: an all-negative window keeps
+      // its own largest value as the top of the scale.
+      {"all-negative vertical speed",
+       "32778",
+       &FlightSample::verticalSpeedFpm,
+       {-800, -450, -100},
+       {"  -800", "  -700", "  -600", "  -500", "  -400", "  -300", "  -200", "  -100"}},
+      {"all-positive bank",
+       "32776",
+       &FlightSample::bankDeg,
+       {10, 80},
+       {"  10.0", "  20.0", "  30.0", "  40.0", "  50.0", "  60.0", "  70.0", "  80.0"}},
       {"pitch with one decimal",
        "32777",
        &FlightSample::pitchDeg,

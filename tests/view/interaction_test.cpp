@@ -160,6 +160,21 @@ TEST_F(ViewTest, ZoomInCutAtTheStartPlacesTheCursorByIndex) {
   EXPECT_EQ(g_cursorOffset, ((kW - 100) * 249) / 1249);
 }
 
+TEST_F(ViewTest, ZoomedTrackWindowIsCutAtBothEndsOfTheRecord) {
+  const struct {
+    int cursor, first, last;
+  } cases[] = {{10, 0, 510}, {4990, 4490, 4999}, {2000, 1500, 2500}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.cursor);
+    Load(5000);
+    g_trackCursor = c.cursor;
+    t.Run({"command ID_ZOOM_IN"});
+    EXPECT_EQ(g_trackFirst, c.first);
+    EXPECT_EQ(g_trackLast, c.last);
+    EXPECT_EQ(g_trackCursor, c.cursor);
+  }
+}
+
 TEST_F(ViewTest, ZoomInStopsAtLevelTwenty) {
   Load(5000);
   g_zoomLevel = 20;
@@ -193,6 +208,78 @@ TEST_F(ViewTest, ZoomOnAnEmptyRecordReadsNothingOutsideTheTable) {
   EXPECT_EQ(g_lastSampleIndex, -1);
   EXPECT_EQ(g_windowLast, -1);
   EXPECT_EQ(g_lastTime, 0);
+}
+
+// Which events draw the current chart again: a marker drawn over the chart stays
+// on screen only when the event does not redraw.
+TEST_F(ViewTest, RedrawDispatchByModeAndEvent) {
+  Load(100);
+  const Pen marker{PenStyle::Solid, 3, Color{1, 2, 3}};
+  const auto markerShown = [&] {
+    for (const DrawOp& op : t.screen().ops()) {
+      if (op.kind == DrawOp::Kind::Line && op.pen == marker) return true;
+    }
+    return false;
+  };
+  const struct {
+    int mode;
+    const char* event;
+    bool redrawn;
+  } cases[] = {
+      {kChartAltitude, "click 640 300", true},
+      {kChartAltitude, "command ID_ZOOM_IN", true},
+      {kChartFlightSummary, "click 640 300", true},
+      {kChartFlightSummary, "command ID_ZOOM_OUT", true},
+      // The take-off and landing summary waits for the next full redraw after a
+      // click or a zoom; keys, cursor buttons and repaints draw it at once.
+      {kChartTakeoffLanding, "click 640 300", false},
+      {kChartTakeoffLanding, "command ID_ZOOM_IN", false},
+      {kChartTakeoffLanding, "command ID_ZOOM_OUT", false},
+      {kChartTakeoffLanding, "key RIGHT", true},
+      {kChartTakeoffLanding, "command ID_CURSOR_LEFT", true},
+      {kChartTakeoffLanding, "repaint", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.mode) + " " + c.event);
+    g_zoomLevel = 1;
+    g_chartMode = c.mode;
+    t.Run({"repaint"});
+    {
+      auto dc = t.host().window().GetDC();
+      dc->SelectPen(marker);
+      dc->MoveTo(0, 0);
+      dc->LineTo(5, 5);
+    }
+    ASSERT_TRUE(markerShown());
+    t.Run({c.event});
+    EXPECT_EQ(markerShown(), !c.redrawn);
+    EXPECT_EQ(g_chartMode, c.mode);
+  }
+}
+
+// The track chart and the bottom view keep the graph cursor within H + 200, after
+// the full redraw's own limits and in the redraw after a click as well.
+TEST_F(ViewTest, MapModesLimitTheGraphCursorToHeightPlus200) {
+  Load(100);
+  const struct {
+    int mode;
+    int afterRepaint;  // from an offset of 1200
+    int afterClick;    // at x = W - 10
+  } cases[] = {
+      {kChartTrack, 1000, 1000},
+      {kChartBottomView, 1000, 1000},
+      {kChartAltitude, 1200, kW - 50},
+      {kChartSideView, 1200, kW - 50},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.mode);
+    g_chartMode = c.mode;
+    g_cursorOffset = 1200;
+    t.Run({"repaint"});
+    EXPECT_EQ(g_cursorOffset, c.afterRepaint);
+    t.Run({"click " + std::to_string(kW - 10) + " 300"});
+    EXPECT_EQ(g_cursorOffset, c.afterClick);
+  }
 }
 
 TEST_F(ViewTest, BlankViewFillsWhiteAndKeepsTheRest) {

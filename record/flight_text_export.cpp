@@ -3,8 +3,6 @@
 // file is read three times: the lines, gear log, extremes and times; the ground
 // references; the take-off and landing.
 
-#include <sys/stat.h>
-
 #include <array>
 #include <cstdio>
 #include <ctime>

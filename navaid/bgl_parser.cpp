@@ -163,12 +163,17 @@ void BglParser::Run() {
       ScanRunways(obj, end);
     }
     if (Stopped()) return;
-    if (Offset(kHdrDynObj) != 0 &&
-        Add(true, NavaidKind::DynObj, 0, 0, 0, 0, "DYNOBJ", "", 0, 0, 0)) {
+    // The flags only ask whether the offset is set: nothing is read there, so a
+    // negative offset marks the section as present as well. Only an offset beyond
+    // the end of the file counts as absent.
+    auto present = [&](int field) {
+      const std::int64_t v = r_.I32(field);
+      return v != 0 && v <= r_.size();
+    };
+    if (present(kHdrDynObj) && Add(true, NavaidKind::DynObj, 0, 0, 0, 0, "DYNOBJ", "", 0, 0, 0)) {
       return;
     }
-    if (Offset(kHdrDynScn) != 0 &&
-        Add(true, NavaidKind::DynScn, 0, 0, 0, 0, "DYNSCN", "", 0, 0, 0)) {
+    if (present(kHdrDynScn) && Add(true, NavaidKind::DynScn, 0, 0, 0, 0, "DYNSCN", "", 0, 0, 0)) {
       return;
     }
   }

@@ -557,7 +557,7 @@ TEST_F(OlderSections, NegativeAndHugeHeaderOffsetsAddNothing) {
   BglContent c;
   c.ndbs = {{1, 1, 300, 0, 0, "A", "", 0}};
   auto bytes = BuildBgl(c);
-  for (int field : {0x12, 0x3A, 0x3E, 0x42, 0x4A, 0x4E, 0x52, 0x66, 0x6E}) {
+  for (int field : {0x12, 0x3A, 0x42, 0x4A, 0x4E, 0x66, 0x6E}) {
     for (std::int32_t v : {-1, INT32_MIN, INT32_MAX, static_cast<std::int32_t>(bytes.size() + 1)}) {
       auto b = bytes;
       PutI32(b, 0x4E, 0);
@@ -565,6 +565,33 @@ TEST_F(OlderSections, NegativeAndHugeHeaderOffsetsAddNothing) {
       doc_.ClearNavaids();
       Parse(b);
       EXPECT_EQ(doc_.m_navaidCount, 0) << field << " " << v;
+    }
+  }
+}
+
+// The dynamic flags test their offsets for non-zero only: a negative offset still
+// flags the file (a probe finds it), one beyond the end of the file does not.
+TEST_F(OlderSections, DynamicFlagOffsets) {
+  const auto bytes = BuildBgl(BglContent{});
+  const auto size = static_cast<std::int32_t>(bytes.size());
+  const struct {
+    std::int32_t offset;
+    bool flagged;
+  } cases[] = {{0, false},   {-1, true},        {INT32_MIN, true},
+               {size, true}, {size + 1, false}, {INT32_MAX, false}};
+  for (const int field : {0x3E, 0x52}) {
+    for (const auto& c : cases) {
+      for (const int probing : {0, 1}) {
+        auto b = bytes;
+        PutI32(b, field, c.offset);
+        doc_.ClearNavaids();
+        doc_.m_probing = probing;
+        Parse(b);
+        ASSERT_EQ(doc_.m_navaidCount, c.flagged ? 1 : 0) << field << " " << c.offset;
+        if (c.flagged) {
+          EXPECT_EQ(At(0).kind, field == 0x3E ? NavaidKind::DynObj : NavaidKind::DynScn);
+        }
+      }
     }
   }
 }

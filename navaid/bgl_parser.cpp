@@ -235,8 +235,12 @@ void BglParser::ReadVorIlsSection(std::int64_t s) {
 }
 
 void BglParser::WalkVorIlsList(std::int64_t s, std::int64_t list, double frequency) {
-  for (std::int64_t e = list; r_.Has(e, kListEntrySize) && r_.U8(e) == kListEntryByte;
-       e += kListEntrySize) {
+  for (std::int64_t e = list; r_.U8(e) == kListEntryByte; e += kListEntrySize) {
+    // An entry cut short by the end of the file ends the section, as a cut record does.
+    if (!r_.Has(e, kListEntrySize)) {
+      ended_ = true;
+      return;
+    }
     std::int64_t rec = s + r_.I32(e + 5);
     for (int type = r_.U8(rec); type == 4 || type == 5; type = r_.U8(rec)) {
       const int size = type == 4 ? kVorRecordSize : kIlsRecordSize;

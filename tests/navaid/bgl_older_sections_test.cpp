@@ -159,6 +159,38 @@ TEST_F(OlderSections, ChannelEntriesThatPointNowhereAreSkipped) {
   EXPECT_EQ(doc_.m_navaidCount, 0);
 }
 
+// A channel list entry or record cut short by the end of the file ends the whole
+// VOR/ILS section: the channels after it are not read.
+TEST_F(OlderSections, AChannelListRunningPastTheEndEndsTheSection) {
+  BglContent c;
+  OldVorIls a;
+  a.ident = "A";
+  OldVorIls b = a;
+  b.frequencyMhz = 108.10;
+  b.ident = "B";
+  c.vorIls = {a, b};
+  BglLayout layout;
+  const auto bytes = BuildBgl(c, &layout);
+  const auto tail = static_cast<std::int64_t>(bytes.size());
+  const struct {
+    const char* what;
+    std::vector<std::uint8_t> list;  // channel 0's list, at the end of the file
+  } cases[] = {
+      {"entry cut", {0x15, 0, 0, 0, 0, 0}},
+      {"record cut", {0x15, 0, 0, 0, 0, 0, 0, 0, 0, 4, 0, 0, 0}},
+  };
+  for (const auto& k : cases) {
+    auto with = bytes;
+    with.insert(with.end(), k.list.begin(), k.list.end());
+    PutI32(with, layout.vorIls + 1, static_cast<std::int32_t>(tail - layout.vorIls));
+    if (k.list.size() > 9)
+      PutI32(with, tail + 5, static_cast<std::int32_t>(tail + 9 - layout.vorIls));
+    doc_.ClearNavaids();
+    Parse(with);
+    EXPECT_EQ(doc_.m_navaidCount, 0) << k.what;
+  }
+}
+
 TEST_F(OlderSections, MarkersAndMarkerSectionAirports) {
   BglContent c;
   c.markers = {{4, 52.1, 4.1, -3, "", 0},

@@ -163,12 +163,17 @@ void BglParser::Run() {
       ScanRunways(obj, end);
     }
     if (Stopped()) return;
-    if (Offset(kHdrDynObj) != 0 &&
-        Add(true, NavaidKind::DynObj, 0, 0, 0, 0, "DYNOBJ", "", 0, 0, 0)) {
+    // The flags only ask whether the offset is set: nothing is read there, so a
+    // negative offset marks the section as present as well. Only an offset beyond
+    // the end of the file counts as absent.
+    auto present = [&](int field) {
+      const std::int64_t v = r_.I32(field);
+      return v != 0 && v <= r_.size();
+    };
+    if (present(kHdrDynObj) && Add(true, NavaidKind::DynObj, 0, 0, 0, 0, "DYNOBJ", "", 0, 0, 0)) {
       return;
     }
-    if (Offset(kHdrDynScn) != 0 &&
-        Add(true, NavaidKind::DynScn, 0, 0, 0, 0, "DYNSCN", "", 0, 0, 0)) {
+    if (present(kHdrDynScn) && Add(true, NavaidKind::DynScn, 0, 0, 0, 0, "DYNSCN", "", 0, 0, 0)) {
       return;
     }
   }
@@ -230,8 +235,12 @@ void BglParser::ReadVorIlsSection(std::int64_t s) {
 }
 
 void BglParser::WalkVorIlsList(std::int64_t s, std::int64_t list, double frequency) {
-  for (std::int64_t e = list; r_.Has(e, kListEntrySize) && r_.U8(e) == kListEntryByte;
-       e += kListEntrySize) {
+  for (std::int64_t e = list; r_.U8(e) == kListEntryByte; e += kListEntrySize) {
+    // An entry cut short by the end of the file ends the section, as a cut record does.
+    if (!r_.Has(e, kListEntrySize)) {
+      ended_ = true;
+      return;
+    }
     std::int64_t rec = s + r_.I32(e + 5);
     for (int type = r_.U8(rec); type == 4 || type == 5; type = r_.U8(rec)) {
       const int size = type == 4 ? kVorRecordSize : kIlsRecordSize;

@@ -159,6 +159,38 @@ TEST_F(OlderSections, ChannelEntriesThatPointNowhereAreSkipped) {
   EXPECT_EQ(doc_.m_navaidCount, 0);
 }
 
+// A channel list entry or record cut short by the end of the file ends the whole
+// VOR/ILS section: the channels after it are not read.
+TEST_F(OlderSections, AChannelListRunningPastTheEndEndsTheSection) {
+  BglContent c;
+  OldVorIls a;
+  a.ident = "A";
+  OldVorIls b = a;
+  b.frequencyMhz = 108.10;
+  b.ident = "B";
+  c.vorIls = {a, b};
+  BglLayout layout;
+  const auto bytes = BuildBgl(c, &layout);
+  const auto tail = static_cast<std::int64_t>(bytes.size());
+  const struct {
+    const char* what;
+    std::vector<std::uint8_t> list;  // channel 0's list, at the end of the file
+  } cases[] = {
+      {"entry cut", {0x15, 0, 0, 0, 0, 0}},
+      {"record cut", {0x15, 0, 0, 0, 0, 0, 0, 0, 0, 4, 0, 0, 0}},
+  };
+  for (const auto& k : cases) {
+    auto with = bytes;
+    with.insert(with.end(), k.list.begin(), k.list.end());
+    PutI32(with, layout.vorIls + 1, static_cast<std::int32_t>(tail - layout.vorIls));
+    if (k.list.size() > 9)
+      PutI32(with, tail + 5, static_cast<std::int32_t>(tail + 9 - layout.vorIls));
+    doc_.ClearNavaids();
+    Parse(with);
+    EXPECT_EQ(doc_.m_navaidCount, 0) << k.what;
+  }
+}
+
 TEST_F(OlderSections, MarkersAndMarkerSectionAirports) {
   BglContent c;
   c.markers = {{4, 52.1, 4.1, -3, "", 0},
@@ -557,7 +589,7 @@ TEST_F(OlderSections, NegativeAndHugeHeaderOffsetsAddNothing) {
   BglContent c;
   c.ndbs = {{1, 1, 300, 0, 0, "A", "", 0}};
   auto bytes = BuildBgl(c);
-  for (int field : {0x12, 0x3A, 0x3E, 0x42, 0x4A, 0x4E, 0x52, 0x66, 0x6E}) {
+  for (int field : {0x12, 0x3A, 0x42, 0x4A, 0x4E, 0x66, 0x6E}) {
     for (std::int32_t v : {-1, INT32_MIN, INT32_MAX, static_cast<std::int32_t>(bytes.size() + 1)}) {
       auto b = bytes;
       PutI32(b, 0x4E, 0);
@@ -565,6 +597,33 @@ TEST_F(OlderSections, NegativeAndHugeHeaderOffsetsAddNothing) {
       doc_.ClearNavaids();
       Parse(b);
       EXPECT_EQ(doc_.m_navaidCount, 0) << field << " " << v;
+    }
+  }
+}
+
+// The dynamic flags test their offsets for non-zero only: a negative offset still
+// flags the file (a probe finds it), one beyond the end of the file does not.
+TEST_F(OlderSections, DynamicFlagOffsets) {
+  const auto bytes = BuildBgl(BglContent{});
+  const auto size = static_cast<std::int32_t>(bytes.size());
+  const struct {
+    std::int32_t offset;
+    bool flagged;
+  } cases[] = {{0, false},   {-1, true},        {INT32_MIN, true},
+               {size, true}, {size + 1, false}, {INT32_MAX, false}};
+  for (const int field : {0x3E, 0x52}) {
+    for (const auto& c : cases) {
+      for (const int probing : {0, 1}) {
+        auto b = bytes;
+        PutI32(b, field, c.offset);
+        doc_.ClearNavaids();
+        doc_.m_probing = probing;
+        Parse(b);
+        ASSERT_EQ(doc_.m_navaidCount, c.flagged ? 1 : 0) << field << " " << c.offset;
+        if (c.flagged) {
+          EXPECT_EQ(At(0).kind, field == 0x3E ? NavaidKind::DynObj : NavaidKind::DynScn);
+        }
+      }
     }
   }
 }

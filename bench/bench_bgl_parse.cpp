@@ -21,6 +21,7 @@
 #include "platform/mapped_file.h"
 #include "support/bgl_writer.h"
 #include "support/flight_record_writer.h"
+#include "support/recording_ui.h"
 
 namespace {
 
@@ -31,22 +32,6 @@ constexpr int kFiles = 8;
 constexpr std::size_t kObjectBytes = 26u << 20;
 constexpr std::size_t kSpacing = 1u << 20;  // a runway and an NDB block every MB
 constexpr std::uint8_t kAbsentByte = 0xFF;
-
-class SilentUi : public quarn::Ui {
- public:
-  void ShowMessage(const std::string& text, quarn::MessageKind) override {
-    std::fprintf(stderr, "%s", text.c_str());
-  }
-  std::optional<std::string> AskOpenFile(const quarn::OpenFileRequest&) override { return {}; }
-  std::optional<std::string> AskGroupName(const std::string&) override { return {}; }
-  std::optional<quarn::SearchDirAnswer> AskSearchDir(const quarn::SearchDirAnswer&) override {
-    return {};
-  }
-  std::optional<std::string> AskRadial(const quarn::RadialDialogFields&) override { return {}; }
-  void SetStatusText(const std::string&) override {}
-  void SetWaitCursor(bool) override {}
-  void SetTitle(const std::string&) override {}
-};
 
 struct Fixture {
   fs::path dir;
@@ -126,7 +111,7 @@ void BM_MemchrFloor(benchmark::State& state) {
 }
 
 void BM_ParseBgl(benchmark::State& state) {
-  SilentUi ui;
+  quarn::testing::RecordingUi ui;
   int records = 0;
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();

@@ -11,25 +11,9 @@
 
 #include "app/program_dir.h"
 #include "navaid/halbrico_doc.h"
-#include "platform/ui.h"
+#include "support/recording_ui.h"
 
-namespace {
-
-class SilentUi : public quarn::Ui {
- public:
-  void ShowMessage(const std::string&, quarn::MessageKind) override {}
-  std::optional<std::string> AskOpenFile(const quarn::OpenFileRequest&) override { return {}; }
-  std::optional<std::string> AskGroupName(const std::string&) override { return {}; }
-  std::optional<quarn::SearchDirAnswer> AskSearchDir(const quarn::SearchDirAnswer&) override {
-    return {};
-  }
-  std::optional<std::string> AskRadial(const quarn::RadialDialogFields&) override { return {}; }
-  void SetStatusText(const std::string&) override {}
-  void SetWaitCursor(bool) override {}
-  void SetTitle(const std::string&) override {}
-};
-
-}  // namespace
+namespace {}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const bool ready = [] {
@@ -40,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return true;
   }();
   (void)ready;
-  SilentUi ui;
+  quarn::testing::RecordingUi ui;
   const std::span<const std::uint8_t> bytes(data, size);
   for (const auto [probing, fs2000] : {std::pair{0, 0}, std::pair{1, 0}, std::pair{1, 1}}) {
     quarn::CHalbricoDoc doc(ui);

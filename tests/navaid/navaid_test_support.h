@@ -13,28 +13,9 @@
 #include "navaid/halbrico_doc.h"
 #include "support/bgl_writer.h"
 #include "support/flight_record_writer.h"
+#include "support/recording_ui.h"
 
 namespace quarn::testing {
-
-struct ShownMessage {
-  std::string text;
-  MessageKind kind;
-};
-
-class RecordingUi : public Ui {
- public:
-  void ShowMessage(const std::string& text, MessageKind kind) override {
-    messages.push_back({text, kind});
-  }
-  std::optional<std::string> AskOpenFile(const OpenFileRequest&) override { return {}; }
-  std::optional<std::string> AskGroupName(const std::string&) override { return {}; }
-  std::optional<SearchDirAnswer> AskSearchDir(const SearchDirAnswer&) override { return {}; }
-  std::optional<std::string> AskRadial(const RadialDialogFields&) override { return {}; }
-  void SetStatusText(const std::string&) override {}
-  void SetWaitCursor(bool) override {}
-  void SetTitle(const std::string&) override {}
-  std::vector<ShownMessage> messages;
-};
 
 // Each test gets a fresh document and its own program directory.
 class NavaidTest : public ::testing::Test {

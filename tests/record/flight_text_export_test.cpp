@@ -18,6 +18,7 @@
 #include "record/report_clock.h"
 #include "record/sample_table.h"
 #include "record_test_util.h"
+#include "support/recording_ui.h"
 
 namespace quarn {
 namespace {
@@ -33,25 +34,6 @@ using testing::ScratchDir;
 
 // 2026-06-01 12:34:56 UTC: the report's date line in every expected file.
 constexpr std::time_t kReportTime = 1780317296;
-
-// Message boxes are recorded; a hook may act while one is open.
-class TestUi : public Ui {
- public:
-  void ShowMessage(const std::string& text, MessageKind) override {
-    messages.push_back(text);
-    if (onMessage) onMessage(text);
-  }
-  std::optional<std::string> AskOpenFile(const OpenFileRequest&) override { return {}; }
-  std::optional<std::string> AskGroupName(const std::string&) override { return {}; }
-  std::optional<SearchDirAnswer> AskSearchDir(const SearchDirAnswer&) override { return {}; }
-  std::optional<std::string> AskRadial(const RadialDialogFields&) override { return {}; }
-  void SetStatusText(const std::string&) override {}
-  void SetWaitCursor(bool) override {}
-  void SetTitle(const std::string&) override {}
-
-  std::vector<std::string> messages;
-  std::function<void(const std::string&)> onMessage;
-};
 
 const std::string kReminder = "Don\u00b4t forget to analice the file warning.txt!!!";
 
@@ -79,7 +61,7 @@ class FlightTextExport : public ::testing::Test {
 
   FixedWidthMetrics metrics_;
   HeadlessWindow window_{640, 480, metrics_};
-  TestUi ui_;
+  testing::RecordingUi ui_;
   QuarnApp app_{window_, ui_};
   std::optional<std::string> savedTz_;
 };
@@ -170,7 +152,7 @@ TEST_F(FlightTextExport, OutputsMatchExpectedFiles) {
     g_recordPath = "record.dat";
     ui_.messages.clear();
     Export();
-    ASSERT_EQ(ui_.messages, std::vector<std::string>{kReminder});
+    ASSERT_EQ(ui_.Texts(), std::vector<std::string>{kReminder});
 
     for (const char* output : {"flight.txt", "warning.txt"}) {
       SCOPED_TRACE(output);
@@ -334,7 +316,7 @@ TEST_F(FlightTextExport, FailuresShowTheirMessagesAndStop) {
     f.arrange(dir);
     ui_.messages.clear();
     Export();
-    EXPECT_EQ(ui_.messages, std::vector<std::string>{f.message(dir)});
+    EXPECT_EQ(ui_.Texts(), std::vector<std::string>{f.message(dir)});
     // Nothing was written to an output file that could be opened, except that
     // warning.txt is opened (and emptied) before flight.txt.
     if (fs::is_regular_file(dir.path() / "flight.txt")) {
@@ -361,7 +343,7 @@ TEST_F(FlightTextExport, RecordGoneBeforeSecondPass) {
   };
   Export();
   ASSERT_EQ(ui_.messages.size(), 2u);
-  EXPECT_EQ(ui_.messages[1], "Can\u00b4t Open File " + g_recordPath + "\n");
+  EXPECT_EQ(ui_.messages[1].text, "Can\u00b4t Open File " + g_recordPath + "\n");
   const std::string warning = ReadWholeFile(dir.path() / "warning.txt");
   EXPECT_NE(warning.find("Pause Time "), std::string::npos);
   EXPECT_EQ(warning.find("Flight Time"), std::string::npos);

@@ -35,6 +35,8 @@ int CHalbricoApp::Run(int argc, char** argv) {
   SetProgramDirectory(ResolveProgramDirectory(parser.value(dataDir).toStdString(), argv[0]));
 
   CMainFrame frame;
+  // The frame has no sizing border: it keeps the size of the screen.
+  frame.setFixedSize(frame.size());
   frame.show();
   SplashInputFilter filter;
   if (!parser.isSet(noSplash)) {

@@ -36,7 +36,9 @@ std::optional<std::string> QtUi::AskOpenFile(const OpenFileRequest& request) {
   } else {
     QFileDialog dialog(&frame_, "Open", QString::fromStdString(CurrentDirectory()),
                        ToQtFilter(request.filter));
-    dialog.setFileMode(request.pathMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    // "Path must exist" asks for an existing folder only: a typed name of a file that
+    // is not there is handed back, and opening it then reports the failure.
+    dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     chosen = dialog.selectedFiles().front().toStdString();

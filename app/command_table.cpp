@@ -5,7 +5,7 @@
 #include <cctype>
 #include <charconv>
 
-#include "app/command_ids.h"
+#include "base/command_ids.h"
 
 namespace quarn {
 namespace {

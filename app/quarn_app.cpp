@@ -1,10 +1,10 @@
 #include "app/quarn_app.h"
 
-#include "app/command_ids.h"
+#include "base/command_ids.h"
+#include "base/view_state.h"
 #include "charts/map_state.h"
 #include "record/report_clock.h"
 #include "record/sample_table.h"
-#include "view/view_state.h"
 
 namespace quarn {
 

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "app/program_dir.h"
+#include "base/program_dir.h"
 #include "navaid/halbrico_doc.h"
 #include "platform/mapped_file.h"
 #include "support/bgl_writer.h"

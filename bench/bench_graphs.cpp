@@ -21,11 +21,11 @@
 #include <vector>
 
 #include "app/quarn_app.h"
+#include "base/view_state.h"
 #include "platform/headless/headless_ui.h"
 #include "platform/headless/headless_window.h"
 #include "platform/qt/qt_draw_context.h"
 #include "record/sample_table.h"
-#include "view/view_state.h"
 
 namespace {
 

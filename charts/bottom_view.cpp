@@ -1,8 +1,8 @@
-#include "view/halbrico_view.h"
+#include "charts/bottom_view.h"
 
 namespace quarn {
 
 // The approach bottom view arrives with its own change.
-void CHalbricoView::DrawBottomView() {}
+void DrawBottomView(Window& /*window*/, Ui& /*ui*/, CHalbricoDoc& /*doc*/) {}
 
 }  // namespace quarn

@@ -1,10 +1,10 @@
-#include "view/halbrico_view.h"
+#include "charts/radials.h"
 
 namespace quarn {
 
 // VOR radials arrive with their own change.
-void CHalbricoView::OnRButtonDown(int /*x*/, int /*y*/) {}
+void DefineRadialAt(int /*x*/, int /*y*/, Window& /*window*/, Ui& /*ui*/, CHalbricoDoc& /*doc*/) {}
 
-void CHalbricoView::OnEraseRadials() {}
+void EraseRadials() {}
 
 }  // namespace quarn

@@ -1,8 +1,8 @@
-#include "view/halbrico_view.h"
+#include "charts/side_view.h"
 
 namespace quarn {
 
 // The approach side view arrives with its own change.
-void CHalbricoView::DrawSideView() {}
+void DrawSideView(Window& /*window*/, Ui& /*ui*/, CHalbricoDoc& /*doc*/) {}
 
 }  // namespace quarn

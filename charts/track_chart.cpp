@@ -1,10 +1,10 @@
-#include "view/halbrico_view.h"
+#include "charts/track_chart.h"
 
 namespace quarn {
 
 // The track chart and its layer toggles arrive with their own change.
-void CHalbricoView::DrawTrackChart() {}
+void DrawTrackChart(Window& /*window*/, Ui& /*ui*/, CHalbricoDoc& /*doc*/) {}
 
-void CHalbricoView::OnLayerCommand(int /*id*/) {}
+void ApplyLayerCommand(int /*id*/, Window& /*window*/, Ui& /*ui*/, CHalbricoDoc& /*doc*/) {}
 
 }  // namespace quarn

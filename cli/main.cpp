@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "app/program_dir.h"
+#include "base/program_dir.h"
+#include "cli/script_host.h"
 #include "platform/file_services.h"
-#include "platform/headless/script_host.h"
 #include "platform/qt/image_export.h"
 #include "platform/qt/qt_fonts.h"
 

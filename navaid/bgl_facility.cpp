@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "app/format.h"
+#include "base/format.h"
 #include "navaid/bgl_parser.h"
 #include "navaid/byte_scan.h"
 

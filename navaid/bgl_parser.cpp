@@ -5,9 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/format.h"
-#include "app/numeric.h"
-#include "app/program_dir.h"
+#include "base/format.h"
+#include "base/numeric.h"
 #include "navaid/byte_scan.h"
 #include "platform/file_services.h"
 #include "platform/mapped_file.h"
@@ -123,7 +122,12 @@ double BglParser::Bcd3(std::int64_t o) const {
   return 100 * b2 + 10 * (b1 >> 4) + (b1 & 15) + 0.1 * (b0 >> 4) + 0.01 * (b0 & 15);
 }
 
-void BglParser::Run() {
+BglParseResult BglParser::Run() {
+  Walk();
+  return std::move(result_);
+}
+
+void BglParser::Walk() {
   probing_ = doc_.m_probing != 0;
   const bool loading = !probing_;
   // Section offsets beyond the end of the file mark absent sections. A negative
@@ -390,30 +394,27 @@ void BglParser::ReadMagVar(std::int64_t m) {
   for (int i = 0; i < kMagVarEntries; ++i) {
     doc_.m_magVarTable[static_cast<std::size_t>(i)] = r_.U16(m + kMagVarHeader + 2 * i);
   }
-  // magvar.nav: the 130320 bytes from the section start, header included.
-  const std::string path = JoinPath(ProgramDirectory(), "magvar.nav");
-  if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
-    std::fwrite(r_.bytes().data() + m, 2, kMagVarEntries, f);
-    std::fclose(f);
-  }
+  // What magvar.nav keeps: the 130320 bytes from the section start, header included.
+  const std::uint8_t* section = r_.bytes().data() + m;
+  result_.magVarFile.assign(section, section + kMagVarFileBytes);
   doc_.m_magVarLoaded = 1;
 }
 
-void CHalbricoDoc::ParseBglBytes(std::span<const std::uint8_t> bytes) {
-  BglParser(*this, bytes).Run();
+BglParseResult CHalbricoDoc::ParseBglBytes(std::span<const std::uint8_t> bytes) {
+  return BglParser(*this, bytes).Run();
 }
 
-void CHalbricoDoc::ParseBgl(const std::string& path) {
+BglParseResult CHalbricoDoc::ParseBgl(const std::string& path) {
   const auto entry = FindFirstFile(path);
   if (!entry) {
     ui_.ShowMessage(Format("Could not open %s\n", path.c_str()));
-    return;
+    return {};
   }
   // Directories and devices have no length of their own: they fail to open below.
   if (entry->size <= 0 && IsRegularFile(path)) {
     ui_.ShowMessage(Format("%s seems to have a bogus length, skipping it\n", path.c_str()),
                     MessageKind::Warning);
-    return;
+    return {};
   }
   MappedFile file;
   switch (file.Open(path)) {
@@ -422,17 +423,17 @@ void CHalbricoDoc::ParseBgl(const std::string& path) {
     case MappedFile::Error::OpenFailed:
     case MappedFile::Error::NotRegularFile:
       ui_.ShowMessage(Format("Could not open %s\n", path.c_str()));
-      return;
+      return {};
     case MappedFile::Error::Empty:
       ui_.ShowMessage(Format("%s seems to have a bogus length, skipping it\n", path.c_str()),
                       MessageKind::Warning);
-      return;
+      return {};
     case MappedFile::Error::MapFailed:
       ui_.ShowMessage(Format("Could not map file: %s\nMaybe your virtual memory setting is too low",
                              path.c_str()));
-      return;
+      return {};
   }
-  ParseBglBytes(file.bytes());
+  return ParseBglBytes(file.bytes());
 }
 
 }  // namespace quarn

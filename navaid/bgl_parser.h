@@ -50,9 +50,11 @@ std::string CutAirportName(const std::string& name);
 class BglParser {
  public:
   BglParser(CHalbricoDoc& doc, std::span<const std::uint8_t> bytes) : doc_(doc), r_(bytes) {}
-  void Run();
+  BglParseResult Run();
 
  private:
+  // Walks every section that the mode reads.
+  void Walk();
   // Appends through the document; true when a probe must stop now.
   bool Add(bool stopsProbe, NavaidKind kind, double lat, double lon, std::int32_t intValue,
            double frequency, const std::string& ident, const std::string& name, double magVar,
@@ -92,6 +94,7 @@ class BglParser {
 
   CHalbricoDoc& doc_;
   ByteReader r_;
+  BglParseResult result_;
   bool probing_ = false;
   bool stopped_ = false;
   // Records this file has added, against what its bytes can hold (see Add).

@@ -21,6 +21,16 @@ inline constexpr int kMagVarRows = 181;
 inline constexpr int kMagVarColumns = 360;
 inline constexpr int kMagVarEntries = kMagVarRows * kMagVarColumns;
 
+// The bytes magvar.nav keeps of a grid: 65160 two-byte items from the section start.
+inline constexpr int kMagVarFileBytes = 2 * kMagVarEntries;
+
+// What a scenery file gave besides its records, which go into the tables.
+struct BglParseResult {
+  // The magnetic-variation section as magvar.nav keeps it; empty when the file
+  // carries no complete grid.
+  std::vector<std::uint8_t> magVarFile;
+};
+
 class CHalbricoDoc {
  public:
   explicit CHalbricoDoc(Ui& ui) : ui_(ui) {}
@@ -54,10 +64,10 @@ class CHalbricoDoc {
   // ---- The scenery parser ----
 
   // Maps one BGL file and parses it into the tables; failures to open or map go to
-  // the user as messages and add nothing.
-  void ParseBgl(const std::string& path);
+  // the user as messages and add nothing. Writes no file.
+  BglParseResult ParseBgl(const std::string& path);
   // Parses the bytes of a BGL file already in memory.
-  void ParseBglBytes(std::span<const std::uint8_t> bytes);
+  BglParseResult ParseBglBytes(std::span<const std::uint8_t> bytes);
 
   // 1 after a successful navaid load; cleared by defining a group and by selecting
   // a flight record.

@@ -1,8 +1,8 @@
-#include "view/halbrico_view.h"
+#include "navaid/navaid_export.h"
 
 namespace quarn {
 
 // The navaid export arrives with its own change.
-void CHalbricoView::OnExportNavaids() {}
+void ExportNavaids(Ui& /*ui*/, const CHalbricoDoc& /*doc*/, const std::string& /*outputDir*/) {}
 
 }  // namespace quarn

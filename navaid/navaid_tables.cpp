@@ -2,8 +2,8 @@
 #include <cctype>
 #include <cmath>
 
-#include "app/geodesy.h"
-#include "app/numeric.h"
+#include "base/geodesy.h"
+#include "base/numeric.h"
 #include "navaid/halbrico_doc.h"
 
 namespace quarn {

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "app/geodesy.h"
-#include "app/numeric.h"
+#include "base/geodesy.h"
+#include "base/numeric.h"
 
 namespace quarn {
 namespace {

@@ -3,16 +3,19 @@
 // file is read three times: the lines, gear log, extremes and times; the ground
 // references; the take-off and landing.
 
+#include "record/flight_text_export.h"
+
 #include <array>
 #include <cstdio>
 #include <ctime>
 
-#include "app/format.h"
+#include "base/format.h"
+#include "platform/file_services.h"
 #include "record/flight_analysis.h"
+#include "record/record_check.h"
 #include "record/record_loader.h"
 #include "record/report_clock.h"
 #include "record/sample_table.h"
-#include "view/halbrico_view.h"
 
 namespace quarn {
 namespace {
@@ -148,28 +151,28 @@ void WriteFuelData(std::FILE* out, const RecordTimes& times) {
 
 }  // namespace
 
-void CHalbricoView::OnGenerateFlightText() {
-  if (!RecordSelected("Select a Aerolog File First%s\n")) return;
+void GenerateFlightText(Ui& ui, const std::string& outputDir) {
+  if (!RecordSelected(ui, "Select a Aerolog File First%s\n")) return;
   std::FILE* record = OpenRecordFile(g_recordPath);
   if (record == nullptr) {
-    ui_.ShowMessage(Format("Can\u00b4t Open File%s\n", g_recordPath.c_str()));
+    ui.ShowMessage(Format("Can\u00b4t Open File%s\n", g_recordPath.c_str()));
     return;
   }
   FileCloser closeRecord(record);
-  std::FILE* warning = std::fopen("warning.txt", "w");
+  std::FILE* warning = std::fopen(JoinPath(outputDir, "warning.txt").c_str(), "w");
   if (warning == nullptr) {
-    ui_.ShowMessage(Format("Can\u00b4t open file %s\n", "warning.txt"));
+    ui.ShowMessage(Format("Can\u00b4t open file %s\n", "warning.txt"));
     return;
   }
   FileCloser closeWarning(warning);
-  std::FILE* flight = std::fopen("flight.txt", "w");
+  std::FILE* flight = std::fopen(JoinPath(outputDir, "flight.txt").c_str(), "w");
   if (flight == nullptr) {
-    ui_.ShowMessage(Format("Can\u00b4t open file %s\n", "flight.txt"));
+    ui.ShowMessage(Format("Can\u00b4t open file %s\n", "flight.txt"));
     return;
   }
   FileCloser closeFlight(flight);
 
-  ui_.ShowMessage("Don\u00b4t forget to analice the file warning.txt!!!");
+  ui.ShowMessage("Don\u00b4t forget to analice the file warning.txt!!!");
 
   const std::time_t now = ReportNow();
   const char* date = std::ctime(&now);
@@ -207,7 +210,7 @@ void CHalbricoView::OnGenerateFlightText() {
   {
     std::FILE* again = OpenRecordFile(g_recordPath);
     if (again == nullptr) {
-      ui_.ShowMessage(Format("Can\u00b4t Open File %s\n", g_recordPath.c_str()));
+      ui.ShowMessage(Format("Can\u00b4t Open File %s\n", g_recordPath.c_str()));
       return;
     }
     FileCloser closeAgain(again);
@@ -217,7 +220,7 @@ void CHalbricoView::OnGenerateFlightText() {
   // Third pass: take-off and landing, written as they are found.
   std::FILE* third = OpenRecordFile(g_recordPath);
   if (third == nullptr) {
-    ui_.ShowMessage(Format("Can\u00b4t Open File %s\n", g_recordPath.c_str()));
+    ui.ShowMessage(Format("Can\u00b4t Open File %s\n", g_recordPath.c_str()));
     return;
   }
   FileCloser closeThird(third);

@@ -2,14 +2,16 @@
 // the flight conditions at that moment, the record, pause and flight times and the
 // fuel, computed from the sample table at every draw.
 
+#include "record/general_summary.h"
+
 #include <array>
 
-#include "app/format.h"
+#include "base/format.h"
+#include "base/view_state.h"
 #include "record/flight_analysis.h"
+#include "record/record_check.h"
 #include "record/sample_table.h"
 #include "record/summary_text.h"
-#include "view/halbrico_view.h"
-#include "view/view_state.h"
 
 namespace quarn {
 namespace {
@@ -48,10 +50,10 @@ std::string FuelRow(const AnalysisSample& s) {
 
 }  // namespace
 
-void CHalbricoView::DrawGeneralSummary() {
-  if (!RecordSelected("Select a Aerolog File First%s")) return;
-  auto dc = window_.GetDC();
-  dc->FillSolidRect(Rect{0, 0, window_.ClientWidth(), window_.ClientHeight()}, kWhite);
+void DrawGeneralSummary(Window& window, Ui& ui) {
+  if (!RecordSelected(ui, "Select a Aerolog File First%s")) return;
+  auto dc = window.GetDC();
+  dc->FillSolidRect(Rect{0, 0, window.ClientWidth(), window.ClientHeight()}, kWhite);
   g_chartMode = kChartFlightSummary;
   const SummaryFont font(*dc);
 

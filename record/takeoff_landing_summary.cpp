@@ -2,14 +2,16 @@
 // the take-off, the rotation and the landing, found from the altitudes and vertical
 // speeds of the sample table at every draw.
 
+#include "record/takeoff_landing_summary.h"
+
 #include <span>
 
-#include "app/format.h"
+#include "base/format.h"
+#include "base/view_state.h"
 #include "record/flight_analysis.h"
+#include "record/record_check.h"
 #include "record/sample_table.h"
 #include "record/summary_text.h"
-#include "view/halbrico_view.h"
-#include "view/view_state.h"
 
 namespace quarn {
 namespace {
@@ -32,10 +34,10 @@ constexpr const char* kLandingRow =
 
 }  // namespace
 
-void CHalbricoView::DrawTakeoffLandingSummary() {
-  if (!RecordSelected("Select a Aerolog File First%s")) return;
-  auto dc = window_.GetDC();
-  dc->FillSolidRect(Rect{0, 0, window_.ClientWidth(), window_.ClientHeight()}, kWhite);
+void DrawTakeoffLandingSummary(Window& window, Ui& ui) {
+  if (!RecordSelected(ui, "Select a Aerolog File First%s")) return;
+  auto dc = window.GetDC();
+  dc->FillSolidRect(Rect{0, 0, window.ClientWidth(), window.ClientHeight()}, kWhite);
   g_chartMode = kChartTakeoffLanding;
   const SummaryFont font(*dc);
 

@@ -1,8 +1,10 @@
-#include "app/format.h"
+#include "base/format.h"
+#include "base/view_state.h"
+#include "charts/status_lines.h"
+#include "record/record_check.h"
 #include "record/sample_table.h"
 #include "view/graph_frame.h"
-#include "view/halbrico_view.h"
-#include "view/view_state.h"
+#include "view/graphs.h"
 
 namespace quarn {
 namespace {
@@ -26,12 +28,12 @@ constexpr CombinedTrace kTraces[] = {
 
 }  // namespace
 
-void CHalbricoView::DrawCombinedGraph() {
-  if (!RecordSelected("Select a Aerolog File First%s\n")) return;
+void DrawCombinedGraph(Window& window, Ui& ui) {
+  if (!RecordSelected(ui, "Select a Aerolog File First%s\n")) return;
 
-  auto dc = window_.GetDC();
-  const int width = window_.ClientWidth();
-  const int height = window_.ClientHeight();
+  auto dc = window.GetDC();
+  const int width = window.ClientWidth();
+  const int height = window.ClientHeight();
   dc->FillSolidRect(Rect{0, 0, width, height}, kBlack);
   const Font oldFont = dc->SelectFont(graph::GraphFont());
   g_chartMode = kChartCombined;

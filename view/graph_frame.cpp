@@ -2,10 +2,10 @@
 
 #include <cmath>
 
-#include "app/format.h"
-#include "app/geodesy.h"
-#include "app/numeric.h"
-#include "view/view_state.h"
+#include "base/format.h"
+#include "base/geodesy.h"
+#include "base/numeric.h"
+#include "base/view_state.h"
 
 namespace quarn::graph {
 namespace {

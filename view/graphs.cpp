@@ -1,10 +1,13 @@
+#include "view/graphs.h"
+
 #include <iterator>
 
-#include "app/format.h"
+#include "base/format.h"
+#include "base/view_state.h"
+#include "charts/status_lines.h"
+#include "record/record_check.h"
 #include "record/sample_table.h"
 #include "view/graph_frame.h"
-#include "view/halbrico_view.h"
-#include "view/view_state.h"
 
 namespace quarn {
 namespace {
@@ -39,14 +42,14 @@ const GraphTraits* FindGraph(int mode) {
 
 }  // namespace
 
-void CHalbricoView::DrawGraph(int mode) {
+void DrawGraph(Window& window, Ui& ui, int mode) {
   const GraphTraits* traits = FindGraph(mode);
   if (traits == nullptr) return;
-  if (!RecordSelected("Select a Aerolog File First%s\n")) return;
+  if (!RecordSelected(ui, "Select a Aerolog File First%s\n")) return;
 
-  auto dc = window_.GetDC();
-  const int width = window_.ClientWidth();
-  const int height = window_.ClientHeight();
+  auto dc = window.GetDC();
+  const int width = window.ClientWidth();
+  const int height = window.ClientHeight();
   dc->FillSolidRect(Rect{0, 0, width, height}, kBlack);
   g_chartMode = traits->mode;
 

@@ -4,17 +4,26 @@
 #include <cmath>
 #include <cstdint>
 
-#include "app/command_ids.h"
-#include "app/format.h"
-#include "app/numeric.h"
+#include "base/command_ids.h"
+#include "base/geodesy.h"
+#include "base/program_dir.h"
+#include "base/view_state.h"
+#include "charts/bottom_view.h"
 #include "charts/map_state.h"
+#include "charts/radials.h"
+#include "charts/side_view.h"
+#include "charts/track_chart.h"
+#include "navaid/navaid_export.h"
+#include "platform/file_services.h"
+#include "record/flight_text_export.h"
+#include "record/general_summary.h"
 #include "record/sample_table.h"
-#include "view/view_state.h"
+#include "record/select_record.h"
+#include "record/takeoff_landing_summary.h"
+#include "view/graphs.h"
 
 namespace quarn {
 namespace {
-
-constexpr Color kStatusGreen{0, 170, 85};
 
 int GraphModeOfCommand(int id) {
   switch (id) {
@@ -294,54 +303,48 @@ void CHalbricoView::OnBlankView() {
   g_chartMode = kChartBlank;
 }
 
-bool CHalbricoView::RecordSelected(const char* messageFormat) {
-  if (!g_recordPath.empty()) return true;
-  ui_.ShowMessage(Format(messageFormat, g_recordPath.c_str()));
-  return false;
+void CHalbricoView::OnSelectRecordFile() {
+  doc_.m_navaidsLoaded = 0;
+  if (SelectRecordFile(window_, ui_, ProgramDirectory())) OnDraw();
 }
 
-double CHalbricoView::CursorTime(int width) const {
-  double span = g_lastTime - g_firstTime;
-  if (span < 0) span += 24;  // the record passes midnight
-  const int usable = width - 100;
-  if (usable == 0) return g_firstTime;  // no axis: the cursor stands at its start
-  return g_firstTime + span * g_cursorOffset / usable;
+void CHalbricoView::DrawGraph(int mode) {
+  quarn::DrawGraph(window_, ui_, mode);
+}
+void CHalbricoView::DrawCombinedGraph() {
+  quarn::DrawCombinedGraph(window_, ui_);
+}
+void CHalbricoView::DrawGeneralSummary() {
+  quarn::DrawGeneralSummary(window_, ui_);
+}
+void CHalbricoView::DrawTakeoffLandingSummary() {
+  quarn::DrawTakeoffLandingSummary(window_, ui_);
+}
+void CHalbricoView::DrawTrackChart() {
+  quarn::DrawTrackChart(window_, ui_, doc_);
+}
+void CHalbricoView::DrawSideView() {
+  quarn::DrawSideView(window_, ui_, doc_);
+}
+void CHalbricoView::DrawBottomView() {
+  quarn::DrawBottomView(window_, ui_, doc_);
+}
+void CHalbricoView::OnRButtonDown(int x, int y) {
+  DefineRadialAt(x, y, window_, ui_, doc_);
+}
+void CHalbricoView::OnEraseRadials() {
+  EraseRadials();
+}
+void CHalbricoView::OnLayerCommand(int id) {
+  ApplyLayerCommand(id, window_, ui_, doc_);
 }
 
-int CHalbricoView::StatusSample(double cursorTime) const {
-  // Once the cursor lies 23.9 hours or more beyond a passed sample, the record has
-  // crossed midnight and the following times count 24 hours more.
-  double allowance = 0;
-  for (int i = g_windowFirst; i <= g_windowLast; ++i) {
-    const double t = SampleAt(i).timeHours;
-    if (allowance + t > cursorTime) return i;
-    if (cursorTime - t >= 23.9) allowance = 24;
-  }
-  // The cursor lies beyond every sample of the window: show the window's last one.
-  return g_windowLast;
+// The exports write into the current directory.
+void CHalbricoView::OnGenerateFlightText() {
+  GenerateFlightText(ui_, CurrentDirectory());
 }
-
-void CHalbricoView::DrawStatusLines(int sampleIndex, DrawContext& dc, int width) {
-  const FlightSample& s = SampleAt(sampleIndex);
-  const double t = s.timeHours;
-  const double wholeHours = IntPart(t);
-  const int hours = TruncToInt(wholeHours);
-  const double m = std::fabs(t - wholeHours) * 60;
-  const int minutes = TruncToInt(m);
-  const int seconds = TruncToInt(std::fabs(m - IntPart(m)) * 60);
-
-  const std::string line1 =
-      Format("Time=%d:%d:%d     Altitude=%7.0lf    Latitude=%5.2lf    Longitude=%5.2lf", hours,
-             minutes, seconds, s.altitudeFt, s.latitudeDeg, s.longitudeDeg);
-  const std::string line2 =
-      Format("Pitch=%5.1lf    Bank=%5.1lf   TAS=%7.0lf   IAS=%7.0lf    V.Speed=%7.0lf", s.pitchDeg,
-             s.bankDeg, s.tasKt, s.iasKt, s.verticalSpeedFpm);
-
-  dc.SetTextColor(kStatusGreen);
-  dc.SetTextAlign(TextAlign::Left);
-  dc.TextOut(50, 10, line1);
-  dc.SetTextAlign(TextAlign::Right);
-  dc.TextOut(width - 50, 10, line2);
+void CHalbricoView::OnExportNavaids() {
+  ExportNavaids(ui_, doc_, CurrentDirectory());
 }
 
 }  // namespace quarn

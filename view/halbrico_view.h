@@ -5,7 +5,6 @@
 
 #include <string>
 
-#include "app/geodesy.h"
 #include "navaid/halbrico_doc.h"
 #include "platform/draw_context.h"
 #include "platform/ui.h"
@@ -46,7 +45,8 @@ class CHalbricoView {
   void OnBlankView();
   void OnSelectRecordFile();
 
-  // The charts, each also the handler of its command.
+  // The charts and reports, each also the handler of its command: each dispatches
+  // to the routine of its folder.
   void DrawGraph(int mode);
   void DrawCombinedGraph();
   void DrawGeneralSummary();
@@ -58,15 +58,6 @@ class CHalbricoView {
   void OnExportNavaids();
   void OnEraseRadials();
   void OnLayerCommand(int id);
-
-  // Whether a flight record is selected; when none is, shows the message made of
-  // the format and the (empty) path, as every chart and report does before it refuses.
-  bool RecordSelected(const char* messageFormat);
-
-  // Shared by the graphs and the track charts.
-  double CursorTime(int width) const;
-  int StatusSample(double cursorTime) const;
-  void DrawStatusLines(int sampleIndex, DrawContext& dc, int width);
 
  private:
   // The drawing of the current mode, shared by both redraws.

@@ -6,11 +6,11 @@
 #include <QIcon>
 #include <QTimer>
 
-#include "app/command_ids.h"
 #include "app/command_table.h"
-#include "app/program_dir.h"
 #include "app/shell/main_frame.h"
 #include "app/shell/splash.h"
+#include "base/command_ids.h"
+#include "base/program_dir.h"
 
 namespace quarn {
 

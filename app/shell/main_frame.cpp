@@ -12,10 +12,10 @@
 #include <QSettings>
 #include <QStatusBar>
 
-#include "app/command_ids.h"
 #include "app/command_table.h"
 #include "app/shell/dialogs.h"
 #include "app/shell/splash.h"
+#include "base/command_ids.h"
 #include "charts/map_state.h"
 #include "platform/qt/image_export.h"
 #include "record/sample_table.h"

@@ -6,8 +6,8 @@
 #include <QStatusBar>
 #include <QStringList>
 
-#include "app/program_dir.h"
 #include "app/shell/dialogs.h"
+#include "base/program_dir.h"
 #include "platform/file_services.h"
 #include "platform/qt/qt_fonts.h"
 

@@ -4,7 +4,7 @@
 
 #include <set>
 
-#include "app/command_ids.h"
+#include "base/command_ids.h"
 
 namespace quarn {
 namespace {

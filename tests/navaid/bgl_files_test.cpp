@@ -5,6 +5,7 @@
 #include <iterator>
 #include <sstream>
 
+#include "navaid/scenery_load.h"
 #include "navaid_test_support.h"
 
 namespace quarn::testing {
@@ -69,7 +70,13 @@ class RealBglFiles : public NavaidTest {
 std::string Sha256Of(const std::filesystem::path& path);
 
 TEST_F(RealBglFiles, MagdecCarriesOnlyTheGrid) {
-  doc_.ParseBgl((realDir_ / "magdec.bgl").string());
+  // The parser hands the grid back and writes nothing; the load keeps it in magvar.nav.
+  const auto path = (realDir_ / "magdec.bgl").string();
+  const auto nav = dir_ / "magvar.nav";
+  EXPECT_EQ(doc_.ParseBgl(path).magVarFile.size(), 130320u);
+  EXPECT_FALSE(std::filesystem::exists(nav));
+  doc_.m_bglIndex = 0;
+  LoadSceneryFile(doc_, path, dir_.string());
   EXPECT_TRUE(ui_.messages.empty());
   EXPECT_EQ(doc_.m_navaidCount, 0);
   ASSERT_EQ(doc_.m_magVarLoaded, 1);
@@ -88,7 +95,6 @@ TEST_F(RealBglFiles, MagdecCarriesOnlyTheGrid) {
   for (const auto& c : cases) {
     EXPECT_NEAR(doc_.MagneticVariationAt(c.lat, c.lon), c.expected, 5e-5) << c.where;
   }
-  const auto nav = dir_ / "magvar.nav";
   ASSERT_TRUE(std::filesystem::exists(nav));
   EXPECT_EQ(std::filesystem::file_size(nav), 130320u);
   EXPECT_EQ(Sha256Of(nav), "167f37f649b5a4e927521fc072f0b50c2eca85a4eec2e96089fac7fcd99817a7");

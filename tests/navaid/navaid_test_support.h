@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/program_dir.h"
 #include "app/quarn_app.h"
+#include "base/program_dir.h"
 #include "navaid/halbrico_doc.h"
 #include "support/bgl_writer.h"
 #include "support/flight_record_writer.h"
@@ -35,10 +35,11 @@ class NavaidTest : public ::testing::Test {
     std::filesystem::remove_all(dir_);
   }
 
-  void Parse(const BglContent& content) { Parse(BuildBgl(content)); }
-  void Parse(const std::vector<std::uint8_t>& bytes) {
-    doc_.ParseBglBytes(bytes);
+  BglParseResult Parse(const BglContent& content) { return Parse(BuildBgl(content)); }
+  BglParseResult Parse(const std::vector<std::uint8_t>& bytes) {
+    BglParseResult found = doc_.ParseBglBytes(bytes);
     doc_.RebuildIndexLists();
+    return found;
   }
   std::string WriteFile(const std::string& name, const std::vector<std::uint8_t>& bytes) {
     const std::string path = (dir_ / name).string();

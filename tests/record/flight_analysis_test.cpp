@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "app/format.h"
+#include "base/format.h"
 
 namespace quarn {
 namespace {

@@ -2,12 +2,12 @@
 
 #include <cmath>
 
-#include "app/command_ids.h"
+#include "base/command_ids.h"
+#include "base/view_state.h"
 #include "record/sample_table.h"
 #include "support/record_fixtures.h"
 #include "support/temp_dir.h"
 #include "support/test_host.h"
-#include "view/view_state.h"
 
 namespace quarn {
 namespace {

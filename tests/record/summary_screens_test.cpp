@@ -7,12 +7,12 @@
 #include <memory>
 #include <sstream>
 
-#include "app/program_dir.h"
 #include "app/quarn_app.h"
-#include "platform/headless/script_host.h"
+#include "base/program_dir.h"
+#include "base/view_state.h"
+#include "cli/script_host.h"
 #include "record/sample_table.h"
 #include "record_test_util.h"
-#include "view/view_state.h"
 
 namespace quarn {
 namespace {

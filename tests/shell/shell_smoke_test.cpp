@@ -12,15 +12,15 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/command_ids.h"
 #include "app/command_table.h"
 #include "app/quarn_app.h"
 #include "app/shell/dialogs.h"
 #include "app/shell/main_frame.h"
 #include "app/shell/splash.h"
+#include "base/command_ids.h"
+#include "base/view_state.h"
 #include "charts/map_state.h"
 #include "record/sample_table.h"
-#include "view/view_state.h"
 
 namespace quarn {
 namespace {

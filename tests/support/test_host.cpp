@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/command_ids.h"
 #include "app/quarn_app.h"
+#include "base/command_ids.h"
 #include "platform/file_services.h"
 
 namespace quarn::testing {

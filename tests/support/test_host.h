@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/headless/script_host.h"
+#include "cli/script_host.h"
 #include "platform/text_metrics.h"
 
 namespace quarn::testing {

@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "app/quarn_app.h"
-#include "platform/headless/script_host.h"
+#include "base/view_state.h"
+#include "cli/script_host.h"
 #include "platform/text_metrics.h"
 #include "record/sample_table.h"
-#include "view/view_state.h"
 
 namespace quarn {
 namespace {

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
+#include "base/view_state.h"
 #include "charts/map_state.h"
 #include "record/sample_table.h"
 #include "support/record_fixtures.h"
 #include "support/temp_dir.h"
 #include "support/test_host.h"
-#include "view/view_state.h"
 
 namespace quarn {
 namespace {

@@ -1,9 +1,10 @@
 #include <gtest/gtest.h>
 
+#include "base/view_state.h"
+#include "charts/status_lines.h"
 #include "platform/recording_context.h"
 #include "record/sample_table.h"
 #include "support/test_host.h"
-#include "view/view_state.h"
 
 namespace quarn {
 namespace {
@@ -23,14 +24,14 @@ TEST(StatusSample, FirstStrictlyLaterSampleAndTheWindowEnd) {
   TestHost t;
   SetTimes({10.0, 10.5, 11.0, 11.5});
   g_cursorOffset = 0;
-  EXPECT_EQ(t.view().StatusSample(t.view().CursorTime(1280)), 1);
+  EXPECT_EQ(StatusSample(CursorTime(1280)), 1);
   g_cursorOffset = 590;  // half the axis: 10.75 h
-  EXPECT_DOUBLE_EQ(t.view().CursorTime(1280), 10.75);
-  EXPECT_EQ(t.view().StatusSample(10.75), 2);
+  EXPECT_DOUBLE_EQ(CursorTime(1280), 10.75);
+  EXPECT_EQ(StatusSample(10.75), 2);
   // Beyond every sample of the window: the window's last sample is shown.
-  EXPECT_EQ(t.view().StatusSample(12.0), 3);
+  EXPECT_EQ(StatusSample(12.0), 3);
   g_windowLast = 2;
-  EXPECT_EQ(t.view().StatusSample(12.0), 2);
+  EXPECT_EQ(StatusSample(12.0), 2);
 }
 
 TEST(StatusSample, WalksPastMidnight) {
@@ -38,9 +39,9 @@ TEST(StatusSample, WalksPastMidnight) {
   SetTimes({23.8, 23.9, 23.95, 0.05, 0.1, 0.2});
   // The time axis spans 0.4 hours across midnight.
   g_cursorOffset = 590;
-  EXPECT_NEAR(t.view().CursorTime(1280), 24.0, 1e-12);
-  EXPECT_EQ(t.view().StatusSample(24.08), 4);  // 0.1 + 24 is the first time above
-  EXPECT_EQ(t.view().StatusSample(23.92), 2);
+  EXPECT_NEAR(CursorTime(1280), 24.0, 1e-12);
+  EXPECT_EQ(StatusSample(24.08), 4);  // 0.1 + 24 is the first time above
+  EXPECT_EQ(StatusSample(23.92), 2);
 }
 
 TEST(StatusLines, TextsPositionsAndColour) {
@@ -57,7 +58,7 @@ TEST(StatusLines, TextsPositionsAndColour) {
   s.verticalSpeedFpm = -700;
   auto dc = t.host().window().GetDC();
   dc->FillSolidRect(Rect{0, 0, 1280, 800}, kBlack);
-  t.view().DrawStatusLines(3, *dc, 1280);
+  DrawStatusLines(3, *dc, 1280);
   const auto& ops = t.screen().ops();
   ASSERT_EQ(ops.size(), 3u);
   EXPECT_EQ(ops[1].text, "Time=9:30:56     Altitude=   1234    Latitude=52.31    Longitude=-4.76");
@@ -77,10 +78,10 @@ TEST(StatusLines, NoHoursAreTakenOffPastMidnightAndNoIndexReadsOutsideTheTable) 
   TestHost t;
   g_samples[0].timeHours = 24.5;
   auto dc = t.host().window().GetDC();
-  t.view().DrawStatusLines(0, *dc, 1280);
+  DrawStatusLines(0, *dc, 1280);
   EXPECT_EQ(t.screen().ops()[0].text.substr(0, 13), "Time=24:30:0 ");
-  t.view().DrawStatusLines(-1, *dc, 1280);
-  t.view().DrawStatusLines(kMaxSamples, *dc, 1280);
+  DrawStatusLines(-1, *dc, 1280);
+  DrawStatusLines(kMaxSamples, *dc, 1280);
   EXPECT_EQ(t.screen().ops()[2].text.substr(0, 13), "Time=0:0:0   ");
 }
 

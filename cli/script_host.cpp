@@ -1,4 +1,4 @@
-#include "platform/headless/script_host.h"
+#include "cli/script_host.h"
 
 #include <charconv>
 #include <fstream>
@@ -6,11 +6,13 @@
 #include <vector>
 
 #include "app/command_table.h"
+#include "base/program_dir.h"
+#include "base/view_state.h"
 #include "charts/map_state.h"
+#include "navaid/scenery_load.h"
 #include "platform/file_services.h"
 #include "platform/json.h"
 #include "record/sample_table.h"
-#include "view/view_state.h"
 
 namespace quarn {
 namespace {
@@ -198,19 +200,11 @@ bool ScriptHost::Dump(const std::string& path) {
   return true;
 }
 
-// One scenery file as a navaid load parses each file of its list: in loading mode,
-// under the next file number, followed by the index rebuild.
+// One scenery file as a navaid load takes each file of its list, followed by the
+// index rebuild.
 void ScriptHost::ParseOneFile(const std::string& path) {
-  CHalbricoDoc& doc = app_.doc();
-  doc.m_probing = 0;
-  doc.m_currentBgl = path;
-  if (doc.m_bglIndex >= 0 && doc.m_bglIndex < kMaxBglFiles) {
-    doc.m_bglNames[static_cast<std::size_t>(doc.m_bglIndex)] = path;
-  }
-  doc.ParseBgl(path);
-  ++doc.m_bglIndex;
-  doc.m_currentBgl.clear();
-  doc.RebuildIndexLists();
+  LoadSceneryFile(app_.doc(), path, ProgramDirectory());
+  app_.doc().RebuildIndexLists();
 }
 
 static std::string NavaidJson(const NavaidRecord& r) {

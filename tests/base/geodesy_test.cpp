@@ -1,4 +1,4 @@
-#include "app/geodesy.h"
+#include "base/geodesy.h"
 
 #include <gtest/gtest.h>
 

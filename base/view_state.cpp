@@ -1,4 +1,4 @@
-#include "view/view_state.h"
+#include "base/view_state.h"
 
 namespace quarn {
 

@@ -1,0 +1,63 @@
+#include "charts/status_lines.h"
+
+#include <cmath>
+#include <string>
+
+#include "base/format.h"
+#include "base/geodesy.h"
+#include "base/numeric.h"
+#include "base/view_state.h"
+#include "record/sample_table.h"
+
+namespace quarn {
+namespace {
+
+constexpr Color kStatusGreen{0, 170, 85};
+
+}  // namespace
+
+double CursorTime(int width) {
+  double span = g_lastTime - g_firstTime;
+  if (span < 0) span += 24;  // the record passes midnight
+  const int usable = width - 100;
+  if (usable == 0) return g_firstTime;  // no axis: the cursor stands at its start
+  return g_firstTime + span * g_cursorOffset / usable;
+}
+
+int StatusSample(double cursorTime) {
+  // Once the cursor lies 23.9 hours or more beyond a passed sample, the record has
+  // crossed midnight and the following times count 24 hours more.
+  double allowance = 0;
+  for (int i = g_windowFirst; i <= g_windowLast; ++i) {
+    const double t = SampleAt(i).timeHours;
+    if (allowance + t > cursorTime) return i;
+    if (cursorTime - t >= 23.9) allowance = 24;
+  }
+  // The cursor lies beyond every sample of the window: show the window's last one.
+  return g_windowLast;
+}
+
+void DrawStatusLines(int sampleIndex, DrawContext& dc, int width) {
+  const FlightSample& s = SampleAt(sampleIndex);
+  const double t = s.timeHours;
+  const double wholeHours = IntPart(t);
+  const int hours = TruncToInt(wholeHours);
+  const double m = std::fabs(t - wholeHours) * 60;
+  const int minutes = TruncToInt(m);
+  const int seconds = TruncToInt(std::fabs(m - IntPart(m)) * 60);
+
+  const std::string line1 =
+      Format("Time=%d:%d:%d     Altitude=%7.0lf    Latitude=%5.2lf    Longitude=%5.2lf", hours,
+             minutes, seconds, s.altitudeFt, s.latitudeDeg, s.longitudeDeg);
+  const std::string line2 =
+      Format("Pitch=%5.1lf    Bank=%5.1lf   TAS=%7.0lf   IAS=%7.0lf    V.Speed=%7.0lf", s.pitchDeg,
+             s.bankDeg, s.tasKt, s.iasKt, s.verticalSpeedFpm);
+
+  dc.SetTextColor(kStatusGreen);
+  dc.SetTextAlign(TextAlign::Left);
+  dc.TextOut(50, 10, line1);
+  dc.SetTextAlign(TextAlign::Right);
+  dc.TextOut(width - 50, 10, line2);
+}
+
+}  // namespace quarn

@@ -132,6 +132,45 @@ void BM_ParseBgl(benchmark::State& state) {
 BENCHMARK(BM_MemchrFloor)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_ParseBgl)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
+// A file of many airports, all distinct, spread over the inhabited latitudes: each
+// candidate is checked against the airports already taken, so the parse time must
+// grow with the count, not with its square.
+std::string AirportFile(int count) {
+  static std::vector<std::pair<int, std::string>> made;
+  for (const auto& [n, path] : made) {
+    if (n == count) return path;
+  }
+  BglContent c;
+  const int columns = 480;  // 0.75 degree apart
+  for (int i = 0; i < count; ++i) {
+    OldAirport a;
+    a.latitude = -60 + (i / columns) * 0.75;
+    a.longitude = -180 + (i % columns) * 0.75;
+    a.name = "AIRPORT " + std::to_string(i);
+    c.airports.push_back(a);
+  }
+  const std::string path = (Files().dir / ("airports" + std::to_string(count) + ".bgl")).string();
+  WriteBytes(path, BuildBgl(c));
+  made.emplace_back(count, path);
+  return path;
+}
+
+void BM_ParseAirports(benchmark::State& state) {
+  const int count = static_cast<int>(state.range(0));
+  const std::string path = AirportFile(count);
+  quarn::testing::RecordingUi ui;
+  int records = 0;
+  for (auto _ : state) {
+    quarn::CHalbricoDoc doc(ui);
+    doc.ParseBgl(path);
+    records = doc.m_navaidCount;
+  }
+  if (records != count) state.SkipWithError("not every airport was taken");
+  state.counters["airports"] = records;
+}
+
+BENCHMARK(BM_ParseAirports)->Arg(40000)->Arg(80000)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 int main(int argc, char** argv) {

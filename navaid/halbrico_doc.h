@@ -5,6 +5,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "navaid/navaid_record.h"
@@ -51,7 +52,7 @@ class CHalbricoDoc {
                  double course, double extra);
   // Every index list afresh from records 0 .. m_navaidCount - 1.
   void RebuildIndexLists();
-  // Empties the table; the callers rebuild the index lists afterwards.
+  // Empties the table and its index lists.
   void ClearNavaids();
   // An airport already in the table within 0.1 degree that is either closer than
   // 1000 metres or has the same name (letter case and trailing blanks aside).
@@ -98,6 +99,21 @@ class CHalbricoDoc {
   std::int32_t m_probing = 0;
 
  private:
+  // Airports by cell of 0.2 degree, so the duplicate test looks at the few airports
+  // near a candidate instead of the whole table. Airports whose coordinates have no
+  // cell (not finite, or far outside the globe) are kept apart and always compared.
+  static std::int64_t AirportCellOf(double latitude, double longitude);
+  void IndexAirport(std::int32_t index);
+  bool MatchesAirport(std::int32_t index, const std::string& wanted, double latitude,
+                      double longitude) const;
+  struct CellEntry {
+    std::int32_t record;
+    std::int32_t next;  // the cell's previous entry, or -1
+  };
+  std::unordered_map<std::int64_t, std::int32_t> airportCellLast_;  // cell -> entry
+  std::vector<CellEntry> airportCellEntries_;
+  std::vector<std::int32_t> airportsWithoutCell_;
+
   Ui& ui_;
 };
 

@@ -58,9 +58,11 @@ std::vector<std::int32_t>* ListOf(CHalbricoDoc& doc, NavaidKind kind) {
 void CHalbricoDoc::AddNavaid(NavaidKind kind, double latitude, double longitude,
                              std::int32_t intValue, double frequency, std::string_view ident,
                              std::string_view name, double magVar, double course, double extra) {
-  // The table grows in steps of 5000 records so a long load reallocates rarely.
-  if (m_navaids.size() == m_navaids.capacity())
-    m_navaids.reserve(m_navaids.size() + kNavaidGrowStep);
+  // The table grows by at least 5000 records at a time, and by its own size once
+  // larger, so a worldwide load copies each record a bounded number of times.
+  if (m_navaids.size() == m_navaids.capacity()) {
+    m_navaids.reserve(m_navaids.size() + std::max<std::size_t>(kNavaidGrowStep, m_navaids.size()));
+  }
   NavaidRecord r;
   r.kind = kind;
   r.latitude = latitude;
@@ -76,6 +78,40 @@ void CHalbricoDoc::AddNavaid(NavaidKind kind, double latitude, double longitude,
   m_navaids.resize(static_cast<std::size_t>(m_navaidCount));
   m_navaids.push_back(r);
   ++m_navaidCount;
+  if (kind == NavaidKind::Airport) IndexAirport(m_navaidCount - 1);
+}
+
+namespace {
+
+constexpr double kCellsPerDegree = 5;  // cells of 0.2 degree: twice the search distance
+constexpr double kMaxCellDegrees = 1e6;
+constexpr std::int64_t kCellColumns = 2 * static_cast<std::int64_t>(kMaxCellDegrees) * 5 + 3;
+constexpr std::int64_t kNoCell = -1;
+
+}  // namespace
+
+std::int64_t CHalbricoDoc::AirportCellOf(double latitude, double longitude) {
+  if (!(std::fabs(latitude) < kMaxCellDegrees && std::fabs(longitude) < kMaxCellDegrees)) {
+    return kNoCell;  // NaN lands here too
+  }
+  const auto row = static_cast<std::int64_t>(std::floor(latitude * kCellsPerDegree)) +
+                   static_cast<std::int64_t>(kMaxCellDegrees * kCellsPerDegree) + 1;
+  const auto column = static_cast<std::int64_t>(std::floor(longitude * kCellsPerDegree)) +
+                      static_cast<std::int64_t>(kMaxCellDegrees * kCellsPerDegree) + 1;
+  return row * kCellColumns + column;
+}
+
+void CHalbricoDoc::IndexAirport(std::int32_t index) {
+  const NavaidRecord& r = m_navaids[static_cast<std::size_t>(index)];
+  const std::int64_t cell = AirportCellOf(r.latitude, r.longitude);
+  if (cell == kNoCell) {
+    airportsWithoutCell_.push_back(index);
+    return;
+  }
+  const auto entry = static_cast<std::int32_t>(airportCellEntries_.size());
+  const auto [at, added] = airportCellLast_.try_emplace(cell, entry);
+  airportCellEntries_.push_back({index, added ? -1 : at->second});
+  at->second = entry;
 }
 
 void CHalbricoDoc::RebuildIndexLists() {
@@ -90,23 +126,62 @@ void CHalbricoDoc::RebuildIndexLists() {
 
 void CHalbricoDoc::ClearNavaids() {
   m_navaidCount = 0;
+  // The index lists would otherwise point into the emptied table until the next
+  // rebuild, and a redraw in between would read outside it.
+  for (auto* list : {&m_runwayIdx, &m_ilsIdx, &m_vorIdx, &m_ndbIdx, &m_markerIdx, &m_airportIdx,
+                     &m_atisIdx, &m_fixIdx}) {
+    list->clear();
+  }
+  airportCellLast_.clear();
+  airportCellEntries_.clear();
+  airportsWithoutCell_.clear();
   std::vector<NavaidRecord>().swap(m_navaids);
   m_navaids.reserve(kNavaidGrowStep);
+}
+
+bool CHalbricoDoc::MatchesAirport(std::int32_t index, const std::string& wanted, double latitude,
+                                  double longitude) const {
+  // An entry may outlive its record when the table was cut back: check it is one.
+  if (index >= m_navaidCount) return false;
+  const NavaidRecord& r = m_navaids[static_cast<std::size_t>(index)];
+  if (r.kind != NavaidKind::Airport) return false;
+  if (!(std::fabs(r.latitude - latitude) < 0.1 && std::fabs(r.longitude - longitude) < 0.1)) {
+    return false;
+  }
+  if (DistanceAndBearing(r.latitude, r.longitude, latitude, longitude).metres < 1000.0) {
+    return true;
+  }
+  return Normalised(r.Name()) == wanted;
 }
 
 bool CHalbricoDoc::IsDuplicateAirport(std::string_view name, double latitude,
                                       double longitude) const {
   const std::string wanted = Normalised(name);
-  for (std::int32_t i = 0; i < m_navaidCount; ++i) {
-    const NavaidRecord& r = m_navaids[static_cast<std::size_t>(i)];
-    if (r.kind != NavaidKind::Airport) continue;
-    if (!(std::fabs(r.latitude - latitude) < 0.1 && std::fabs(r.longitude - longitude) < 0.1)) {
-      continue;
+  auto anyMatches = [&](const std::vector<std::int32_t>& indices) {
+    return std::any_of(indices.begin(), indices.end(), [&](std::int32_t i) {
+      return MatchesAirport(i, wanted, latitude, longitude);
+    });
+  };
+  if (anyMatches(airportsWithoutCell_)) return true;
+  const std::int64_t cell = AirportCellOf(latitude, longitude);
+  if (cell == kNoCell) {
+    // Rare enough to compare with every record, as without the cells.
+    for (std::int32_t i = 0; i < m_navaidCount; ++i) {
+      if (MatchesAirport(i, wanted, latitude, longitude)) return true;
     }
-    if (DistanceAndBearing(r.latitude, r.longitude, latitude, longitude).metres < 1000.0) {
-      return true;
+    return false;
+  }
+  // Within 0.1 degree either way means at most one cell away.
+  for (const std::int64_t rowStep : {-kCellColumns, std::int64_t{0}, kCellColumns}) {
+    for (const std::int64_t columnStep : {-1, 0, 1}) {
+      const auto found = airportCellLast_.find(cell + rowStep + columnStep);
+      if (found == airportCellLast_.end()) continue;
+      for (std::int32_t e = found->second; e >= 0;) {
+        const CellEntry& entry = airportCellEntries_[static_cast<std::size_t>(e)];
+        if (MatchesAirport(entry.record, wanted, latitude, longitude)) return true;
+        e = entry.next;
+      }
     }
-    if (Normalised(r.Name()) == wanted) return true;
   }
   return false;
 }

@@ -15,7 +15,9 @@ MappedFile::~MappedFile() {
 
 MappedFile::Error MappedFile::Open(const std::string& path) {
   Close();
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Non-blocking, so a FIFO or a device is refused below instead of waiting for a
+  // writer for ever; a regular file reads the same either way.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
     errno_ = errno;
     return Error::OpenFailed;

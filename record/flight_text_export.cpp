@@ -11,6 +11,7 @@
 
 #include "base/format.h"
 #include "platform/file_services.h"
+#include "platform/file_writer.h"
 #include "record/flight_analysis.h"
 #include "record/record_check.h"
 #include "record/record_loader.h"
@@ -33,12 +34,14 @@ class FileCloser {
   std::FILE* f_;
 };
 
-// Calls visit(index, record) for every complete record of the file.
+// Calls visit(index, record) for every complete record of the file; false when
+// the records ended on a read error rather than at the end of the file.
 template <typename Visit>
-void ForEachRecord(std::FILE* file, Visit visit) {
+bool ForEachRecord(std::FILE* file, Visit visit) {
   FileRecordSource source(file);
   std::array<std::uint8_t, kRecordSize> buffer{};
   for (int i = 0; source.Next(buffer); ++i) visit(i, ParseRawRecord(buffer));
+  return !source.Failed();
 }
 
 void WriteFlightLine(std::FILE* out, long number, const RawRecord& r) {
@@ -159,20 +162,20 @@ void GenerateFlightText(Ui& ui, const std::string& outputDir) {
     return;
   }
   FileCloser closeRecord(record);
-  std::FILE* warning = std::fopen(JoinPath(outputDir, "warning.txt").c_str(), "w");
-  if (warning == nullptr) {
+  // Both files are written beside their targets and replace them only when complete.
+  OutputFile warningFile;
+  if (!warningFile.Open(JoinPath(outputDir, "warning.txt"))) {
     ui.ShowMessage(Format("Can\u00b4t open file %s\n", "warning.txt"));
     return;
   }
-  FileCloser closeWarning(warning);
-  std::FILE* flight = std::fopen(JoinPath(outputDir, "flight.txt").c_str(), "w");
-  if (flight == nullptr) {
+  std::FILE* warning = warningFile.stream();
+  OutputFile flightFile;
+  if (!flightFile.Open(JoinPath(outputDir, "flight.txt"))) {
     ui.ShowMessage(Format("Can\u00b4t open file %s\n", "flight.txt"));
     return;
   }
-  FileCloser closeFlight(flight);
-
-  ui.ShowMessage("Don\u00b4t forget to analice the file warning.txt!!!");
+  std::FILE* flight = flightFile.stream();
+  auto readFailed = [&] { ui.ShowMessage(Format("Can\u00b4t read %s", g_recordPath.c_str())); };
 
   const std::time_t now = ReportNow();
   const char* date = std::ctime(&now);
@@ -190,7 +193,7 @@ void GenerateFlightText(Ui& ui, const std::string& outputDir) {
   RecordTimes times(options);
   ExtremeTracker extremes(options);
   GearLog gearLog;
-  ForEachRecord(record, [&](int i, const RawRecord& r) {
+  const bool firstPassRead = ForEachRecord(record, [&](int i, const RawRecord& r) {
     WriteFlightLine(flight, i, r);
     const AnalysisSample s = FromRawRecord(r);
     times.Add(s);
@@ -201,6 +204,7 @@ void GenerateFlightText(Ui& ui, const std::string& outputDir) {
     extremes.Add(i, s);
     WriteGearStep(warning, gearLog.Add(s));
   });
+  if (!firstPassRead) return readFailed();
   const int count = times.count();
   WriteExtremes(warning, extremes);
   WriteGeneralData(warning, times);
@@ -214,7 +218,9 @@ void GenerateFlightText(Ui& ui, const std::string& outputDir) {
       return;
     }
     FileCloser closeAgain(again);
-    ForEachRecord(again, [&](int i, const RawRecord& r) { references.Add(i, FromRawRecord(r)); });
+    const bool read = ForEachRecord(
+        again, [&](int i, const RawRecord& r) { references.Add(i, FromRawRecord(r)); });
+    if (!read) return readFailed();
   }
 
   // Third pass: take-off and landing, written as they are found.
@@ -225,7 +231,7 @@ void GenerateFlightText(Ui& ui, const std::string& outputDir) {
   }
   FileCloser closeThird(third);
   EventFinder events(options, count, references.start(), references.end());
-  ForEachRecord(third, [&](int i, const RawRecord& r) {
+  const bool thirdPassRead = ForEachRecord(third, [&](int i, const RawRecord& r) {
     const AnalysisSample s = FromRawRecord(r);
     const EventStep step = events.Add(i, s);
     if (step.takeoff) {
@@ -236,11 +242,21 @@ void GenerateFlightText(Ui& ui, const std::string& outputDir) {
       std::fprintf(warning, "     %02d:%02d:%02d", s.stamp.hours, s.stamp.minutes, s.stamp.seconds);
     }
   });
+  if (!thirdPassRead) return readFailed();
   if (const auto minutes = events.FlightMinutes()) {
     const MinSec flightTime = SplitMinutes(*minutes, false);
     std::fprintf(warning, "  %6.0f:%-2.0f\n", flightTime.minutes, flightTime.seconds);
   }
   WriteFuelData(warning, times);
+
+  // The reminder only once both files are in place.
+  bool complete = true;
+  for (auto [file, name] : {std::pair{&flightFile, "flight.txt"}, {&warningFile, "warning.txt"}}) {
+    if (file->Commit()) continue;
+    ui.ShowMessage(Format("Can\u00b4t write %s", name));
+    complete = false;
+  }
+  if (complete) ui.ShowMessage("Don\u00b4t forget to analice the file warning.txt!!!");
 }
 
 }  // namespace quarn

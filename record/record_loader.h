@@ -22,6 +22,8 @@ class FileRecordSource : public RecordSource {
  public:
   explicit FileRecordSource(std::FILE* file) : file_(file) {}
   bool Next(std::span<std::uint8_t, kRecordSize> out) override;
+  // Whether the records ended on a read error rather than at the end of the file.
+  bool Failed() const { return std::ferror(file_) != 0; }
 
  private:
   std::FILE* file_;

@@ -39,9 +39,13 @@ bool SelectRecordFile(Window& window, Ui& ui, const std::string& programDir) {
   g_lastSampleIndex = count - 1;
   g_windowFirst = g_trackFirst = 0;
   g_windowLast = g_trackLast = count - 1;
+  const bool readFailed = source.Failed();
   std::fclose(file);
 
   ui.SetStatusText(Format("%d Points (lat,lon) in memory", count));
+  // A read error ends the record early: the samples before it stay, and the user
+  // learns that the rest is missing.
+  if (readFailed) ui.ShowMessage(Format("Can\u00b4t read %s", path->c_str()));
   if (outcome.truncated) {
     ui.ShowMessage(Format("%s holds more than %d records: only the first %d were loaded.",
                           path->c_str(), kMaxSamples, kMaxSamples));

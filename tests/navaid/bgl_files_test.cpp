@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <fstream>
 #include <iomanip>
@@ -18,6 +19,9 @@ TEST_F(BglFiles, FilesThatCannotBeParsedAreReported) {
   const std::string empty = WriteFile("empty.bgl", {});
   const std::string directory = (dir_ / "folder.bgl").string();
   std::filesystem::create_directory(directory);
+  // A FIFO blocked the open for ever, waiting for a writer.
+  const std::string fifo = (dir_ / "pipe.bgl").string();
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   const struct {
     std::string path;
     std::string text;
@@ -27,6 +31,7 @@ TEST_F(BglFiles, FilesThatCannotBeParsedAreReported) {
       {empty, empty + " seems to have a bogus length, skipping it\n", MessageKind::Warning},
       {directory, "Could not open " + directory + "\n", MessageKind::Info},
       {"/dev/null", "Could not open /dev/null\n", MessageKind::Info},
+      {fifo, "Could not open " + fifo + "\n", MessageKind::Info},
   };
   for (const auto& c : cases) {
     ui_.messages.clear();

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
+#include <string>
 
+#include "base/geodesy.h"
 #include "navaid_test_support.h"
 
 namespace quarn::testing {
@@ -49,12 +52,17 @@ TEST_F(Tables, RebuildPutsEachKindInItsListAndLeavesTheFlagsOut) {
   EXPECT_EQ(doc_.m_atisIdx, (std::vector<std::int32_t>{8}));
   EXPECT_EQ(doc_.m_fixIdx, (std::vector<std::int32_t>{9}));
 
+  // The lists are emptied with the table: a redraw before the next rebuild must not
+  // find indices into the emptied table.
   doc_.ClearNavaids();
-  doc_.RebuildIndexLists();
   EXPECT_EQ(doc_.m_navaidCount, 0);
   EXPECT_TRUE(doc_.m_navaids.empty());
-  EXPECT_TRUE(doc_.m_runwayIdx.empty());
-  EXPECT_TRUE(doc_.m_markerIdx.empty());
+  for (const auto* list :
+       {&doc_.m_runwayIdx, &doc_.m_ilsIdx, &doc_.m_vorIdx, &doc_.m_ndbIdx, &doc_.m_markerIdx,
+        &doc_.m_airportIdx, &doc_.m_atisIdx, &doc_.m_fixIdx}) {
+    EXPECT_TRUE(list->empty());
+  }
+  EXPECT_FALSE(doc_.IsDuplicateAirport("Sample Field", 52.0, 5.0));
 }
 
 TEST_F(Tables, DuplicateAirports) {
@@ -75,6 +83,49 @@ TEST_F(Tables, DuplicateAirports) {
   for (const auto& c : cases) {
     EXPECT_EQ(doc_.IsDuplicateAirport(c.name, c.lat, c.lon), c.duplicate)
         << c.name << " " << c.lat << " " << c.lon;
+  }
+}
+
+// The duplicate test looks only at airports near the candidate: it must find what a
+// comparison with every record finds, across cell borders, the poles and the date
+// line, with coordinates that no cell holds, and after the table was cleared.
+TEST_F(Tables, DuplicateAirportsMatchAComparisonWithEveryRecord) {
+  auto everyRecord = [&](const std::string& name, double lat, double lon) {
+    std::string wanted = name.substr(0, name.find_last_not_of(' ') + 1);
+    for (std::int32_t i = 0; i < doc_.m_navaidCount; ++i) {
+      const NavaidRecord& r = doc_.m_navaids[static_cast<std::size_t>(i)];
+      if (r.kind != NavaidKind::Airport || !(std::fabs(r.latitude - lat) < 0.1) ||
+          !(std::fabs(r.longitude - lon) < 0.1)) {
+        continue;
+      }
+      if (DistanceAndBearing(r.latitude, r.longitude, lat, lon).metres < 1000.0) return true;
+      if (r.Name() == wanted) return true;
+    }
+    return false;
+  };
+  std::uint64_t state = 12345;
+  auto next = [&](double range) {
+    state = state * 6364136223846793005ull + 1442695040888963407ull;
+    return static_cast<double>(state >> 11) / 9007199254740992.0 * range;
+  };
+  const double centres[][2] = {{0.2, 0.2}, {89.95, 10}, {-0.1, 179.95}, {52.4, -0.2}};
+  for (int round = 0; round < 2; ++round) {
+    for (int i = 0; i < 400; ++i) {
+      const auto& c = centres[i % 4];
+      const std::string name = "AP" + std::to_string(static_cast<int>(next(30)));
+      const double lat = c[0] + next(0.6) - 0.3, lon = c[1] + next(0.6) - 0.3;
+      ASSERT_EQ(doc_.IsDuplicateAirport(name, lat, lon), everyRecord(name, lat, lon))
+          << name << " " << lat << " " << lon;
+      if (i % 3 != 0) doc_.AddNavaid(NavaidKind::Airport, lat, lon, 0, 0, "", name, 0, 0, 0);
+    }
+    const double odd[][2] = {{2e6, 5}, {1e6, 0}, {999999.95, 0}, {NAN, 0}, {0, INFINITY}};
+    for (const auto& o : odd) {
+      EXPECT_EQ(doc_.IsDuplicateAirport("AP1", o[0], o[1]), everyRecord("AP1", o[0], o[1]));
+      doc_.AddNavaid(NavaidKind::Airport, o[0], o[1], 0, 0, "", "AP1", 0, 0, 0);
+    }
+    EXPECT_TRUE(doc_.IsDuplicateAirport("AP1", 1e6 + 0.05, 0));
+    EXPECT_TRUE(doc_.IsDuplicateAirport("AP1", 999999.9, 0));
+    doc_.ClearNavaids();
   }
 }
 

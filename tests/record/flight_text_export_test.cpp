@@ -257,21 +257,21 @@ TEST_F(FlightTextExport, TrailingPartialRecordIsIgnored) {
   EXPECT_NE(outputs[1][1].find("Record Time           10:00:00     10:00:49"), std::string::npos);
 }
 
-// The reminder is shown once every file is open and before anything is written.
-TEST_F(FlightTextExport, ReminderComesBeforeAnyOutput) {
+// The reminder is shown once both files are complete and in place.
+TEST_F(FlightTextExport, ReminderComesOnceBothFilesAreInPlace) {
   ScratchDir dir;
   ASSERT_TRUE(testing::WriteBytes(dir.File("record.dat"),
                                   Encode(MakeCraftedFlight({10, 0, 0, CircuitAltitudes()}))));
   g_recordPath = "record.dat";
-  std::uintmax_t sizes[2] = {1, 1};
+  std::string seen[2];
   ui_.onMessage = [&](const std::string&) {
-    sizes[0] = fs::file_size(dir.path() / "flight.txt");
-    sizes[1] = fs::file_size(dir.path() / "warning.txt");
+    seen[0] = ReadWholeFile(dir.path() / "flight.txt");
+    seen[1] = ReadWholeFile(dir.path() / "warning.txt");
   };
   Export();
-  EXPECT_EQ(sizes[0], 0u);
-  EXPECT_EQ(sizes[1], 0u);
-  EXPECT_GT(fs::file_size(dir.path() / "flight.txt"), 0u);
+  EXPECT_EQ(ui_.Texts(), std::vector<std::string>{kReminder});
+  EXPECT_EQ(seen[0], ReadWholeFile(dir.path() / "flight.txt"));
+  EXPECT_NE(seen[1].find("4. FUEL DATA"), std::string::npos);
 }
 
 TEST_F(FlightTextExport, FailuresShowTheirMessagesAndStop) {
@@ -304,6 +304,22 @@ TEST_F(FlightTextExport, FailuresShowTheirMessagesAndStop) {
          fs::create_directory("flight.txt");
        },
        [&](ScratchDir&) { return "Can" + acute + "t open file flight.txt\n"; }},
+      // A full disk: every write fails.
+      {"warning.txt on a full disk",
+       [](ScratchDir&) {
+         fs::remove(fs::path("warning.txt"));
+         fs::create_symlink("/dev/full", "warning.txt");
+       },
+       [&](ScratchDir&) { return "Can" + acute + "t write warning.txt"; }},
+      {"flight.txt on a full disk",
+       [](ScratchDir&) {
+         fs::remove(fs::path("flight.txt"));
+         fs::create_symlink("/dev/full", "flight.txt");
+       },
+       [&](ScratchDir&) { return "Can" + acute + "t write flight.txt"; }},
+      // Reading this regular file fails at its first byte: the error is no end.
+      {"record cannot be read", [](ScratchDir&) { g_recordPath = "/proc/self/mem"; },
+       [&](ScratchDir&) { return "Can" + acute + "t read /proc/self/mem"; }},
   };
   for (const Failure& f : failures) {
     SCOPED_TRACE(f.what);
@@ -316,42 +332,46 @@ TEST_F(FlightTextExport, FailuresShowTheirMessagesAndStop) {
     f.arrange(dir);
     ui_.messages.clear();
     Export();
+    // One message, and never the reminder.
     EXPECT_EQ(ui_.Texts(), std::vector<std::string>{f.message(dir)});
-    // Nothing was written to an output file that could be opened, except that
-    // warning.txt is opened (and emptied) before flight.txt.
-    if (fs::is_regular_file(dir.path() / "flight.txt")) {
-      EXPECT_EQ(ReadWholeFile(dir.path() / "flight.txt"), "old flight");
+    // A file is replaced only when it was written whole: the other file of a full
+    // disk is complete, every other file is left as it was, and no temporary file
+    // stays behind.
+    const bool otherComplete = std::string(f.what).find("full disk") != std::string::npos;
+    for (const auto& [name, old] :
+         {std::pair{"flight.txt", "old flight"}, std::pair{"warning.txt", "old warning"}}) {
+      const fs::path path = dir.path() / name;
+      if (fs::is_symlink(path) || fs::is_directory(path)) continue;
+      if (otherComplete) {
+        EXPECT_NE(ReadWholeFile(path), old) << name;
+      } else {
+        EXPECT_EQ(ReadWholeFile(path), old) << name;
+      }
     }
-    if (std::string(f.what) == "flight.txt cannot be written") {
-      EXPECT_EQ(ReadWholeFile(dir.path() / "warning.txt"), "");
-    } else if (fs::is_regular_file(dir.path() / "warning.txt")) {
-      EXPECT_EQ(ReadWholeFile(dir.path() / "warning.txt"), "old warning");
+    for (const auto& entry : fs::directory_iterator(dir.path())) {
+      EXPECT_EQ(entry.path().filename().string().find(".txt."), std::string::npos);
     }
   }
 }
 
 // A record file that disappears during the export: the first pass still reads the
 // open stream; the second open fails with the message that has a blank before the
-// path, and the report holds what was written until then.
+// path, and neither report replaces the former one half-written.
 TEST_F(FlightTextExport, RecordGoneBeforeSecondPass) {
   ScratchDir dir;
-  const auto bytes = Encode(MakeCraftedFlight({10, 0, 0, CircuitAltitudes()}));
-  ASSERT_TRUE(testing::WriteBytes(dir.File("record.dat"), bytes));
+  ASSERT_TRUE(testing::WriteBytes(dir.File("record.dat"),
+                                  Encode(MakeCraftedFlight({10, 0, 0, CircuitAltitudes()}))));
+  ASSERT_TRUE(testing::WriteWholeFile(dir.path() / "warning.txt", "old warning"));
   g_recordPath = dir.File("record.dat");
-  ui_.onMessage = [&](const std::string& text) {
-    if (text == kReminder) fs::remove(dir.path() / "record.dat");
-  };
+  // The report's date is taken after the files are open, before the first pass.
+  SetReportTimeSource([&] {
+    fs::remove(dir.path() / "record.dat");
+    return kReportTime;
+  });
   Export();
-  ASSERT_EQ(ui_.messages.size(), 2u);
-  EXPECT_EQ(ui_.messages[1].text, "Can\u00b4t Open File " + g_recordPath + "\n");
-  const std::string warning = ReadWholeFile(dir.path() / "warning.txt");
-  EXPECT_NE(warning.find("Pause Time "), std::string::npos);
-  EXPECT_EQ(warning.find("Flight Time"), std::string::npos);
-  EXPECT_EQ(warning.find("4. FUEL DATA"), std::string::npos);
-  // flight.txt is complete: the header and one line per record.
-  const std::string flight = ReadWholeFile(dir.path() / "flight.txt");
-  EXPECT_EQ(static_cast<std::size_t>(std::count(flight.begin(), flight.end(), '\n')),
-            1 + bytes.size() / kRecordSize);
+  EXPECT_EQ(ui_.Texts(), std::vector<std::string>{"Can\u00b4t Open File " + g_recordPath + "\n"});
+  EXPECT_EQ(ReadWholeFile(dir.path() / "warning.txt"), "old warning");
+  EXPECT_FALSE(fs::exists(dir.path() / "flight.txt"));
 }
 
 }  // namespace

@@ -144,6 +144,16 @@ TEST(SelectRecordFile, KeepsTheFirst50000RecordsOfALongerFileAndSaysSo) {
   EXPECT_EQ(Without(t.TakeTranscript(), "message").size(), 2u);
 }
 
+// A read error is no end of the record: it is reported after what was read.
+TEST(SelectRecordFile, AReadErrorIsReported) {
+  TestHost t;
+  t.LoadRecord("/proc/self/mem");
+  const auto lines = t.TakeTranscript();
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[1], "{\"event\":\"status\",\"text\":\"0 Points (lat,lon) in memory\"}");
+  EXPECT_EQ(lines[2], "{\"event\":\"message\",\"text\":\"Can\u00b4t read /proc/self/mem\"}");
+}
+
 TEST(SelectRecordFile, AFailedOpenKeepsTheFormerRecordAndItsPath) {
   TempDir dir;
   TestHost t;

@@ -20,20 +20,43 @@ void SetProgramDirectory(const std::string& directory) {
   Storage() = directory;
 }
 
-std::string ResolveProgramDirectory(const std::string& explicitDir, const std::string& argv0) {
-  namespace fs = std::filesystem;
+namespace {
+
+std::string Absolute(const std::string& p) {
   std::error_code ec;
-  auto absolute = [&](const std::string& p) {
-    const fs::path a = fs::absolute(p, ec);
-    return ec ? p : a.lexically_normal().string();
-  };
-  if (!explicitDir.empty()) return absolute(explicitDir);
+  const std::filesystem::path a = std::filesystem::absolute(p, ec);
+  return ec ? p : a.lexically_normal().string();
+}
+
+}  // namespace
+
+std::string ResolveProgramDirectory(const std::string& explicitDir, const std::string& argv0) {
+  if (!explicitDir.empty()) return Absolute(explicitDir);
   if (const char* env = std::getenv("QUARN_DATA_DIR"); env != nullptr && *env != '\0') {
-    return absolute(env);
+    return Absolute(env);
   }
-  const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+  return DefaultProgramDirectory(argv0);
+}
+
+std::string DefaultProgramDirectory(const std::string& argv0) {
+  std::error_code ec;
+  const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
   if (!ec) return exe.parent_path().string();
-  return absolute(fs::path(argv0).parent_path().string());
+  return Absolute(std::filesystem::path(argv0).parent_path().string());
+}
+
+}  // namespace quarn
+
+namespace quarn {
+
+std::string MissingDataDirectory(const std::string& explicitDir) {
+  std::string chosen = explicitDir;
+  if (chosen.empty()) {
+    if (const char* env = std::getenv("QUARN_DATA_DIR"); env != nullptr) chosen = env;
+  }
+  std::error_code ec;
+  if (chosen.empty() || std::filesystem::is_directory(chosen, ec)) return "";
+  return chosen;
 }
 
 }  // namespace quarn

@@ -24,8 +24,8 @@ MapPosition ClientPointToMap(int x, int y, int clientHeight) {
   const double side = clientHeight - 100;
   if (side == 0) return MapPosition{g_mapLatMin, g_mapLonMin};
   MapPosition p;
-  p.longitude = g_mapLonMin + (x - 200) / side * g_mapSpanDeg;
-  p.latitude = g_mapLatMin + (clientHeight - 50 - y) / side * g_mapSpanDeg;
+  p.longitude = g_mapLonMin + (static_cast<double>(x) - 200) / side * g_mapSpanDeg;
+  p.latitude = g_mapLatMin + (static_cast<double>(clientHeight) - 50 - y) / side * g_mapSpanDeg;
   return p;
 }
 

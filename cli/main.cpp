@@ -23,7 +23,9 @@ int Usage() {
 }
 
 bool ParseSize(const std::string& s, int& w, int& h) {
-  return std::sscanf(s.c_str(), "%dx%d", &w, &h) == 2 && w >= 0 && h >= 0;
+  char end = 0;
+  return std::sscanf(s.c_str(), "%dx%d%c", &w, &h, &end) == 2 && quarn::IsClientSize(w) &&
+         quarn::IsClientSize(h);
 }
 
 int RunCommand(const std::vector<std::string>& args, const char* argv0) {
@@ -42,6 +44,10 @@ int RunCommand(const std::vector<std::string>& args, const char* argv0) {
   }
   if (scriptPath.empty()) return Usage();
 
+  if (const std::string missing = quarn::MissingDataDirectory(dataDir); !missing.empty()) {
+    std::cerr << "quarn-cli: the data directory " << missing << " does not exist\n";
+    return 2;
+  }
   const std::string startDir = quarn::CurrentDirectory();
   quarn::SetProgramDirectory(quarn::ResolveProgramDirectory(dataDir, argv0));
 

@@ -1,7 +1,7 @@
 #include "cli/script_host.h"
 
+#include <cctype>
 #include <charconv>
-#include <fstream>
 #include <sstream>
 #include <vector>
 
@@ -11,6 +11,7 @@
 #include "charts/map_state.h"
 #include "navaid/scenery_load.h"
 #include "platform/file_services.h"
+#include "platform/file_writer.h"
 #include "platform/json.h"
 #include "record/sample_table.h"
 
@@ -68,6 +69,14 @@ bool EndsWith(const std::string& s, const std::string& suffix) {
 
 }  // namespace
 
+bool IsClientSize(int extent) {
+  return extent >= 1 && extent <= kMaxClientExtent;
+}
+
+bool IsClientCoordinate(int coordinate) {
+  return coordinate >= -kMaxClientExtent - 1 && coordinate <= kMaxClientExtent;
+}
+
 ScriptHost::ScriptHost(TextMetrics& metrics, std::ostream& transcript, std::ostream& errors,
                        std::string startDirectory, int width, int height)
     : errors_(errors),
@@ -93,7 +102,14 @@ int ScriptHost::Run(std::istream& script) {
     ++lineNumber_;
     if (!RunLine(line)) return 2;
   }
-  return 0;
+  return writeFailed_ ? 1 : 0;
+}
+
+void ScriptHost::WriteFailed(const std::string& path) {
+  const std::string reason = "cannot write " + path;
+  transcript_.Event("error", reason);
+  errors_ << "line " << lineNumber_ << ": " << reason << '\n';
+  writeFailed_ = true;
 }
 
 bool ScriptHost::RunLine(const std::string& rawLine) {
@@ -105,7 +121,9 @@ bool ScriptHost::RunLine(const std::string& rawLine) {
   CHalbricoView& view = app_.view();
   if (verb == "size") {
     int w = 0, h = 0;
-    if (!ParseTwoInts(rest, w, h) || w < 0 || h < 0) return Fail("size needs W H");
+    if (!ParseTwoInts(rest, w, h) || !IsClientSize(w) || !IsClientSize(h)) {
+      return Fail("size needs W H, each 1 to 32767");
+    }
     window_.Resize(w, h);
     view.OnDraw();
   } else if (verb == "command") {
@@ -118,7 +136,9 @@ bool ScriptHost::RunLine(const std::string& rawLine) {
     view.OnKeyDown(key);
   } else if (verb == "click" || verb == "rclick") {
     int x = 0, y = 0;
-    if (!ParseTwoInts(rest, x, y)) return Fail(verb + " needs X Y");
+    if (!ParseTwoInts(rest, x, y) || !IsClientCoordinate(x) || !IsClientCoordinate(y)) {
+      return Fail(verb + " needs X Y, each -32768 to 32767");
+    }
     if (verb == "click") {
       view.OnLButtonDown(x, y);
     } else {
@@ -189,14 +209,17 @@ bool ScriptHost::RunLine(const std::string& rawLine) {
 
 bool ScriptHost::Dump(const std::string& path) {
   if (EndsWith(path, ".json")) {
-    std::ofstream out(path, std::ios::binary);
-    out << window_.displayList().ToJson();
-    if (!out) return Fail("cannot write " + path);
+    if (!ReplaceFileContents(path, window_.displayList().ToJson())) WriteFailed(path);
     return true;
+  }
+  std::string lower = path;
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (!EndsWith(lower, ".png") && !EndsWith(lower, ".svg") && !EndsWith(lower, ".pdf")) {
+    return Fail("unknown image type (use .json, .png, .svg or .pdf): " + path);
   }
   if (!exporter_) return Fail("this host cannot write images: " + path);
   std::string error;
-  if (!exporter_(window_.displayList(), path, error)) return Fail(error);
+  if (!exporter_(window_.displayList(), path, error)) WriteFailed(path);
   return true;
 }
 
@@ -225,11 +248,12 @@ static std::string NavaidJson(const NavaidRecord& r) {
 
 bool ScriptHost::WriteNavaids(const std::string& path) {
   const CHalbricoDoc& doc = app_.doc();
-  std::ofstream out(path, std::ios::binary);
-  for (std::int32_t i = 0; i < doc.m_navaidCount && out; ++i) {
-    out << NavaidJson(doc.m_navaids[static_cast<std::size_t>(i)]) << '\n';
+  std::string lines;
+  for (std::int32_t i = 0; i < doc.m_navaidCount; ++i) {
+    lines += NavaidJson(doc.m_navaids[static_cast<std::size_t>(i)]);
+    lines += '\n';
   }
-  if (!out) return Fail("cannot write " + path);
+  if (!ReplaceFileContents(path, lines)) WriteFailed(path);
   return true;
 }
 

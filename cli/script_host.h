@@ -21,6 +21,12 @@ namespace quarn {
 using ImageExporter =
     std::function<bool(const DisplayList& list, const std::string& path, std::string& error)>;
 
+// A client is 1 to 32767 pixels each way, and a point in it has 16-bit coordinates,
+// as window messages carry them: the drawing arithmetic never overflows.
+inline constexpr int kMaxClientExtent = 32767;
+bool IsClientSize(int extent);
+bool IsClientCoordinate(int coordinate);
+
 class ScriptHost {
  public:
   ScriptHost(TextMetrics& metrics, std::ostream& transcript, std::ostream& errors,
@@ -28,7 +34,8 @@ class ScriptHost {
 
   void SetImageExporter(ImageExporter exporter) { exporter_ = std::move(exporter); }
 
-  // Runs every line; 0 when the script ran, 2 at the first line it cannot parse.
+  // Runs every line; 0 when the script ran, 2 at the first line it cannot parse, 1
+  // when it ran but a file could not be written.
   int Run(std::istream& script);
   // One line; false when it cannot be parsed (the reason goes to the error stream).
   bool RunLine(const std::string& line);
@@ -49,6 +56,9 @@ class ScriptHost {
   // `navaids PATH`: every navaid record as one JSON object a line.
   bool WriteNavaids(const std::string& path);
   bool Fail(const std::string& reason);
+  // A file the script asked for could not be written: an error line in the
+  // transcript, and the run ends with status 1.
+  void WriteFailed(const std::string& path);
 
   std::ostream& errors_;
   std::string startDirectory_;
@@ -58,6 +68,7 @@ class ScriptHost {
   QuarnApp app_;
   ImageExporter exporter_;
   int lineNumber_ = 0;
+  bool writeFailed_ = false;
 };
 
 }  // namespace quarn

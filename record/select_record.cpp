@@ -12,7 +12,11 @@ namespace quarn {
 
 bool SelectRecordFile(Window& window, Ui& ui, const std::string& programDir) {
   auto dc = window.GetDC();
-  SetCurrentDirectory(programDir);
+  // The exports land in the current directory: a failure to make the data directory
+  // current is said at once rather than found later in the wrong place.
+  if (!SetCurrentDirectory(programDir)) {
+    ui.ShowMessage(Format("Can\u00b4t change to directory %s", programDir.c_str()));
+  }
   dc->FillSolidRect(Rect{0, 0, window.ClientWidth(), window.ClientHeight()}, kWhite);
 
   OpenFileRequest request;

@@ -9,7 +9,8 @@ for target in build-fuzz/tests/fuzz/fuzz_*; do
   name=$(basename "$target")
   corpus=$(mktemp -d)
   case "$name" in
-    fuzz_record) cp examples/*.dat "$corpus"/ 2>/dev/null || true ;;
+    fuzz_record | fuzz_record_file) cp examples/*.dat "$corpus"/ 2>/dev/null || true ;;
+    fuzz_script) cp examples/*.txt docs/graphs/*.quarn "$corpus"/ 2>/dev/null || true ;;
     fuzz_bgl)
       # The example scenery, and the real files of the shared test data where present.
       find examples tests/data ../shared/testdata/bgl-real -iname '*.bgl' -size -1M \

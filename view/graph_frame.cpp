@@ -42,7 +42,7 @@ double WindowSpan() {
 }
 
 int GridY(int k, int height) {
-  return height - 50 - TruncToInt((height - 100) * k * kSeventh);
+  return height - 50 - TruncToInt(static_cast<double>(height - 100) * k * kSeventh);
 }
 
 void DrawAxes(DrawContext& dc, int width, int height) {
@@ -77,7 +77,7 @@ void DrawTimeLabels(DrawContext& dc, int width, int height, double span) {
     const double m = (t - wholeHours) * 60;
     const int minutes = TruncToInt(m);
     const int seconds = TruncToInt(std::fabs(m - IntPart(m)) * 60);
-    const int x = 50 + TruncToInt((width - 100) * k * kNinth);
+    const int x = 50 + TruncToInt(static_cast<double>(width - 100) * k * kNinth);
     dc.TextOut(x, height - 30, Format("%d:%d:%d", hours, minutes, seconds));
   }
 }

@@ -4,6 +4,7 @@
 #include <QCommandLineParser>
 #include <QFileInfo>
 #include <QIcon>
+#include <QMessageBox>
 #include <QTimer>
 
 #include "app/command_table.h"
@@ -32,11 +33,21 @@ int CHalbricoApp::Run(int argc, char** argv) {
   parser.addPositionalArgument("record", "A flight record to select at start.", "[record]");
   parser.process(app);
 
-  SetProgramDirectory(ResolveProgramDirectory(parser.value(dataDir).toStdString(), argv[0]));
+  // A data directory that does not exist is named, and the default one taken.
+  std::string chosenDir = parser.value(dataDir).toStdString();
+  const std::string missingDir = MissingDataDirectory(chosenDir);
+  if (!missingDir.empty()) {
+    QMessageBox::warning(nullptr, QStringLiteral("QUARN"),
+                         QStringLiteral("The data directory %1 does not exist: using %2.")
+                             .arg(QString::fromStdString(missingDir),
+                                  QString::fromStdString(DefaultProgramDirectory(argv[0]))));
+    chosenDir.clear();
+  }
+  SetProgramDirectory(missingDir.empty() ? ResolveProgramDirectory(chosenDir, argv[0])
+                                         : DefaultProgramDirectory(argv[0]));
 
+  // The frame has no sizing border: it keeps the size of the screen's available area.
   CMainFrame frame;
-  // The frame has no sizing border: it keeps the size of the screen.
-  frame.setFixedSize(frame.size());
   frame.show();
   SplashInputFilter filter;
   if (!parser.isSet(noSplash)) {

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QMenuBar>
@@ -11,6 +12,8 @@
 #include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QWindow>
 
 #include "app/command_table.h"
 #include "app/shell/dialogs.h"
@@ -124,7 +127,7 @@ CMainFrame::CMainFrame(QWidget* parent)
   BuildMenus();
   BuildToolBar();
   BuildStatusBar();
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) resize(screen->geometry().size());
+  FitToScreen();
   view_->setFocus();
 }
 
@@ -219,7 +222,46 @@ void CMainFrame::BuildStatusBar() {
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     bar->addPermanentWidget(label);
   }
-  bar->showMessage("Ready");
+  ui_->SetStatusText("Ready");
+}
+
+QRect FrameClientRect(const QRect& available, const QMargins& decorations) {
+  return available.marginsRemoved(decorations);
+}
+
+void CMainFrame::FitToScreen() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (screen == nullptr) return;
+  // The decorations are known once a window manager has framed the window; until
+  // then they count as none, and the frame is fitted again when they arrive.
+  const QWindow* window = windowHandle();
+  fittedMargins_ = window != nullptr ? window->frameMargins() : QMargins();
+  const QRect client = FrameClientRect(screen->availableGeometry(), fittedMargins_);
+  setFixedSize(client.size());
+  move(client.topLeft() - QPoint(fittedMargins_.left(), fittedMargins_.top()));
+}
+
+bool CMainFrame::event(QEvent* event) {
+  switch (event->type()) {
+    case QEvent::StatusTip: {
+      // A prompt shows while the pointer is on its item; once it leaves, the
+      // program's own text comes back instead of a blank bar.
+      const QString tip = static_cast<QStatusTipEvent*>(event)->tip();
+      statusBar()->showMessage(tip.isEmpty() ? ui_->statusText() : tip);
+      return true;
+    }
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::Show:
+      if (const QWindow* window = windowHandle();
+          window != nullptr && window->frameMargins() != fittedMargins_) {
+        FitToScreen();
+      }
+      break;
+    default:
+      break;
+  }
+  return QMainWindow::event(event);
 }
 
 void CMainFrame::UpdateLayerChecks() {
@@ -275,6 +317,14 @@ void CMainFrame::RememberRecentFile(const QString& path) {
   RefreshRecentMenu();
 }
 
+void CMainFrame::ForgetRecentFile(const QString& path) {
+  QSettings settings = Settings();
+  QStringList files = settings.value("recentFiles").toStringList();
+  files.removeAll(path);
+  settings.setValue("recentFiles", files);
+  RefreshRecentMenu();
+}
+
 void CMainFrame::RefreshRecentMenu() {
   if (recentMenu_ == nullptr) return;
   for (QAction* a : recentActions_) {
@@ -290,6 +340,10 @@ void CMainFrame::RefreshRecentMenu() {
     connect(a, &QAction::triggered, this, [this, path] {
       ui_->AnswerNextOpenWith(path);
       RunCommand(ID_SELECT_RECORD_FILE);
+      // A record that no longer opens leaves the list.
+      if (g_recordPath != path || !QFileInfo(QString::fromStdString(path)).isFile()) {
+        ForgetRecentFile(QString::fromStdString(path));
+      }
     });
     recentMenu_->insertAction(exitAction, a);
     recentActions_.append(a);

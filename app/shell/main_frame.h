@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QMap>
+#include <QMargins>
 #include <QMenu>
 #include <QToolBar>
 #include <memory>
@@ -40,9 +41,14 @@ class CMainFrame : public QMainWindow {
 
   static constexpr int kMaxRecentFiles = 4;
 
+  // Gives the frame the screen's available area, title bar and borders included, at a
+  // size the user cannot change.
+  void FitToScreen();
+
  protected:
   // Closing the main frame ends the program, whatever other window is still up.
   void closeEvent(QCloseEvent* event) override;
+  bool event(QEvent* event) override;
 
  private:
   void BuildActions();
@@ -51,6 +57,7 @@ class CMainFrame : public QMainWindow {
   void BuildStatusBar();
   void UpdateLayerChecks();
   void RememberRecentFile(const QString& path);
+  void ForgetRecentFile(const QString& path);
   void RefreshRecentMenu();
   void Print(bool showDialog);
   void PrintPreview();
@@ -62,6 +69,11 @@ class CMainFrame : public QMainWindow {
   QMenu* recentMenu_ = nullptr;
   QMap<int, QAction*> actions_;
   QList<QAction*> recentActions_;
+  QMargins fittedMargins_;
 };
+
+// The client area of a frame whose decorations have these margins, when the whole
+// frame is to fill the available area of a screen.
+QRect FrameClientRect(const QRect& available, const QMargins& decorations);
 
 }  // namespace quarn

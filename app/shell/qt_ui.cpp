@@ -69,7 +69,8 @@ std::optional<std::string> QtUi::AskRadial(const RadialDialogFields& fields) {
 }
 
 void QtUi::SetStatusText(const std::string& text) {
-  frame_.statusBar()->showMessage(ToQString(text));
+  status_ = ToQString(text);
+  frame_.statusBar()->showMessage(status_);
   // Long operations run on this thread: paint the bar now, not when the loop returns.
   frame_.statusBar()->repaint();
 }

@@ -24,6 +24,8 @@ class QtUi : public Ui {
   void SetTitle(const std::string& title) override { title_ = title; }
 
   const std::string& title() const { return title_; }
+  // The program's last status text, which comes back when a menu prompt goes.
+  const QString& statusText() const { return status_; }
 
   // The next Open dialog is answered with this path without being shown (the
   // recent-files entries load a record this way).
@@ -35,6 +37,7 @@ class QtUi : public Ui {
 
  private:
   QMainWindow& frame_;
+  QString status_;
   std::string title_;
   std::optional<std::string> pendingOpen_;
   std::function<void(const std::string&)> fileChosen_;

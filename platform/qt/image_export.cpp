@@ -1,5 +1,6 @@
 #include "platform/qt/image_export.h"
 
+#include <QBuffer>
 #include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/file_writer.h"
 #include "platform/qt/qt_draw_context.h"
 
 namespace quarn {
@@ -44,21 +46,13 @@ std::string LowerExtension(const std::string& path) {
   return ext;
 }
 
-// Paints the list on a white page of a vector device (an SVG or a PDF file).
-bool PaintListOn(QPaintDevice& device, const DisplayList& list, const std::string& path,
-                 std::string& error) {
+// Paints the list on a white page of a vector device (an SVG or a PDF document).
+bool PaintListOn(QPaintDevice& device, const DisplayList& list) {
   QPainter painter;
-  if (!painter.begin(&device)) {
-    error = "cannot write " + path;
-    return false;
-  }
+  if (!painter.begin(&device)) return false;
   painter.fillRect(QRect(0, 0, list.width(), list.height()), Qt::white);
   ReplayDisplayList(list, painter);
-  if (!painter.end()) {
-    error = "cannot write " + path;
-    return false;
-  }
-  return true;
+  return painter.end();
 }
 
 }  // namespace
@@ -101,16 +95,14 @@ void ReplayDisplayList(const DisplayList& list, QPainter& painter) {
   }
 }
 
-bool ExportDisplayList(const DisplayList& list, const std::string& path, std::string& error) {
+namespace {
+
+// The image's bytes, rendered in memory so the file is written (and checked) whole.
+bool RenderImage(const DisplayList& list, const std::string& ext, QByteArray& bytes) {
   const int width = list.width();
   const int height = list.height();
-  if (width <= 0 || height <= 0) {
-    error = "the window has no area to write: " + path;
-    return false;
-  }
-  const QString qPath = QString::fromStdString(path);
-  const std::string ext = LowerExtension(path);
-
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
   if (ext == "png") {
     // A window that nothing has drawn on yet is white.
     QImage image(width, height, QImage::Format_RGB32);
@@ -119,34 +111,49 @@ bool ExportDisplayList(const DisplayList& list, const std::string& path, std::st
       QPainter painter(&image);
       ReplayDisplayList(list, painter);
     }
-    if (!image.save(qPath, "PNG")) {
-      error = "cannot write " + path;
-      return false;
-    }
-    return true;
+    return image.save(&buffer, "PNG");
   }
-
   if (ext == "svg") {
     QSvgGenerator svg;
-    svg.setFileName(qPath);
+    svg.setOutputDevice(&buffer);
     svg.setSize(QSize(width, height));
     svg.setViewBox(QRect(0, 0, width, height));
     svg.setTitle(QStringLiteral("QUARN"));
-    return PaintListOn(svg, list, path, error);
+    return PaintListOn(svg, list);
   }
+  // One page the size of the window, one point per pixel.
+  QPdfWriter pdf(&buffer);
+  pdf.setResolution(72);
+  pdf.setPageLayout(QPageLayout(QPageSize(QSizeF(width, height), QPageSize::Point),
+                                QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+  pdf.setTitle(QStringLiteral("QUARN"));
+  return PaintListOn(pdf, list);
+}
 
-  if (ext == "pdf") {
-    // One page the size of the window, one point per pixel.
-    QPdfWriter pdf(qPath);
-    pdf.setResolution(72);
-    pdf.setPageLayout(QPageLayout(QPageSize(QSizeF(width, height), QPageSize::Point),
-                                  QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
-    pdf.setTitle(QStringLiteral("QUARN"));
-    return PaintListOn(pdf, list, path, error);
+bool IsImagePath(const std::string& path) {
+  const std::string ext = LowerExtension(path);
+  return ext == "png" || ext == "svg" || ext == "pdf";
+}
+
+}  // namespace
+
+bool ExportDisplayList(const DisplayList& list, const std::string& path, std::string& error) {
+  if (list.width() <= 0 || list.height() <= 0) {
+    error = "the window has no area to write: " + path;
+    return false;
   }
-
-  error = "unknown image type (use .png, .svg or .pdf): " + path;
-  return false;
+  if (!IsImagePath(path)) {
+    error = "unknown image type (use .png, .svg or .pdf): " + path;
+    return false;
+  }
+  QByteArray bytes;
+  if (!RenderImage(list, LowerExtension(path), bytes) ||
+      !ReplaceFileContents(
+          path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())))) {
+    error = "cannot write " + path;
+    return false;
+  }
+  return true;
 }
 
 }  // namespace quarn

@@ -4,10 +4,14 @@
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 
+#include "support/bgl_writer.h"
+#include "support/flight_record_writer.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -41,7 +45,8 @@ TEST(QuarnCli, LoadsTheExampleRecordAndReportsTheResetState) {
   TempDir dir;
   const std::string script = WriteScript(dir,
                                          "# load the example flight\n"
-                                         "answer file " QUARN_EXAMPLES_DIR "/flight.dat\n"
+                                         "answer file " QUARN_EXAMPLES_DIR
+                                         "/flight.dat\n"
                                          "command 32771\n"
                                          "state\n"
                                          "key END\n"
@@ -82,6 +87,83 @@ TEST(QuarnCli, ExitStatusTwoForAnUnreadableScriptOrABadLine) {
   EXPECT_EQ(RunCli("run " + WriteScript(dir, "key F13\n")).status, 2);
   EXPECT_EQ(RunCli("run " + WriteScript(dir, "command 99999\n")).status, 0);  // no handler: nothing
   EXPECT_EQ(RunCli("").status, 2);
+}
+
+// Sizes of 1 to 32767 and points with 16-bit coordinates: anything else is a line
+// that cannot be parsed, before any pixel arithmetic could overflow.
+TEST(QuarnCli, OutOfRangeSizesAndPointsAreRefused) {
+  TempDir dir;
+  const struct {
+    const char* args;
+    const char* script;
+    int status;
+  } cases[] = {
+      {"", "size 0 10\n", 2},
+      {"", "size 32768 10\n", 2},
+      {"", "size 400000000 400000000\n", 2},
+      {"", "click -2147483648 5\n", 2},
+      {"", "click 5 32768\n", 2},
+      {"", "rclick 40000 1\n", 2},
+      {"", "size 32767 1\nclick -32768 32767\nrclick 32767 -32768\n", 0},
+      {"--size 0x5 ", "state\n", 2},
+      {"--size 32768x10 ", "state\n", 2},
+      {"--size 640x480x ", "state\n", 2},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(RunCli(std::string("run ") + c.args + WriteScript(dir, c.script)).status, c.status)
+        << c.args << c.script;
+  }
+}
+
+// A file the script asks for that cannot be written is an error line and exit
+// status 1; the lines after it still run.
+TEST(QuarnCli, FailedWritesAreErrorsWithStatusOne) {
+  TempDir dir;
+  for (const char* name : {"full.json", "full.png", "full.svg", "full.pdf", "full.jsonl"}) {
+    const std::string target = dir.File(name);
+    std::filesystem::create_symlink("/dev/full", target);
+    const std::string line = std::string(name) == "full.jsonl"
+                                 ? "parse " QUARN_EXAMPLES_DIR
+                                   "/scenery/amsterdam_old.bgl\nnavaids "
+                                 : "dump ";
+    const Result r = RunCli("run " + WriteScript(dir, line + target + "\nstate\n"));
+    EXPECT_EQ(r.status, 1) << name;
+    EXPECT_NE(r.out.find("{\"event\":\"error\",\"text\":\"cannot write " + target + "\"}\n"),
+              std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("{\"event\":\"state\""), std::string::npos) << name;
+  }
+}
+
+// A data directory that does not exist is refused before the script runs.
+TEST(QuarnCli, AMissingDataDirectoryIsAnError) {
+  TempDir dir;
+  const Result r =
+      RunCli("run --data-dir " + dir.File("nowhere") + " " + WriteScript(dir, "state\n"));
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.out, "");
+  ::setenv("QUARN_DATA_DIR", dir.File("nowhere").c_str(), 1);
+  const Result env = RunCli("run " + WriteScript(dir, "state\n"));
+  ::unsetenv("QUARN_DATA_DIR");
+  EXPECT_EQ(env.status, 2);
+}
+
+// magvar.nav that cannot be written is named in a message; the grid stays in use.
+TEST(QuarnCli, AMagvarNavThatCannotBeWrittenIsReported) {
+  TempDir dir;
+  quarn::testing::BglContent c;
+  c.magVarGrid = std::vector<std::uint16_t>(65160, 0x100);
+  const std::string bgl = dir.File("grid.bgl");
+  ASSERT_TRUE(quarn::testing::WriteBytes(bgl, quarn::testing::BuildBgl(c)));
+  std::filesystem::create_symlink("/dev/full", dir.File("magvar.nav"));
+  const Result r =
+      RunCli("run --data-dir " + dir.path() + " " + WriteScript(dir, "parse " + bgl + "\nstate\n"));
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.out.find("{\"event\":\"message\",\"text\":\"Can\u00b4t write " +
+                       dir.File("magvar.nav") + "\"}"),
+            std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find("\"m_magVarLoaded\":1"), std::string::npos);
 }
 
 TEST(QuarnCli, SizeOptionAndStdinScript) {

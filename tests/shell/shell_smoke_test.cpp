@@ -6,11 +6,15 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QPrinter>
+#include <QScreen>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QTest>
+#include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
 #include "app/command_table.h"
 #include "app/quarn_app.h"
@@ -209,4 +213,93 @@ TEST_F(ShellTest, DialogsCarryTheirTextsAndLimits) {
 }
 
 }  // namespace
+// The whole frame, title bar and borders included, fills the screen's available
+// area, so the status bar at its bottom is on the screen.
+TEST_F(ShellTest, TheFrameWithItsDecorationsFitsTheAvailableArea) {
+  const struct {
+    QRect available;
+    QMargins decorations;
+    QRect client;
+  } cases[] = {
+      {QRect(0, 0, 1280, 800), QMargins(), QRect(0, 0, 1280, 800)},
+      {QRect(0, 0, 1280, 800), QMargins(1, 30, 1, 1), QRect(1, 30, 1278, 769)},
+      {QRect(0, 24, 1920, 1056), QMargins(4, 28, 4, 4), QRect(4, 52, 1912, 1024)},
+  };
+  for (const auto& c : cases) EXPECT_EQ(FrameClientRect(c.available, c.decorations), c.client);
+
+  CMainFrame frame;
+  frame.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+  if (std::getenv("QUARN_EXPECT_DECORATIONS") != nullptr) {
+    // Under a window manager the title bar arrives after the window is mapped.
+    (void)QTest::qWaitFor([&] { return frame.frameGeometry().height() > frame.height(); }, 5000);
+    ASSERT_GT(frame.frameGeometry().height(), frame.height()) << "no title bar";
+    QTest::qWait(200);
+  }
+  const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+  EXPECT_TRUE(available.contains(frame.frameGeometry())) << frame.frameGeometry().height();
+  EXPECT_EQ(frame.minimumSize(), frame.maximumSize());
+  EXPECT_TRUE(
+      available.contains(frame.statusBar()->mapToGlobal(frame.statusBar()->rect().bottomRight())));
+}
+
+// A menu or tool-bar prompt shows while the pointer is on its item; when it leaves,
+// the program's last status text comes back.
+TEST_F(ShellTest, TheStatusTextComesBackAfterAPrompt) {
+  CMainFrame frame;
+  frame.show();
+  frame.ui().AnswerNextOpenWith(QUARN_EXAMPLES_DIR "/flight.dat");
+  frame.ActionFor(ID_SELECT_RECORD_FILE)->trigger();
+  const QString loaded = frame.statusBar()->currentMessage();
+  ASSERT_TRUE(loaded.endsWith(" Points (lat,lon) in memory"));
+  QStatusTipEvent hover("Zoom in");
+  QApplication::sendEvent(&frame, &hover);
+  EXPECT_EQ(frame.statusBar()->currentMessage(), "Zoom in");
+  QStatusTipEvent leave("");
+  QApplication::sendEvent(&frame, &leave);
+  EXPECT_EQ(frame.statusBar()->currentMessage(), loaded);
+}
+
+// A recent record that no longer opens leaves the list; the others stay.
+TEST_F(ShellTest, ARecentRecordThatNoLongerOpensLeavesTheList) {
+  const std::filesystem::path dir = ::testing::TempDir();
+  const std::string kept = (dir / "kept.dat").string(), gone = (dir / "gone.dat").string();
+  for (const std::string& path : {kept, gone}) {
+    std::filesystem::copy_file(QUARN_EXAMPLES_DIR "/flight.dat", path,
+                               std::filesystem::copy_options::overwrite_existing);
+  }
+  CMainFrame frame;
+  frame.show();
+  for (const std::string& path : {kept, gone}) {
+    frame.ui().AnswerNextOpenWith(path);
+    frame.ActionFor(ID_SELECT_RECORD_FILE)->trigger();
+  }
+  auto recentPaths = [&] {
+    QStringList paths;
+    for (QAction* a : frame.recentMenu()->actions()) {
+      if (a->text().size() > 2 && a->text()[0] == '&' && a->text()[1].isDigit()) {
+        paths << a->text().section(' ', 1);
+      }
+    }
+    return paths;
+  };
+  ASSERT_GE(recentPaths().size(), 2);
+  EXPECT_EQ(recentPaths().front(), QString::fromStdString(gone));
+  std::filesystem::remove(gone);
+  // The failure's message box is answered as a user would.
+  QTimer closer;
+  QObject::connect(&closer, &QTimer::timeout, [] {
+    if (QWidget* box = QApplication::activeModalWidget()) box->close();
+  });
+  closer.start(10);
+  for (QAction* a : frame.recentMenu()->actions()) {
+    if (a->text().endsWith(QString::fromStdString(gone))) {
+      a->trigger();
+      break;
+    }
+  }
+  EXPECT_FALSE(recentPaths().contains(QString::fromStdString(gone)));
+  EXPECT_EQ(recentPaths().front(), QString::fromStdString(kept));
+}
+
 }  // namespace quarn

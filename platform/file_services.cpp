@@ -101,20 +101,23 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
     ::close(fd);
     return std::nullopt;
   }
-  std::string out;
-  out.reserve(static_cast<std::size_t>(st.st_size));
-  char buf[65536];
+  // Read straight into the result; a file that grows or shrinks meanwhile is read to
+  // its end all the same.
+  std::string out(static_cast<std::size_t>(st.st_size), '\0');
+  std::size_t have = 0;
   for (;;) {
-    const ssize_t n = ::read(fd, buf, sizeof buf);
+    if (have == out.size()) out.resize(out.size() + 65536);
+    const ssize_t n = ::read(fd, out.data() + have, out.size() - have);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
       ::close(fd);
       return std::nullopt;
     }
     if (n == 0) break;
-    out.append(buf, static_cast<std::size_t>(n));
+    have += static_cast<std::size_t>(n);
   }
   ::close(fd);
+  out.resize(have);
   return out;
 }
 

@@ -1,8 +1,11 @@
 #include "app/quarn_app.h"
 
 #include "base/command_ids.h"
+#include "base/program_dir.h"
 #include "base/view_state.h"
 #include "charts/map_state.h"
+#include "navaid/navaid_load.h"
+#include "navaid/scenery_group.h"
 #include "record/report_clock.h"
 #include "record/sample_table.h"
 
@@ -11,10 +14,10 @@ namespace quarn {
 bool QuarnApp::ExecuteCommand(int id) {
   switch (id) {
     case ID_DEFINE_GROUP:
-      doc_.OnDefineGroup();
+      OnDefineGroup(window_, ui_, doc_, ProgramDirectory());
       return true;
     case ID_LOAD_NAVAIDS:
-      doc_.OnLoadNavaids();
+      OnLoadNavaids(ui_, doc_, ProgramDirectory());
       return true;
     case ID_FILE_NEW:
       OnFileNew();

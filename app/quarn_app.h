@@ -11,7 +11,7 @@ namespace quarn {
 
 class QuarnApp {
  public:
-  QuarnApp(Window& window, Ui& ui) : doc_(ui), view_(window, ui, doc_) {}
+  QuarnApp(Window& window, Ui& ui) : window_(window), ui_(ui), doc_(ui), view_(window, ui, doc_) {}
 
   CHalbricoDoc& doc() { return doc_; }
   CHalbricoView& view() { return view_; }
@@ -25,6 +25,8 @@ class QuarnApp {
   void OnFileNew();
 
  private:
+  Window& window_;
+  Ui& ui_;
   CHalbricoDoc doc_;
   CHalbricoView view_;
 };

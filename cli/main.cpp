@@ -1,13 +1,16 @@
 // quarn-cli: the program driven by a script, without a window.
 
 #include <QGuiApplication>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "base/command_ids.h"
 #include "base/program_dir.h"
 #include "cli/script_host.h"
 #include "platform/file_services.h"
@@ -63,6 +66,85 @@ int RunCommand(const std::vector<std::string>& args, const char* argv0) {
   return host.Run(script);
 }
 
+// ---- group, load, export-navaids: thin scripts over `run` ----
+
+int NavaidUsage() {
+  std::cerr << "usage: quarn-cli group NAME DIR [--recurse] [--fs2000] [--data-dir DIR]\n"
+               "       quarn-cli load LIST [--data-dir DIR]\n"
+               "       quarn-cli export-navaids LIST [--data-dir DIR]\n";
+  return 2;
+}
+
+// Takes the options a subcommand knows out of args; false on an unknown option or a
+// value a script line cannot carry (a line break, or '#', which starts a comment).
+bool TakeOptions(std::vector<std::string>& args, std::string& dataDir,
+                 std::vector<std::string> flags, std::vector<std::string>& flagsSeen) {
+  std::vector<std::string> rest;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--data-dir" && i + 1 < args.size()) {
+      dataDir = args[++i];
+    } else if (a.rfind("--", 0) == 0) {
+      if (std::find(flags.begin(), flags.end(), a) == flags.end()) return false;
+      flagsSeen.push_back(a);
+    } else if (a.find_first_of("\n#") != std::string::npos) {
+      return false;
+    } else {
+      rest.push_back(a);
+    }
+  }
+  args = rest;
+  return true;
+}
+
+// Runs the script text as `run` runs a script file.
+int RunScriptText(const std::string& text, const std::string& dataDir, const char* argv0) {
+  const std::string startDir = quarn::CurrentDirectory();
+  quarn::SetProgramDirectory(quarn::ResolveProgramDirectory(dataDir, argv0));
+  quarn::QtTextMetrics metrics;
+  quarn::ScriptHost host(metrics, std::cout, std::cerr, startDir);
+  std::istringstream script(text);
+  return host.Run(script);
+}
+
+std::string CommandLine(int id) {
+  return "command " + std::to_string(id) + "\n";
+}
+
+// quarn-cli group NAME DIR [--recurse] [--fs2000]: defines a scenery list.
+int GroupCommand(std::vector<std::string> args, const char* argv0) {
+  std::string dataDir;
+  std::vector<std::string> flags;
+  if (!TakeOptions(args, dataDir, {"--recurse", "--fs2000"}, flags) || args.size() != 2) {
+    return NavaidUsage();
+  }
+  std::string dir = "answer dir " + args[1];
+  for (const auto& f : flags) dir += f == "--recurse" ? " recurse" : " fs2000";
+  return RunScriptText(
+      "answer text " + args[0] + "\n" + dir + "\n" + CommandLine(quarn::ID_DEFINE_GROUP), dataDir,
+      argv0);
+}
+
+// quarn-cli load LIST: loads the navaids of a scenery list and the fixes.
+int LoadCommand(std::vector<std::string> args, const char* argv0) {
+  std::string dataDir;
+  std::vector<std::string> flags;
+  if (!TakeOptions(args, dataDir, {}, flags) || args.size() != 1) return NavaidUsage();
+  return RunScriptText("answer file " + args[0] + "\n" + CommandLine(quarn::ID_LOAD_NAVAIDS),
+                       dataDir, argv0);
+}
+
+// quarn-cli export-navaids LIST: loads a scenery list and writes the navaid files
+// into the data directory.
+int ExportNavaidsCommand(std::vector<std::string> args, const char* argv0) {
+  std::string dataDir;
+  std::vector<std::string> flags;
+  if (!TakeOptions(args, dataDir, {}, flags) || args.size() != 1) return NavaidUsage();
+  return RunScriptText("answer file " + args[0] + "\n" + CommandLine(quarn::ID_LOAD_NAVAIDS) +
+                           CommandLine(quarn::ID_EXPORT_NAVAIDS),
+                       dataDir, argv0);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -72,6 +154,12 @@ int main(int argc, char** argv) {
   const QStringList qtArgs = QCoreApplication::arguments();
   std::vector<std::string> args;
   for (qsizetype i = 1; i < qtArgs.size(); ++i) args.push_back(qtArgs[i].toStdString());
+  if (!args.empty()) {
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    if (args[0] == "group") return GroupCommand(rest, argv[0]);
+    if (args[0] == "load") return LoadCommand(rest, argv[0]);
+    if (args[0] == "export-navaids") return ExportNavaidsCommand(rest, argv[0]);
+  }
   if (args.empty() || args[0] != "run") return Usage();
   args.erase(args.begin());
   return RunCommand(args, argv[0]);

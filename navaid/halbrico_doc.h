@@ -40,10 +40,6 @@ class CHalbricoDoc {
 
   Ui& ui() { return ui_; }
 
-  // Commands the document handles.
-  void OnDefineGroup();
-  void OnLoadNavaids();
-
   // ---- The navaid tables ----
 
   // Appends one record at m_navaidCount; the index lists are not touched.

@@ -1,7 +1,12 @@
 #include "platform/file_services.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
 
@@ -62,9 +67,58 @@ std::vector<DirEntry> FindFiles(const std::string& directory, const std::string&
 }
 
 std::optional<DirEntry> FindFirstFile(const std::string& path) {
+  // A name without wildcards that exists as written is that entry: listing the whole
+  // directory for it would make a load of many files in one folder quadratic.
+  const std::string name = FileNameOf(path);
+  if (!name.empty() && name.find_first_of("*?") == std::string::npos) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) {
+      DirEntry d;
+      d.name = name;
+      d.isDirectory = S_ISDIR(st.st_mode);
+      d.size = d.isDirectory ? 0 : static_cast<std::int64_t>(st.st_size);
+      return d;
+    }
+  }
   const auto found = FindFiles(DirectoryOf(path), FileNameOf(path));
   if (found.empty()) return std::nullopt;
   return found.front();
+}
+
+std::optional<FileIdentity> IdentityOf(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+  return FileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+  // Non-blocking open, so that a pipe under the name cannot hang the program before
+  // the check below refuses it.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return std::nullopt;
+  }
+  // Read straight into the result; a file that grows or shrinks meanwhile is read to
+  // its end all the same.
+  std::string out(static_cast<std::size_t>(st.st_size), '\0');
+  std::size_t have = 0;
+  for (;;) {
+    if (have == out.size()) out.resize(out.size() + 65536);
+    const ssize_t n = ::read(fd, out.data() + have, out.size() - have);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      ::close(fd);
+      return std::nullopt;
+    }
+    if (n == 0) break;
+    have += static_cast<std::size_t>(n);
+  }
+  ::close(fd);
+  out.resize(have);
+  return out;
 }
 
 bool PathExists(const std::string& path) {

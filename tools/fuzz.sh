@@ -15,6 +15,7 @@ for target in build-fuzz/tests/fuzz/fuzz_*; do
       # The example scenery, and the real files of the shared test data where present.
       find examples tests/data ../shared/testdata/bgl-real -iname '*.bgl' -size -1M \
         -exec cp {} "$corpus"/ \; 2>/dev/null || true ;;
+    fuzz_scenery_text) cp examples/quarn.fix "$corpus"/ 2>/dev/null || true ;;
   esac
   echo "-- $name for ${seconds}s"
   "$target" -max_total_time="$seconds" -max_len=65536 -print_final_stats=0 "$corpus" 2>&1 | tail -2

@@ -7,6 +7,9 @@ cd "$(dirname "$0")/.."
 bash tools/setup.sh
 bash tools/build.sh default
 mkdir -p out
+# The job defines its scenery group afresh and loads the example fixes.
+cp examples/quarn.fix out/
+rm -f out/example.lis
 QT_QPA_PLATFORM=offscreen ./build/quarn-cli run --data-dir out examples/main-job.txt
 echo "Outputs in out/:"
 ls -1 out

@@ -1,0 +1,190 @@
+#include "navaid/scenery_group.h"
+
+#include <algorithm>
+#include <cctype>
+#include <optional>
+#include <set>
+#include <unordered_set>
+
+#include "base/format.h"
+#include "base/view_state.h"
+#include "navaid/scenery_list.h"
+#include "navaid/scenery_load.h"
+#include "platform/file_services.h"
+#include "platform/file_writer.h"
+
+namespace quarn {
+namespace {
+
+constexpr const char* kUntitledGroup = "Untitled.lis";
+constexpr const char* kListExtension = ".lis";
+
+std::string Lowered(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+// The group's file name: ".lis" added unless the name ends in it (in any case), then
+// the whole name lower-cased.
+std::string GroupFileName(const std::string& entered) {
+  std::string name = entered;
+  if (name.size() < 4 || Lowered(name.substr(name.size() - 4)) != kListExtension) {
+    name += kListExtension;
+  }
+  return Lowered(name);
+}
+
+bool ListExists(const std::string& dataDir, const std::string& name) {
+  for (const auto& e : FindFiles(dataDir, "*.lis")) {
+    if (e.name == name) return true;
+  }
+  return false;
+}
+
+// Where the list of a group lives: a list already there under the same name in other
+// letter case is extended, as the old platform's file system did; otherwise the
+// name as given.
+std::string ListPath(const std::string& dataDir, const std::string& groupFile) {
+  for (const auto& e : FindFiles(dataDir, groupFile)) {
+    if (!e.isDirectory) return JoinPath(dataDir, e.name);
+  }
+  return JoinPath(dataDir, groupFile);
+}
+
+// One search: the list being extended, the paths it holds, and the directories
+// entered, so that a link back to a parent cannot make the walk endless.
+class BglSearch {
+ public:
+  BglSearch(Ui& ui, CHalbricoDoc& doc, const std::string& dataDir, std::vector<std::string>& list)
+      : ui_(ui), doc_(doc), dataDir_(dataDir), list_(list), listed_(list.begin(), list.end()) {}
+
+  void Search(const std::string& directory, bool recurse) {
+    if (const auto id =
+            IdentityOf(directory.empty() ? std::string(1, kPathSeparator) : directory)) {
+      entered_.insert(*id);
+    }
+    Walk(directory, recurse);
+  }
+  int added() const { return added_; }
+
+ private:
+  void Walk(std::string directory, bool recurse) {
+    if (!directory.empty() && directory.back() == kPathSeparator) directory.pop_back();
+    ui_.SetStatusText(Format("Searching %s", directory.c_str()));
+    // Paths are the directory, a separator and the name; the root itself is listed
+    // as such although its paths start with the bare separator.
+    const std::string listed = directory.empty() ? std::string(1, kPathSeparator) : directory;
+    const std::string prefix = directory + kPathSeparator;
+    const std::vector<DirEntry> entries = FindFiles(listed, "*.*");
+    if (recurse) {
+      for (const auto& e : entries) {
+        if (!e.isDirectory || e.name == "." || e.name == "..") continue;
+        const std::string sub = prefix + e.name;
+        const auto id = IdentityOf(sub);
+        if (!id || !entered_.insert(*id).second) continue;
+        Walk(sub, recurse);
+      }
+    }
+    for (const auto& e : entries) {
+      if (e.isDirectory || !WildcardMatch("*.bgl", e.name)) continue;
+      Probe(prefix + e.name);
+    }
+  }
+
+  void Probe(const std::string& path) {
+    if (listed_.count(path) != 0) return;
+    doc_.ClearNavaids();
+    const BglParseResult found = doc_.ParseBgl(path);
+    ui_.SetTitle(path);
+    if (!found.magVarFile.empty()) WriteMagVarFile(ui_, dataDir_, found.magVarFile);
+    if (doc_.m_navaidCount > 0) {
+      list_.push_back(path);
+      listed_.insert(path);
+      ++added_;
+    }
+  }
+
+  Ui& ui_;
+  CHalbricoDoc& doc_;
+  const std::string& dataDir_;
+  std::vector<std::string>& list_;
+  std::unordered_set<std::string> listed_;
+  std::set<FileIdentity> entered_;
+  int added_ = 0;
+};
+
+// The directory dialog until it names a directory; nothing on Cancel.
+std::optional<SearchDirAnswer> AskSearchDirectory(Ui& ui) {
+  SearchDirAnswer shown;
+  for (;;) {
+    auto answer = ui.AskSearchDir(shown);
+    if (!answer) return std::nullopt;
+    if (IsDirectory(answer->directory)) return answer;
+    ui.ShowMessage(Format("%s is not a valid directory", answer->directory.c_str()));
+    shown = *answer;
+  }
+}
+
+}  // namespace
+
+void OnDefineGroup(Window& window, Ui& ui, CHalbricoDoc& doc, const std::string& dataDir) {
+  if (!AskGroupName(ui, doc, dataDir)) return;
+  window.GetDC()->FillSolidRect(Rect{0, 0, window.ClientWidth(), window.ClientHeight()}, kWhite);
+  g_chartMode = kChartBlank;
+  DefineGroup(ui, doc, dataDir);
+  doc.ClearNavaids();
+  doc.RebuildIndexLists();
+}
+
+bool AskGroupName(Ui& ui, CHalbricoDoc& doc, const std::string& dataDir) {
+  for (;;) {
+    const auto entered = ui.AskGroupName(kUntitledGroup);
+    if (!entered) return false;
+    const std::string name = GroupFileName(*entered);
+    if (!ListExists(dataDir, name)) {
+      doc.m_groupFile = name;
+      return true;
+    }
+    ui.ShowMessage(name + " already exists, please choose other!");
+  }
+}
+
+void DefineGroup(Ui& ui, CHalbricoDoc& doc, const std::string& dataDir) {
+  const std::int32_t fs2000Before = doc.m_fs2000Probe;
+  doc.m_probing = 1;
+  if (const auto answer = AskSearchDirectory(ui)) {
+    doc.m_fs2000Probe = answer->fs2000 ? 1 : 0;
+    const std::string listPath = ListPath(dataDir, doc.m_groupFile);
+    std::vector<std::string> list;
+    if (const auto text = ReadWholeFile(listPath)) list = SceneryListPaths(*text);
+
+    ui.SetWaitCursor(true);
+    const int added = SearchBgls(ui, doc, dataDir, answer->directory, list, answer->recurse);
+    // A list that cannot be written loses the search: say so instead of reporting
+    // the files as added.
+    const bool written = ReplaceFileContents(listPath, SceneryListText(list));
+    if (!written) ui.ShowMessage(Format("Can\u00b4t write %s", listPath.c_str()));
+
+    doc.ClearNavaids();
+    ui.SetTitle("Untitled");
+    // The views' update draws nothing: the chart mode is blank since the command began.
+    ui.SetStatusText("Ready");
+    if (written) {
+      ui.ShowMessage(
+          Format("%d files found and added to scenery list %s", added, doc.m_groupFile.c_str()));
+    }
+    ui.SetWaitCursor(false);
+  }
+  doc.m_probing = 0;
+  doc.m_fs2000Probe = fs2000Before;
+  doc.m_navaidsLoaded = 0;
+}
+
+int SearchBgls(Ui& ui, CHalbricoDoc& doc, const std::string& dataDir, const std::string& directory,
+               std::vector<std::string>& list, bool recurse) {
+  BglSearch search(ui, doc, dataDir, list);
+  search.Search(directory, recurse);
+  return search.added();
+}
+
+}  // namespace quarn

@@ -45,6 +45,8 @@ enum CommandId : int {
   ID_FILE_PRINT = 57607,
   ID_FILE_PRINT_DIRECT = 57608,
   ID_FILE_PRINT_PREVIEW = 57609,
+  // Commands the old program did not have take ids from 32900 up.
+  ID_EXPORT_TRACK = 32900,
 };
 
 }  // namespace quarn

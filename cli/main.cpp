@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <span>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -16,6 +17,8 @@
 #include "platform/file_services.h"
 #include "platform/qt/image_export.h"
 #include "platform/qt/qt_fonts.h"
+#include "record/sample_table.h"
+#include "record/track_export.h"
 
 namespace {
 
@@ -99,6 +102,10 @@ bool TakeOptions(std::vector<std::string>& args, std::string& dataDir,
 
 // Runs the script text as `run` runs a script file.
 int RunScriptText(const std::string& text, const std::string& dataDir, const char* argv0) {
+  if (const std::string missing = quarn::MissingDataDirectory(dataDir); !missing.empty()) {
+    std::cerr << "quarn-cli: the data directory " << missing << " does not exist\n";
+    return 2;
+  }
   const std::string startDir = quarn::CurrentDirectory();
   quarn::SetProgramDirectory(quarn::ResolveProgramDirectory(dataDir, argv0));
   quarn::QtTextMetrics metrics;
@@ -145,6 +152,37 @@ int ExportNavaidsCommand(std::vector<std::string> args, const char* argv0) {
                        dataDir, argv0);
 }
 
+// quarn-cli export-track RECORD OUT: the record's track as GPX or KML (by OUT's
+// extension), for map viewers and globes.
+int ExportTrackCommand(const std::vector<std::string>& args) {
+  if (args.size() != 2) {
+    std::cerr << "usage: quarn-cli export-track RECORD OUT.gpx|OUT.kml\n";
+    return 2;
+  }
+  const std::string startDir = quarn::CurrentDirectory();
+  auto fullPath = [&](const std::string& p) {
+    return !p.empty() && p.front() == quarn::kPathSeparator ? p : quarn::JoinPath(startDir, p);
+  };
+  quarn::QtTextMetrics metrics;
+  std::ostringstream transcript;
+  quarn::ScriptHost host(metrics, transcript, std::cerr, startDir);
+  std::istringstream script("answer file " + args[0] + "\ncommand ID_SELECT_RECORD_FILE\n");
+  if (const int status = host.Run(script); status != 0) return status;
+  if (quarn::g_recordPath.empty()) {
+    std::cerr << "quarn-cli: cannot open " << args[0] << '\n';
+    return 1;
+  }
+  const std::string error = quarn::ExportTrack(
+      std::span<const quarn::FlightSample>(quarn::g_samples.data(),
+                                           static_cast<std::size_t>(quarn::SampleCount())),
+      quarn::g_recordPath, fullPath(args[1]));
+  if (!error.empty()) {
+    std::cerr << "quarn-cli: " << error << '\n';
+    return 1;
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -159,6 +197,7 @@ int main(int argc, char** argv) {
     if (args[0] == "group") return GroupCommand(rest, argv[0]);
     if (args[0] == "load") return LoadCommand(rest, argv[0]);
     if (args[0] == "export-navaids") return ExportNavaidsCommand(rest, argv[0]);
+    if (args[0] == "export-track") return ExportTrackCommand(rest);
   }
   if (args.empty() || args[0] != "run") return Usage();
   args.erase(args.begin());

@@ -18,6 +18,12 @@ struct OpenFileRequest {
   bool longNames = true;
 };
 
+// The Save dialog: filters as for opening; the path comes back as chosen.
+struct SaveFileRequest {
+  std::string filter;  // "GPX track (*.gpx)|*.gpx|KML (*.kml)|*.kml||"
+  std::string defaultExtension;
+};
+
 struct SearchDirAnswer {
   std::string directory;
   bool recurse = false;
@@ -37,6 +43,10 @@ class Ui {
   virtual void ShowMessage(const std::string& text, MessageKind kind = MessageKind::Info) = 0;
   // The Open dialog: the chosen full path, or nothing when cancelled.
   virtual std::optional<std::string> AskOpenFile(const OpenFileRequest& request) = 0;
+  // The Save dialog: the chosen path, or nothing on Cancel.
+  virtual std::optional<std::string> AskSaveFile(const SaveFileRequest& /*request*/) {
+    return std::nullopt;
+  }
   // The group-name dialog: the text on OK, or nothing on Cancel.
   virtual std::optional<std::string> AskGroupName(const std::string& initial) = 0;
   virtual std::optional<SearchDirAnswer> AskSearchDir(const SearchDirAnswer& initial) = 0;

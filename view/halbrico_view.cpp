@@ -20,6 +20,7 @@
 #include "record/sample_table.h"
 #include "record/select_record.h"
 #include "record/takeoff_landing_summary.h"
+#include "record/track_export.h"
 #include "view/graphs.h"
 
 namespace quarn {
@@ -124,6 +125,9 @@ bool CHalbricoView::OnCommand(int id) {
       return true;
     case ID_ERASE_RADIALS:
       OnEraseRadials();
+      return true;
+    case ID_EXPORT_TRACK:
+      OnExportTrack();
       return true;
     default:
       return false;
@@ -342,6 +346,9 @@ void CHalbricoView::OnLayerCommand(int id) {
 // The exports write into the current directory.
 void CHalbricoView::OnGenerateFlightText() {
   GenerateFlightText(ui_, CurrentDirectory());
+}
+void CHalbricoView::OnExportTrack() {
+  ExportTrackCommand(ui_);
 }
 void CHalbricoView::OnExportNavaids() {
   ExportNavaids(ui_, doc_, CurrentDirectory());

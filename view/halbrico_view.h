@@ -56,6 +56,7 @@ class CHalbricoView {
   void DrawBottomView();
   void OnGenerateFlightText();
   void OnExportNavaids();
+  void OnExportTrack();
   void OnEraseRadials();
   void OnLayerCommand(int id);
 

@@ -47,6 +47,20 @@ std::optional<std::string> QtUi::AskOpenFile(const OpenFileRequest& request) {
   return chosen;
 }
 
+std::optional<std::string> QtUi::AskSaveFile(const SaveFileRequest& request) {
+  QFileDialog dialog(&frame_, "Save", QString::fromStdString(CurrentDirectory()),
+                     ToQtFilter(request.filter));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
+  // The suffix follows the chosen filter, so "KML" saves a .kml file.
+  QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& f) {
+    const qsizetype star = f.indexOf("*.");
+    if (star >= 0) dialog.setDefaultSuffix(f.mid(star + 2).section(')', 0, 0));
+  });
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().front().toStdString();
+}
+
 std::optional<std::string> QtUi::AskGroupName(const std::string& initial) {
   CGroupNameDlg dialog(&frame_);
   dialog.SetName(QString::fromStdString(initial));

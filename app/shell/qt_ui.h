@@ -16,6 +16,7 @@ class QtUi : public Ui {
 
   void ShowMessage(const std::string& text, MessageKind kind) override;
   std::optional<std::string> AskOpenFile(const OpenFileRequest& request) override;
+  std::optional<std::string> AskSaveFile(const SaveFileRequest& request) override;
   std::optional<std::string> AskGroupName(const std::string& initial) override;
   std::optional<SearchDirAnswer> AskSearchDir(const SearchDirAnswer& initial) override;
   std::optional<std::string> AskRadial(const RadialDialogFields& fields) override;

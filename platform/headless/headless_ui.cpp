@@ -36,6 +36,13 @@ std::optional<std::string> HeadlessUi::AskOpenFile(const OpenFileRequest& /*requ
   return a->text;
 }
 
+std::optional<std::string> HeadlessUi::AskSaveFile(const SaveFileRequest& /*request*/) {
+  const auto a = TakeAnswer(ScriptedAnswer::Kind::File);
+  transcript_.Line(DialogEvent("save", a ? JsonString(a->text) : "null"));
+  if (!a) return std::nullopt;
+  return a->text;
+}
+
 std::optional<std::string> HeadlessUi::AskText(const char* dialogName) {
   const auto a = TakeAnswer(ScriptedAnswer::Kind::Text);
   transcript_.Line(DialogEvent(dialogName, a ? JsonString(a->text) : "null"));

@@ -27,6 +27,8 @@ class HeadlessUi : public Ui {
 
   void ShowMessage(const std::string& text, MessageKind kind) override;
   std::optional<std::string> AskOpenFile(const OpenFileRequest& request) override;
+  // Answered by the next `answer file` line, as the Open dialog is.
+  std::optional<std::string> AskSaveFile(const SaveFileRequest& request) override;
   std::optional<std::string> AskGroupName(const std::string& initial) override;
   std::optional<SearchDirAnswer> AskSearchDir(const SearchDirAnswer& initial) override;
   std::optional<std::string> AskRadial(const RadialDialogFields& fields) override;

@@ -1,0 +1,202 @@
+#include "record/track_export.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "base/format.h"
+#include "platform/file_services.h"
+#include "platform/file_writer.h"
+#include "record/flight_analysis.h"
+#include "record/record_check.h"
+
+namespace quarn {
+namespace {
+
+constexpr std::int64_t kSecondsPerDay = 86400;
+constexpr double kMetresPerFoot = 0.3048;
+
+std::int64_t SecondsOfDay(const FlightSample& s) {
+  return static_cast<std::int64_t>(std::llround(s.timeHours * 3600));
+}
+
+std::string XmlEscaped(const std::string& text) {
+  std::string out;
+  for (const char c : text) {
+    switch (c) {
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      case '\'':
+        out += "&apos;";
+        break;
+      default:
+        // Control characters have no place in XML 1.0.
+        if (static_cast<unsigned char>(c) >= 0x20 || c == '\t' || c == '\n') out += c;
+    }
+  }
+  return out;
+}
+
+std::string IsoTime(std::int64_t utcSeconds) {
+  const auto t = static_cast<std::time_t>(utcSeconds);
+  std::tm tm{};
+  gmtime_r(&t, &tm);
+  return Format("%04d-%02d-%02dT%02d:%02d:%02dZ", tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday,
+                tm.tm_hour, tm.tm_min, tm.tm_sec);
+}
+
+const char* const kTimeNote =
+    "The record holds the time of day only: the last sample takes the date the record file was "
+    "last written, earlier samples count back a day at each midnight passed, and times are "
+    "given as UTC by convention.";
+
+bool EndsWithNoCase(const std::string& s, const std::string& suffix) {
+  if (s.size() < suffix.size()) return false;
+  return std::equal(suffix.rbegin(), suffix.rend(), s.rbegin(), [](char a, char b) {
+    return std::tolower(static_cast<unsigned char>(a)) ==
+           std::tolower(static_cast<unsigned char>(b));
+  });
+}
+
+}  // namespace
+
+std::vector<TimedSample> TimeSamples(std::span<const FlightSample> samples, std::time_t lastDay) {
+  std::vector<TimedSample> out;
+  if (samples.empty()) return out;
+  const std::int64_t dayStart =
+      static_cast<std::int64_t>(lastDay) - static_cast<std::int64_t>(lastDay) % kSecondsPerDay;
+  // Walk back from the last sample; a later time of day than its successor's means
+  // a midnight lies between them.
+  std::int64_t day = dayStart;
+  std::vector<TimedSample> reversed;
+  for (int i = static_cast<int>(samples.size()) - 1; i >= 0; --i) {
+    const std::int64_t t = SecondsOfDay(samples[static_cast<std::size_t>(i)]);
+    if (i + 1 < static_cast<int>(samples.size()) &&
+        t > SecondsOfDay(samples[static_cast<std::size_t>(i + 1)])) {
+      day -= kSecondsPerDay;
+    }
+    reversed.push_back({i, day + t});
+  }
+  out.reserve(reversed.size());
+  for (auto it = reversed.rbegin(); it != reversed.rend(); ++it) {
+    const bool paused = it != reversed.rbegin() &&
+                        SecondsOfDay(samples[static_cast<std::size_t>(it->index)]) ==
+                            SecondsOfDay(samples[static_cast<std::size_t>(it->index - 1)]);
+    if (!paused) out.push_back(*it);
+  }
+  return out;
+}
+
+TakeoffLanding FindTakeoffLanding(std::span<const FlightSample> samples) {
+  const AnalysisOptions& options = kTakeoffLandingAnalysis;
+  const int count = static_cast<int>(samples.size());
+  GroundReferences references(options, count);
+  for (int i = 0; i < count; ++i) {
+    references.Add(i, FromTableSample(samples[static_cast<std::size_t>(i)]));
+  }
+  EventFinder events(options, count, references.start(), references.end());
+  TakeoffLanding found;
+  for (int i = 0; i < count; ++i) {
+    const EventStep step = events.Add(i, FromTableSample(samples[static_cast<std::size_t>(i)]));
+    if (step.takeoff) found.takeoff = i;
+    if (step.landing) found.landing = i;
+  }
+  return found;
+}
+
+std::string TrackGpx(std::span<const FlightSample> samples, const std::vector<TimedSample>& times,
+                     const std::string& name) {
+  std::string out =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+      "<gpx version=\"1.1\" creator=\"QUARN\" xmlns=\"http://www.topografix.com/GPX/1/1\">\n"
+      "  <metadata>\n    <name>" +
+      XmlEscaped(name) + "</name>\n    <desc>" + kTimeNote +
+      "</desc>\n  </metadata>\n  <trk>\n    <name>" + XmlEscaped(name) + "</name>\n    <trkseg>\n";
+  for (const TimedSample& t : times) {
+    const FlightSample& s = samples[static_cast<std::size_t>(t.index)];
+    out += Format("      <trkpt lat=\"%.7f\" lon=\"%.7f\"><ele>%.2f</ele><time>%s</time></trkpt>\n",
+                  s.latitudeDeg, s.longitudeDeg, s.altitudeFt * kMetresPerFoot,
+                  IsoTime(t.utcSeconds).c_str());
+  }
+  out += "    </trkseg>\n  </trk>\n</gpx>\n";
+  return out;
+}
+
+std::string TrackKml(std::span<const FlightSample> samples, const std::vector<TimedSample>& times,
+                     const std::string& name, const TakeoffLanding& events) {
+  std::string out =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+      "<kml xmlns=\"http://www.opengis.net/kml/2.2\" "
+      "xmlns:gx=\"http://www.google.com/kml/ext/2.2\">\n<Document>\n  <name>" +
+      XmlEscaped(name) + "</name>\n  <description>" + kTimeNote + "</description>\n";
+  auto placemark = [&](const char* title, std::optional<int> index) {
+    if (!index) return;
+    const FlightSample& s = samples[static_cast<std::size_t>(*index)];
+    out += Format(
+        "  <Placemark>\n    <name>%s</name>\n    <Point><altitudeMode>absolute</altitudeMode>"
+        "<coordinates>%.7f,%.7f,%.2f</coordinates></Point>\n  </Placemark>\n",
+        title, s.longitudeDeg, s.latitudeDeg, s.altitudeFt * kMetresPerFoot);
+  };
+  placemark("Take-off", events.takeoff);
+  placemark("Landing", events.landing);
+  out += "  <Placemark>\n    <name>" + XmlEscaped(name) +
+         "</name>\n    <gx:Track>\n      <extrude>1</extrude>\n"
+         "      <altitudeMode>absolute</altitudeMode>\n";
+  for (const TimedSample& t : times) out += "      <when>" + IsoTime(t.utcSeconds) + "</when>\n";
+  for (const TimedSample& t : times) {
+    const FlightSample& s = samples[static_cast<std::size_t>(t.index)];
+    out += Format("      <gx:coord>%.7f %.7f %.2f</gx:coord>\n", s.longitudeDeg, s.latitudeDeg,
+                  s.altitudeFt * kMetresPerFoot);
+  }
+  // Heading, tilt and roll: the tilt is the pitch and the roll the bank, with the
+  // signs the graphs show.
+  for (const TimedSample& t : times) {
+    const FlightSample& s = samples[static_cast<std::size_t>(t.index)];
+    out +=
+        Format("      <gx:angles>%.1f %.1f %.1f</gx:angles>\n", s.courseDeg, s.pitchDeg, s.bankDeg);
+  }
+  out += "    </gx:Track>\n  </Placemark>\n</Document>\n</kml>\n";
+  return out;
+}
+
+std::string ExportTrack(std::span<const FlightSample> samples, const std::string& recordPath,
+                        const std::string& target) {
+  const bool gpx = EndsWithNoCase(target, ".gpx");
+  if (!gpx && !EndsWithNoCase(target, ".kml")) {
+    return "the track is written as .gpx or .kml: " + target;
+  }
+  struct stat st {};
+  if (::stat(recordPath.c_str(), &st) != 0) return "cannot read " + recordPath;
+  const std::vector<TimedSample> times = TimeSamples(samples, st.st_mtime);
+  const std::string name = FileNameOf(recordPath);
+  const std::string text = gpx ? TrackGpx(samples, times, name)
+                               : TrackKml(samples, times, name, FindTakeoffLanding(samples));
+  if (!ReplaceFileContents(target, text)) return "cannot write " + target;
+  return "";
+}
+
+void ExportTrackCommand(Ui& ui) {
+  if (!RecordSelected(ui, "Select a Aerolog File First%s\n")) return;
+  SaveFileRequest request;
+  request.filter = "GPX track (*.gpx)|*.gpx|KML for globes (*.kml)|*.kml||";
+  request.defaultExtension = "gpx";
+  const auto target = ui.AskSaveFile(request);
+  if (!target) return;
+  const std::string error = ExportTrack(
+      std::span<const FlightSample>(g_samples.data(), static_cast<std::size_t>(SampleCount())),
+      g_recordPath, *target);
+  if (!error.empty()) ui.ShowMessage(error, MessageKind::Warning);
+}
+
+}  // namespace quarn

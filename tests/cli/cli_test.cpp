@@ -4,7 +4,9 @@
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 
@@ -31,6 +33,30 @@ Result RunCli(const std::string& args) {
   return r;
 }
 
+// Runs quarn-cli with the shell's environment prefix and keeps both output streams.
+struct Streams {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+Streams RunCliStreams(const std::string& envPrefix, const std::string& args) {
+  TempDir dir;
+  const std::string command = envPrefix + " " + QUARN_CLI_PATH + " " + args + " >" +
+                              dir.File("out") + " 2>" + dir.File("err") + " </dev/null";
+  Streams s;
+  const int raw = std::system(command.c_str());
+  s.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  s.out = ReadFile(dir.File("out"));
+  s.err = ReadFile(dir.File("err"));
+  return s;
+}
+
 std::string WriteScript(const TempDir& dir, const std::string& text) {
   const std::string path = dir.File("script.txt");
   std::ofstream(path) << text;
@@ -41,7 +67,8 @@ TEST(QuarnCli, LoadsTheExampleRecordAndReportsTheResetState) {
   TempDir dir;
   const std::string script = WriteScript(dir,
                                          "# load the example flight\n"
-                                         "answer file " QUARN_EXAMPLES_DIR "/flight.dat\n"
+                                         "answer file " QUARN_EXAMPLES_DIR
+                                         "/flight.dat\n"
                                          "command 32771\n"
                                          "state\n"
                                          "key END\n"
@@ -91,6 +118,48 @@ TEST(QuarnCli, SizeOptionAndStdinScript) {
   const Result sized = RunCli("run --size 640x480 " + WriteScript(dir, "state\n"));
   ASSERT_EQ(sized.status, 0);
   EXPECT_NE(sized.out.find("\"width\":640,\"height\":480"), std::string::npos) << sized.out;
+}
+
+constexpr const char* kUsageStart = "usage: quarn-cli run [--size WxH] [--data-dir DIR] SCRIPT\n";
+
+TEST(QuarnCli, HelpAndVersionOnStandardOutputAWrongCallOnStandardError) {
+  struct Case {
+    const char* args;
+    int status;
+    bool usageOnOut;  // else on standard error
+  };
+  const Case cases[] = {
+      {"--help", 0, true},     {"-h", 0, true},
+      {"run --help", 0, true}, {"run -h", 0, true},
+      {"", 2, false},          {"--bogus", 2, false},
+      {"run", 2, false},       {"--help extra", 2, false},
+      {"help", 2, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args);
+    const Streams s = RunCliStreams("", c.args);
+    EXPECT_EQ(s.status, c.status);
+    const std::string& usage = c.usageOnOut ? s.out : s.err;
+    const std::string& other = c.usageOnOut ? s.err : s.out;
+    EXPECT_EQ(usage.rfind(kUsageStart, 0), 0u) << usage;
+    EXPECT_EQ(other, "");
+  }
+  const Streams version = RunCliStreams("", "--version");
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, "quarn-cli " QUARN_VERSION "\n");
+  EXPECT_EQ(version.err, "");
+}
+
+// Qt replaces a missing XDG_RUNTIME_DIR with a note on standard error as it starts;
+// an empty QT_QPA_PLATFORM is taken as unset, not as a request for a display.
+TEST(QuarnCli, QtStartUpNotesStayOutOfTheOutput) {
+  for (const char* env : {"env -u XDG_RUNTIME_DIR", "env -u XDG_RUNTIME_DIR QT_QPA_PLATFORM="}) {
+    SCOPED_TRACE(env);
+    const Streams s = RunCliStreams(env, "run -");
+    EXPECT_EQ(s.status, 0);
+    EXPECT_EQ(s.out, "");
+    EXPECT_EQ(s.err, "");
+  }
 }
 
 }  // namespace

@@ -10,7 +10,16 @@ const std::string& ProgramDirectory();
 void SetProgramDirectory(const std::string& directory);
 
 // Chooses the directory: the explicit one if given, else QUARN_DATA_DIR, else the
-// directory of the executable.
+// directory of the executable, or the user's data directory when the executable's
+// cannot be written (an installed program).
 std::string ResolveProgramDirectory(const std::string& explicitDir, const std::string& argv0);
+
+// The user's data directory: XDG_DATA_HOME/quarn, else HOME/.local/share/quarn (a
+// relative XDG_DATA_HOME counts as unset); empty when neither gives an absolute path.
+std::string UserDataDirectory(const char* xdgDataHome, const char* home);
+
+// The executable's directory when a file can be created in it; else the user's data
+// directory, created here, unless it cannot be (or userDir is empty).
+std::string WritableDataDirectory(const std::string& exeDir, const std::string& userDir);
 
 }  // namespace quarn

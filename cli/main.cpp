@@ -9,6 +9,7 @@
 #include <span>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/command_ids.h"
@@ -22,10 +23,43 @@
 
 namespace {
 
+constexpr const char* kUsage =
+    "usage: quarn-cli run [--size WxH] [--data-dir DIR] SCRIPT\n"
+    "       SCRIPT is a file, or - for standard input\n"
+    "       quarn-cli --help | --version\n";
+
+// A wrong call: the usage on standard error.
 int Usage() {
-  std::cerr << "usage: quarn-cli run [--size WxH] [--data-dir DIR] SCRIPT\n"
-               "       SCRIPT is a file, or - for standard input\n";
+  std::cerr << kUsage;
   return 2;
+}
+
+// Asked for: the usage on standard output.
+int Help() {
+  std::cout << kUsage;
+  return 0;
+}
+
+int Version() {
+  std::cout << "quarn-cli " QUARN_VERSION "\n";
+  return 0;
+}
+
+bool IsHelp(std::string_view arg) {
+  return arg == "--help" || arg == "-h";
+}
+
+// Qt's notes while it starts (such as a missing XDG_RUNTIME_DIR, which it replaces
+// by a directory of its own) are no business of a script's user; its errors are.
+QtMessageHandler g_qtHandler = nullptr;
+
+void DropStartupNotes(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+  if (type != QtCriticalMsg && type != QtFatalMsg) return;
+  if (g_qtHandler != nullptr) {
+    g_qtHandler(type, context, text);
+  } else {
+    std::cerr << text.toStdString() << '\n';
+  }
 }
 
 bool ParseSize(const std::string& s, int& w, int& h) {
@@ -186,9 +220,18 @@ int ExportTrackCommand(const std::vector<std::string>& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Help and version need no Qt.
+  if (argc == 2 && IsHelp(argv[1])) return Help();
+  if (argc == 2 && std::string_view(argv[1]) == "--version") return Version();
+  if (argc == 3 && std::string_view(argv[1]) == "run" && IsHelp(argv[2])) return Help();
+
   // No display is needed: text is measured with Qt's fonts on the offscreen platform.
-  if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  if (const char* qpa = std::getenv("QT_QPA_PLATFORM"); qpa == nullptr || *qpa == '\0') {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  }
+  g_qtHandler = qInstallMessageHandler(DropStartupNotes);
   QGuiApplication qtApp(argc, argv);
+  qInstallMessageHandler(g_qtHandler);
   const QStringList qtArgs = QCoreApplication::arguments();
   std::vector<std::string> args;
   for (qsizetype i = 1; i < qtArgs.size(); ++i) args.push_back(qtArgs[i].toStdString());

@@ -302,7 +302,8 @@ std::string ScriptHost::StateJson() {
       .Add("g_mapSpanDeg", g_mapSpanDeg)
       .Add("g_mapSpanMetres", g_mapSpanMetres)
       .Add("width", window_.ClientWidth())
-      .Add("height", window_.ClientHeight());
+      .Add("height", window_.ClientHeight())
+      .Add("dataDir", ProgramDirectory());
   return o.Str();
 }
 

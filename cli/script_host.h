@@ -44,7 +44,7 @@ class ScriptHost {
   HeadlessWindow& window() { return window_; }
   HeadlessUi& ui() { return ui_; }
 
-  // The state line: view state, layer flags, map extents and counts.
+  // The state line: view state, layer flags, map extents, counts, the data directory.
   std::string StateJson();
   std::string SampleJson(int index);
   // `parse PATH`: one scenery file into the navaid tables.

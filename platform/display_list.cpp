@@ -1,21 +1,35 @@
 #include "platform/display_list.h"
 
+#include <initializer_list>
+#include <string>
+
 #include "platform/json.h"
 
 namespace quarn {
 namespace {
 
+// "[a,b,...]". Built by appending: g++ 12 at -O3 takes "[" + std::to_string(...) for
+// an overlapping copy (a false -Wrestrict).
+std::string IntArrayJson(std::initializer_list<int> values) {
+  std::string out = "[";
+  for (const int v : values) {
+    if (out.size() > 1) out += ',';
+    out += std::to_string(v);
+  }
+  out += ']';
+  return out;
+}
+
 std::string ColorJson(Color c) {
-  return "[" + std::to_string(c.r) + "," + std::to_string(c.g) + "," + std::to_string(c.b) + "]";
+  return IntArrayJson({c.r, c.g, c.b});
 }
 
 std::string PointJson(Point p) {
-  return "[" + std::to_string(p.x) + "," + std::to_string(p.y) + "]";
+  return IntArrayJson({p.x, p.y});
 }
 
 std::string RectJson(const Rect& r) {
-  return "[" + std::to_string(r.left) + "," + std::to_string(r.top) + "," +
-         std::to_string(r.right) + "," + std::to_string(r.bottom) + "]";
+  return IntArrayJson({r.left, r.top, r.right, r.bottom});
 }
 
 const char* PenStyleName(PenStyle s) {

@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "base/program_dir.h"
+
 namespace quarn {
 namespace {
 
@@ -90,6 +92,12 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
   auto* icon = new QLabel(this);
   icon->setPixmap(QPixmap(":/quarn.png"));
   auto* text = new QLabel("QUARN 2000 Version 2.2 BETA", this);
+  // Where the scenery lists, quarn.fix and magvar.nav are kept: an installed program
+  // keeps them in the user's data directory.
+  auto* dataDir = new QLabel(
+      QString("Data directory: %1").arg(QString::fromStdString(ProgramDirectory())), this);
+  dataDir->setObjectName("dataDir");
+  dataDir->setTextInteractionFlags(Qt::TextSelectableByMouse);
   auto* ok = new QDialogButtonBox(QDialogButtonBox::Ok, this);
   connect(ok, &QDialogButtonBox::accepted, this, &QDialog::accept);
   auto* row = new QHBoxLayout;
@@ -97,6 +105,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
   row->addWidget(text);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(row);
+  layout->addWidget(dataDir);
   layout->addWidget(ok);
 }
 

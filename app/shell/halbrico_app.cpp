@@ -19,11 +19,13 @@ int CHalbricoApp::Run(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("QUARN");
   QApplication::setOrganizationName("QUARN");
+  QApplication::setApplicationVersion(QUARN_VERSION);
   QApplication::setWindowIcon(QIcon(":/quarn.png"));
 
   QCommandLineParser parser;
   parser.setApplicationDescription("QUARN: flight records, navaids and approaches");
   parser.addHelpOption();
+  parser.addVersionOption();
   const QCommandLineOption noSplash("no-splash", "Start without the splash window.");
   const QCommandLineOption dataDir("data-dir", "The program's data directory.", "DIR");
   const QCommandLineOption command("command", "Run a command (id or name) once started.", "ID");

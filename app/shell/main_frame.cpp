@@ -123,6 +123,7 @@ CMainFrame::CMainFrame(QWidget* parent)
   setWindowIcon(QIcon(":/quarn.png"));
   setCentralWidget(view_);
   view_->SetView(&app_->view());
+  connect(view_, &ViewWindow::commandRequested, this, &CMainFrame::RunCommand);
   BuildActions();
   BuildMenus();
   BuildToolBar();
@@ -168,6 +169,9 @@ void CMainFrame::BuildActions() {
   }
   actions_[ID_FILE_NEW]->setShortcut(QKeySequence("Ctrl+N"));
   actions_[ID_FILE_PRINT]->setShortcut(QKeySequence("Ctrl+P"));
+  // What a desktop user reaches for besides the program's own keys.
+  actions_[ID_SELECT_RECORD_FILE]->setShortcut(QKeySequence("Ctrl+O"));
+  actions_[ID_APP_EXIT]->setShortcut(QKeySequence("Ctrl+Q"));
 }
 
 void CMainFrame::BuildMenus() {

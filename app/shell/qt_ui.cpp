@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QStatusBar>
 #include <QStringList>
 
@@ -14,11 +15,14 @@
 namespace quarn {
 
 QString ToQtFilter(const std::string& filter) {
+  // "*.*" matched every file on the old platform; Qt's needs a dot in the name.
+  static const QRegularExpression kAnyName(R"((?<=[( ;])\*\.\*(?=[) ;]))");
   QStringList parts = QString::fromStdString(filter).split('|');
   QStringList filters;
   for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
     if (parts[i].isEmpty()) break;
-    filters << parts[i];  // the description carries its pattern in parentheses
+    // The description carries its patterns in parentheses.
+    filters << QString(parts[i]).replace(kAnyName, "*");
   }
   return filters.join(";;");
 }

@@ -45,7 +45,7 @@ class QtUi : public Ui {
   int waitDepth_ = 0;
 };
 
-// "Text (*.x)|*.x|All Files (*.*)|*.*||" as a Qt name filter list.
+// "Text (*.x)|*.x|All Files (*.*)|*.*||" as a Qt name filter list, "*.*" as "*".
 QString ToQtFilter(const std::string& filter);
 
 }  // namespace quarn

@@ -3,7 +3,9 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
+#include <QWheelEvent>
 
+#include "base/command_ids.h"
 #include "platform/qt/qt_draw_context.h"
 #include "platform/qt/qt_fonts.h"
 #include "platform/recording_context.h"
@@ -156,11 +158,12 @@ void ViewWindow::keyPressEvent(QKeyEvent* event) {
       key = Key::Down;
       break;
     case Qt::Key_Plus:
-      // Only the keypad's plus and minus move the cursors by ten.
-      if (event->modifiers() & Qt::KeypadModifier) key = Key::Add;
+      // The main keyboard's plus and minus move the cursors by ten as the keypad's
+      // do: laptops have no keypad.
+      key = Key::Add;
       break;
     case Qt::Key_Minus:
-      if (event->modifiers() & Qt::KeypadModifier) key = Key::Subtract;
+      key = Key::Subtract;
       break;
     default:
       break;
@@ -176,6 +179,20 @@ void ViewWindow::mousePressEvent(QMouseEvent* event) {
   } else if (event->button() == Qt::RightButton) {
     view_->OnRButtonDown(p.x(), p.y());
   }
+}
+
+void ViewWindow::wheelEvent(QWheelEvent* event) {
+  if (!(event->modifiers() & Qt::ControlModifier)) {
+    wheelAngle_ = 0;
+    event->ignore();
+    return;
+  }
+  // One zoom step a notch (120); a fine-grained wheel or touchpad adds up to one.
+  constexpr int kNotch = QWheelEvent::DefaultDeltasPerStep;
+  wheelAngle_ += event->angleDelta().y();
+  for (; wheelAngle_ >= kNotch; wheelAngle_ -= kNotch) emit commandRequested(ID_ZOOM_IN);
+  for (; wheelAngle_ <= -kNotch; wheelAngle_ += kNotch) emit commandRequested(ID_ZOOM_OUT);
+  event->accept();
 }
 
 }  // namespace quarn

@@ -35,12 +35,17 @@ class ViewWindow : public QWidget, public Window {
   // printing and export need it: the view's drawing goes through GetDC.
   DisplayList RecordCurrentChart();
 
+ signals:
+  // A command asked for from the window (Ctrl with the mouse wheel zooms).
+  void commandRequested(int id);
+
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
 
  private:
   friend class BackImageContext;
@@ -52,6 +57,7 @@ class ViewWindow : public QWidget, public Window {
   std::unique_ptr<QPainter> painter_;  // open while any drawing context lives
   int painterUsers_ = 0;
   DisplayList* redirect_ = nullptr;  // when set, drawing is recorded instead
+  int wheelAngle_ = 0;               // Ctrl+wheel turning not yet a whole notch
 };
 
 }  // namespace quarn

@@ -25,18 +25,13 @@
 #include "base/view_state.h"
 #include "charts/map_state.h"
 #include "record/sample_table.h"
+#include "shell/shell_app.h"
 
 namespace quarn {
 namespace {
 
 QApplication& App() {
-  static int argc = 1;
-  static char name[] = "shell_smoke_test";
-  static char* argv[] = {name, nullptr};
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  // Never destroyed: Qt's own globals may be gone by the time statics are torn down.
-  static QApplication* app = new QApplication(argc, argv);
-  return *app;
+  return testing::ShellApp();
 }
 
 class ShellTest : public ::testing::Test {

@@ -1,8 +1,10 @@
-// Draws the program's artwork: the 15 x 15 tool-bar buttons, the application icon and
-// the 625 x 462 splash image, into res/.
+// Draws the program's artwork: the 15 x 15 tool-bar buttons, the application icon (32 x
+// 32, and the icon theme's sizes under icons/hicolor/) and the 625 x 462 splash image,
+// into res/.
 //
 //   make_artwork RES_DIR
 
+#include <QDir>
 #include <QFont>
 #include <QGuiApplication>
 #include <QImage>
@@ -202,9 +204,11 @@ void DrawSplash(QImage& img) {
   p.drawText(QRect(0, 420, img.width() - 16, 30), Qt::AlignRight, "Version 2.2 BETA");
 }
 
+// Drawn on a 32 x 32 grid, scaled to the image.
 void DrawIcon(QImage& img) {
   QPainter p(&img);
   p.setRenderHint(QPainter::Antialiasing);
+  p.scale(img.width() / 32.0, img.height() / 32.0);
   p.setPen(Qt::NoPen);
   p.setBrush(QColor(12, 28, 70));
   p.drawRoundedRect(QRectF(0, 0, 32, 32), 6, 6);
@@ -243,9 +247,15 @@ int main(int argc, char** argv) {
   QImage splash(625, 462, QImage::Format_RGB32);
   DrawSplash(splash);
   ok &= Save(splash, dir + "/splash.png");
-  QImage icon(32, 32, QImage::Format_ARGB32);
-  icon.fill(Qt::transparent);
-  DrawIcon(icon);
-  ok &= Save(icon, dir + "/quarn.png");
+  for (const int size : {32, 16, 24, 48, 64, 128, 256}) {
+    QImage icon(size, size, QImage::Format_ARGB32);
+    icon.fill(Qt::transparent);
+    DrawIcon(icon);
+    const std::string themeDir =
+        dir + "/icons/hicolor/" + std::to_string(size) + "x" + std::to_string(size) + "/apps";
+    ok &= QDir().mkpath(QString::fromStdString(themeDir));
+    ok &= Save(icon, themeDir + "/quarn.png");
+    if (size == 32) ok &= Save(icon, dir + "/quarn.png");
+  }
   return ok ? 0 : 1;
 }

@@ -1,5 +1,6 @@
 #include "platform/qt/qt_draw_context.h"
 
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QPaintEngine>
 #include <QRect>
@@ -75,10 +76,22 @@ QPen ToQPen(const Pen& pen) {
   return q;
 }
 
-// The kept texts of a font.
+// The kept texts of every font. They hold Qt fonts, so they go when the application
+// object goes, not at exit after it. Drawing happens on the user-interface thread.
+using ShapedTextsByFont = std::unordered_map<QString, ShapedTexts>;
+ShapedTextsByFont* g_shapedTexts = nullptr;
+
+void ForgetShapedTexts() {
+  delete g_shapedTexts;
+  g_shapedTexts = nullptr;
+}
+
 ShapedTexts& ShapedTextsOf(const QFont& font) {
-  thread_local std::unordered_map<QString, ShapedTexts> byFont;
-  return byFont[font.key()];
+  if (g_shapedTexts == nullptr) {
+    g_shapedTexts = new ShapedTextsByFont;
+    qAddPostRoutine(ForgetShapedTexts);
+  }
+  return (*g_shapedTexts)[font.key()];
 }
 
 }  // namespace

@@ -23,4 +23,10 @@ std::string Format(const char* fmt, ...) {
   return out;
 }
 
+std::string TrimTrailingBlanks(std::string_view text) {
+  const auto last = text.find_last_not_of(' ');
+  return std::string(last == std::string_view::npos ? std::string_view{}
+                                                    : text.substr(0, last + 1));
+}
+
 }  // namespace quarn

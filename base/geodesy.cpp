@@ -4,6 +4,17 @@
 
 namespace quarn {
 
+double GreatCircleMetres(double lat1, double lon1, double lat2, double lon2) {
+  const double phi1 = lat1 * kDegToRad;
+  const double phi2 = lat2 * kDegToRad;
+  const double dLambda = (lon2 - lon1) * kDegToRad;
+  const double sHalfPhi = std::sin((phi2 - phi1) / 2);
+  const double sHalfLambda = std::sin(dLambda / 2);
+  return std::asin(std::sqrt(sHalfPhi * sHalfPhi +
+                             std::cos(phi1) * std::cos(phi2) * sHalfLambda * sHalfLambda)) *
+         kEarthDiameterMetres;
+}
+
 DistanceBearing DistanceAndBearing(double lat1, double lon1, double lat2, double lon2) {
   const double phi1 = lat1 * kDegToRad;
   const double phi2 = lat2 * kDegToRad;
@@ -13,13 +24,7 @@ DistanceBearing DistanceAndBearing(double lat1, double lon1, double lat2, double
                                                      std::cos(dLambda) * std::sin(phi1)) *
                    kRadToDeg;
   if (bearing < 0) bearing += 360;
-
-  const double sHalfPhi = std::sin((phi2 - phi1) / 2);
-  const double sHalfLambda = std::sin(dLambda / 2);
-  const double metres = std::asin(std::sqrt(sHalfPhi * sHalfPhi + std::cos(phi1) * std::cos(phi2) *
-                                                                      sHalfLambda * sHalfLambda)) *
-                        kEarthDiameterMetres;
-  return DistanceBearing{metres, bearing};
+  return DistanceBearing{GreatCircleMetres(lat1, lon1, lat2, lon2), bearing};
 }
 
 double IntPart(double x) {

@@ -17,6 +17,9 @@ struct DistanceBearing {
 };
 
 DistanceBearing DistanceAndBearing(double lat1, double lon1, double lat2, double lon2);
+// The distance part alone, the same value to the last bit, for loops that need no
+// bearing.
+double GreatCircleMetres(double lat1, double lon1, double lat2, double lon2);
 
 // The largest whole number not above x + 0.000002, and 0 for negative results: the
 // small tolerance lets 59.9999985 count as 60.

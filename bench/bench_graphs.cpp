@@ -22,9 +22,9 @@
 
 #include "app/quarn_app.h"
 #include "base/view_state.h"
+#include "bench/image_window.h"
 #include "platform/headless/headless_ui.h"
 #include "platform/headless/headless_window.h"
-#include "platform/qt/qt_draw_context.h"
 #include "record/sample_table.h"
 
 namespace {
@@ -34,28 +34,10 @@ using namespace quarn;
 constexpr int kWidth = 1920;
 constexpr int kHeight = 1080;
 
-// The painter lives exactly as long as the context that draws with it.
-struct ImagePainter {
-  explicit ImagePainter(QImage& image) : painter(&image) {}
-  QPainter painter;
-};
-
-class ImageContext : private ImagePainter, public QtDrawContext {
- public:
-  explicit ImageContext(QImage& image) : ImagePainter(image), QtDrawContext(painter) {}
-};
-
 // The view's window as a retained image.
-class ImageWindow : public Window {
+class ImageWindow : public bench::ImageWindow {
  public:
-  ImageWindow() : image_(kWidth, kHeight, QImage::Format_RGB32) {}
-  int ClientWidth() const override { return kWidth; }
-  int ClientHeight() const override { return kHeight; }
-  std::unique_ptr<DrawContext> GetDC() override { return std::make_unique<ImageContext>(image_); }
-  QImage& image() { return image_; }
-
- private:
-  QImage image_;
+  ImageWindow() : bench::ImageWindow(kWidth, kHeight) {}
 };
 
 enum class Data { Flight, Noise };

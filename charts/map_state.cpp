@@ -20,6 +20,11 @@ double g_mapLonMax = 0;
 double g_mapSpanDeg = 0;
 double g_mapSpanMetres = 0;
 
+std::array<VorRadial, kMaxRadials> g_radials{};
+int g_radialCount = 0;
+
+TrackDistanceCache g_trackDistances;
+
 MapPosition ClientPointToMap(int x, int y, int clientHeight) {
   const double side = clientHeight - 100;
   if (side == 0) return MapPosition{g_mapLatMin, g_mapLonMin};
@@ -35,6 +40,9 @@ void ResetMapState() {
   g_selectAllTurnsOn = true;
   g_mapLatMin = g_mapLatMax = g_mapLonMin = g_mapLonMax = 0;
   g_mapSpanDeg = g_mapSpanMetres = 0;
+  g_radials = {};
+  g_radialCount = 0;
+  g_trackDistances.Clear();
 }
 
 }  // namespace quarn

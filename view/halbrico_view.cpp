@@ -334,13 +334,24 @@ void CHalbricoView::DrawBottomView() {
   quarn::DrawBottomView(window_, ui_, doc_);
 }
 void CHalbricoView::OnRButtonDown(int x, int y) {
-  DefineRadialAt(x, y, window_, ui_, doc_);
+  if (DefineRadialAt(x, y, window_, ui_, doc_)) DrawCurrentChart();
 }
 void CHalbricoView::OnEraseRadials() {
   EraseRadials();
+  DrawMapChart();
 }
 void CHalbricoView::OnLayerCommand(int id) {
-  ApplyLayerCommand(id, window_, ui_, doc_);
+  if (!ApplyLayerCommand(id)) return;
+  if (g_chartMode == kChartSideView) {
+    DrawSideView();
+  } else {
+    DrawMapChart();
+  }
+}
+
+void CHalbricoView::DrawMapChart() {
+  if (g_chartMode == kChartTrack) DrawTrackChart();
+  if (g_chartMode == kChartBottomView) DrawBottomView();
 }
 
 // The exports write into the current directory.

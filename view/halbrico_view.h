@@ -64,6 +64,8 @@ class CHalbricoView {
   // The drawing of the current mode, shared by both redraws.
   void DrawCurrentChart();
   void LimitCursorForMap(int height);
+  // The track chart or the bottom view, when one of them is the current chart.
+  void DrawMapChart();
   // Sets the track and graph windows around the cursors for a zoom level; false
   // (and nothing changed) when the client is too narrow to hold a time axis.
   bool ZoomWindowsTo(int level, int width);

@@ -54,8 +54,19 @@ std::optional<std::string> HeadlessUi::AskGroupName(const std::string& /*initial
   return AskText("groupName");
 }
 
-std::optional<std::string> HeadlessUi::AskRadial(const RadialDialogFields& /*fields*/) {
-  return AskText("radial");
+// The transcript shows what the dialog showed: the VOR and the text in the field.
+std::optional<std::string> HeadlessUi::AskRadial(const RadialDialogFields& fields) {
+  const auto a = TakeAnswer(ScriptedAnswer::Kind::Text);
+  transcript_.Line(JsonObject()
+                       .Add("event", "dialog")
+                       .Add("name", "radial")
+                       .AddRaw("answer", a ? JsonString(a->text) : "null")
+                       .Add("vorName", fields.vorName)
+                       .Add("vorIdent", fields.vorIdent)
+                       .Add("radial", fields.radial)
+                       .Str());
+  if (!a) return std::nullopt;
+  return a->text;
 }
 
 std::optional<SearchDirAnswer> HeadlessUi::AskSearchDir(const SearchDirAnswer& /*initial*/) {

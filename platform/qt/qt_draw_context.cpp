@@ -1,14 +1,48 @@
 #include "platform/qt/qt_draw_context.h"
 
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QPaintEngine>
 #include <QRect>
+#include <QStaticText>
 #include <QVector>
 #include <cstdlib>
+#include <string>
+#include <unordered_map>
 
 #include "platform/qt/qt_fonts.h"
 
 namespace quarn {
+
+// Shaping a text is most of the cost of drawing it, and a map with thousands of
+// labels draws the same texts at every redraw. Each text is shaped once per font and
+// kept, with its width, across drawing contexts (for the thread that draws).
+struct ShapedText {
+  QStaticText text;
+  int width = 0;
+};
+
+class ShapedTexts {
+ public:
+  const ShapedText& Get(const QFont& font, const QFontMetrics& metrics, std::string_view text) {
+    key_.assign(text);
+    if (auto it = shaped_.find(key_); it != shaped_.end()) return it->second;
+    if (shaped_.size() >= kMaxEntries) shaped_.clear();  // a bound on memory, rarely met
+    const QString qText = ToQString(text);
+    ShapedText entry;
+    entry.text.setText(qText);
+    entry.text.setTextFormat(Qt::PlainText);
+    entry.text.prepare(QTransform(), font);
+    entry.width = metrics.horizontalAdvance(qText);
+    return shaped_.emplace(key_, std::move(entry)).first->second;
+  }
+
+ private:
+  static constexpr std::size_t kMaxEntries = 20000;
+  std::string key_;
+  std::unordered_map<std::string, ShapedText> shaped_;
+};
+
 namespace {
 
 QColor ToQColor(Color c) {
@@ -40,6 +74,24 @@ QPen ToQPen(const Pen& pen) {
       break;
   }
   return q;
+}
+
+// The kept texts of every font. They hold Qt fonts, so they go when the application
+// object goes, not at exit after it. Drawing happens on the user-interface thread.
+using ShapedTextsByFont = std::unordered_map<QString, ShapedTexts>;
+ShapedTextsByFont* g_shapedTexts = nullptr;
+
+void ForgetShapedTexts() {
+  delete g_shapedTexts;
+  g_shapedTexts = nullptr;
+}
+
+ShapedTexts& ShapedTextsOf(const QFont& font) {
+  if (g_shapedTexts == nullptr) {
+    g_shapedTexts = new ShapedTextsByFont;
+    qAddPostRoutine(ForgetShapedTexts);
+  }
+  return (*g_shapedTexts)[font.key()];
 }
 
 }  // namespace
@@ -238,6 +290,7 @@ const QFontMetrics& QtDrawContext::Metrics() {
     metricsFont_ = font();
     qFont_ = ToQFont(metricsFont_);
     metrics_.emplace(qFont_);
+    shapedTexts_ = &ShapedTextsOf(qFont_);
   }
   return *metrics_;
 }
@@ -245,22 +298,21 @@ const QFontMetrics& QtDrawContext::Metrics() {
 void QtDrawContext::DoText(Point at, std::string_view text) {
   Flush();
   const QFontMetrics& metrics = Metrics();
-  const QString qText = ToQString(text);
-  const int width = metrics.horizontalAdvance(qText);
+  const ShapedText& shaped = shapedTexts_->Get(qFont_, metrics, text);
   int left = at.x;
-  if (textAlign() == TextAlign::Center) left = at.x - width / 2;
-  if (textAlign() == TextAlign::Right) left = at.x - width;
+  if (textAlign() == TextAlign::Center) left = at.x - shaped.width / 2;
+  if (textAlign() == TextAlign::Right) left = at.x - shaped.width;
   if (bkMode() == BkMode::Opaque) {
-    painter_.fillRect(QRect(left, at.y, width, metrics.height()), ToQColor(bkColor()));
+    painter_.fillRect(QRect(left, at.y, shaped.width, metrics.height()), ToQColor(bkColor()));
   }
   if (painter_.font() != qFont_) painter_.setFont(qFont_);
   painter_.setPen(ToQColor(textColor()));
-  painter_.drawText(QPoint(left, at.y + metrics.ascent()), qText);
+  painter_.drawStaticText(QPoint(left, at.y), shaped.text);
 }
 
 Size QtDrawContext::DoTextExtent(std::string_view text) {
   const QFontMetrics& metrics = Metrics();
-  return Size{metrics.horizontalAdvance(ToQString(text)), metrics.height()};
+  return Size{shapedTexts_->Get(qFont_, metrics, text).width, metrics.height()};
 }
 
 }  // namespace quarn

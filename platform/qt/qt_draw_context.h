@@ -16,6 +16,8 @@
 
 namespace quarn {
 
+class ShapedTexts;
+
 class QtDrawContext : public DrawContext {
  public:
   explicit QtDrawContext(QPainter& painter);
@@ -46,7 +48,8 @@ class QtDrawContext : public DrawContext {
   // the painter's device or state needs Qt's own stroking.
   bool RasterizeRun();
   QImage* DirectImage() const;
-  // The Qt font and metrics of the selected font, made again only when it changes.
+  // The Qt font, metrics and kept texts of the selected font, made again only when it
+  // changes.
   const QFontMetrics& Metrics();
 
   QPainter& painter_;
@@ -55,6 +58,8 @@ class QtDrawContext : public DrawContext {
   Font metricsFont_;
   QFont qFont_;
   std::optional<QFontMetrics> metrics_;
+  // The texts already shaped in the selected font, kept between contexts.
+  ShapedTexts* shapedTexts_ = nullptr;
 };
 
 }  // namespace quarn

@@ -12,7 +12,10 @@
 #include <QPainter>
 #include <cstdlib>
 #include <memory>
+#include <string>
 #include <vector>
+
+#include "platform/qt/qt_fonts.h"
 
 namespace quarn {
 namespace {
@@ -133,6 +136,39 @@ TEST_F(QtDrawContextTest, TextIsPlacedByItsAlignmentOnAnOpaqueCell) {
       for (int x = left; x < left + extent.cx; ++x) ink += image.pixelColor(x, y).green() > 80;
     }
     EXPECT_GT(ink, 10);
+  }
+}
+
+// Texts are shaped once and kept: what they leave on the image must be what Qt's
+// plain text drawing leaves, at every redraw.
+TEST_F(QtDrawContextTest, KeptShapedTextsDrawWhatPlainTextDrawingDraws) {
+  const std::vector<std::string> texts = {
+      "113.30 SPY", " 389 CH", "2.0 nm", "90\xC2\xB0", "Amsterdam Airport Schiphol", "AV Wa To"};
+  for (const std::string& text : texts) {
+    SCOPED_TRACE(text);
+    auto viaContext = [&](DrawContext& dc) {
+      dc.SelectFont(ArialFont(-11));
+      dc.SetBkColor(kBlue);
+      dc.SetTextColor(kGreen);
+      dc.TextOut(3, 20, text);
+    };
+    const QImage first = Draw(QImage::Format_RGB32, viaContext);
+    const QImage second = Draw(QImage::Format_RGB32, viaContext);  // from the kept text
+    QImage plain(120, 60, QImage::Format_RGB32);
+    plain.fill(Qt::white);
+    {
+      QPainter painter(&plain);
+      painter.setRenderHint(QPainter::TextAntialiasing, true);
+      const QFont font = ToQFont(ArialFont(-11));
+      const QFontMetrics metrics(font);
+      const QString q = QString::fromStdString(text);
+      painter.fillRect(QRect(3, 20, metrics.horizontalAdvance(q), metrics.height()), Q(kBlue));
+      painter.setFont(font);
+      painter.setPen(Q(kGreen));
+      painter.drawText(QPoint(3, 20 + metrics.ascent()), q);
+    }
+    EXPECT_EQ(first, plain);
+    EXPECT_EQ(second, plain);
   }
 }
 

@@ -25,7 +25,14 @@ class RecordingUi : public Ui {
   std::optional<std::string> AskOpenFile(const OpenFileRequest&) override { return {}; }
   std::optional<std::string> AskGroupName(const std::string&) override { return {}; }
   std::optional<SearchDirAnswer> AskSearchDir(const SearchDirAnswer&) override { return {}; }
-  std::optional<std::string> AskRadial(const RadialDialogFields&) override { return {}; }
+  // Answers from radialAnswers in turn (nullopt: Cancel), then cancels.
+  std::optional<std::string> AskRadial(const RadialDialogFields& fields) override {
+    radialDialogs.push_back(fields);
+    if (radialAnswers.empty()) return {};
+    auto answer = radialAnswers.front();
+    radialAnswers.erase(radialAnswers.begin());
+    return answer;
+  }
   void SetStatusText(const std::string&) override {}
   void SetWaitCursor(bool) override {}
   void SetTitle(const std::string&) override {}
@@ -38,6 +45,8 @@ class RecordingUi : public Ui {
   }
 
   std::vector<ShownMessage> messages;
+  std::vector<std::optional<std::string>> radialAnswers;
+  std::vector<RadialDialogFields> radialDialogs;  // what each radial dialog showed
   std::function<void(const std::string&)> onMessage;
 };
 

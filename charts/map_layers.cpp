@@ -1,0 +1,274 @@
+#include "charts/map_layers.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <string>
+
+#include "base/format.h"
+#include "base/geodesy.h"
+#include "base/view_state.h"
+#include "charts/map_state.h"
+#include "charts/status_lines.h"
+#include "record/sample_table.h"
+
+namespace quarn {
+namespace {
+
+constexpr Color kGridLineGrey{70, 70, 70};
+constexpr Color kGridLabelGrey{100, 100, 100};
+constexpr Color kNdbGreen{0, 255, 0};
+constexpr Color kFixRed{255, 0, 0};
+constexpr Color kMarkerWhite{255, 255, 255};
+constexpr Color kRunwayGrey{168, 168, 168};
+constexpr Color kLightGrey{192, 192, 192};
+constexpr Color kBlue{0, 0, 255};
+constexpr Color kRed{255, 0, 0};
+
+constexpr double kThird = 0.3333333333333333;
+constexpr double kMetresToNm = 0.0005399568034557236;
+constexpr double kFeetToMetres = 0.3048;
+
+// Everything a layer draws with.
+struct MapDraw {
+  DrawContext& dc;
+  const MapProjection& map;
+  const CHalbricoDoc& doc;
+  int s;  // symbol scale: the zoom level, at most 3
+};
+
+enum class Symbol { Ndb, Triangle, VorRose };
+enum class LabelText { FrequencyKhzIdent, Name, Ident, FrequencyMhzIdent };
+
+// The navaid layers drawn as a symbol at a point, with a label box and a distance
+// text; offsets are in units of the symbol scale.
+struct PointLayer {
+  const bool* flag;
+  std::vector<std::int32_t> CHalbricoDoc::*list;
+  NavaidKind kindLo;  // the kinds the layer draws: kindLo .. kindHi
+  NavaidKind kindHi;
+  Color color;
+  Symbol symbol;
+  LabelText label;
+  int labelDy;        // label box and text at (x + 3s, y + labelDy * s)
+  int boxRightExtra;  // the box's right edge: x + 3s + cx + boxRightExtra
+  int distanceDx;     // distance text at (x + distanceDx * s, y + distanceDy * s)
+  int distanceDy;
+};
+
+const std::array<PointLayer, 4> kPointLayers{{
+    {&g_showNdb, &CHalbricoDoc::m_ndbIdx, NavaidKind::Ndb, NavaidKind::Ndb, kNdbGreen, Symbol::Ndb,
+     LabelText::FrequencyKhzIdent, 15, 1, 3, -18},
+    {&g_showFix, &CHalbricoDoc::m_fixIdx, NavaidKind::Fix, NavaidKind::Fix, kFixRed,
+     Symbol::Triangle, LabelText::Name, 9, 1, 3, -15},
+    {&g_showMarkers, &CHalbricoDoc::m_markerIdx, NavaidKind::InnerMarker, NavaidKind::OuterMarker,
+     kMarkerWhite, Symbol::Triangle, LabelText::Ident, 9, 1, 3, -15},
+    {&g_showVor, &CHalbricoDoc::m_vorIdx, NavaidKind::Vor, NavaidKind::Vor, kVorColor,
+     Symbol::VorRose, LabelText::FrequencyMhzIdent, -27, 2, -50, 0},
+}};
+
+Rect Circle(Point c, int r) {
+  return Rect{c.x - r, c.y - r, c.x + r, c.y + r};
+}
+
+// Calls draw(index, record, pixel) for each record of an index list that is of the
+// kinds asked for and lies inside the map with its margin.
+template <typename Draw>
+void ForEachVisible(const MapDraw& m, const std::vector<std::int32_t>& list, NavaidKind lo,
+                    NavaidKind hi, Draw draw) {
+  const auto count = std::min<std::size_t>(
+      m.doc.m_navaids.size(), static_cast<std::size_t>(std::max(0, m.doc.m_navaidCount)));
+  for (const std::int32_t i : list) {
+    if (i < 0 || static_cast<std::size_t>(i) >= count) continue;
+    const NavaidRecord& r = m.doc.m_navaids[static_cast<std::size_t>(i)];
+    if (r.kind < lo || r.kind > hi) continue;
+    if (!InsideMapMargin(r.latitude, r.longitude)) continue;
+    draw(i, r, m.map.ToPixel(r.latitude, r.longitude));
+  }
+}
+
+void DrawGrid(DrawContext& dc, const MapProjection& map, int width, int height) {
+  dc.SelectPen(Pen{PenStyle::Dot, 1, kGridLineGrey});
+  dc.SetTextColor(kGridLabelGrey);
+  const double side = height - 100;
+  dc.SetTextAlign(TextAlign::Center);
+  for (int j = 0; j < 4; ++j) {
+    const int x = 200 + MapPixel(side * j * kThird);
+    dc.TextOut(x, height - 30, Format("%6.2lf", map.lonMin + map.spanDeg * j * kThird));
+    dc.MoveTo(x, height - 30);
+    dc.LineTo(x, 30);
+  }
+  dc.SetTextAlign(TextAlign::Right);
+  for (int j = 0; j < 4; ++j) {
+    const int y = height - 50 - MapPixel(side * j * kThird);
+    dc.TextOut(40, y - 11, Format("%5.2lf", map.latMin + map.spanDeg * j * kThird));
+    dc.MoveTo(0, y);
+    dc.LineTo(width, y);
+  }
+}
+
+// Twelve ticks every 30 degrees and the north pointer, turned by the VOR's magnetic
+// variation, between a black disc and a smaller black disc over the ticks' inner ends.
+void DrawVorRose(DrawContext& dc, Point p, int s, double magVar) {
+  dc.SelectBrush(Brush::Solid(kBlack));
+  dc.Ellipse(Circle(p, 11 * s));
+  double u0 = 0, v0 = 0;
+  for (int a = 0; a <= 150; a += 30) {
+    const double theta = (a + magVar) * kDegToRad;
+    const double u = s * 11 * std::sin(theta);
+    const double v = s * 11 * std::cos(theta);
+    if (a == 0) {
+      u0 = u;
+      v0 = v;
+    }
+    dc.MoveTo(p.x + MapPixel(u), p.y + MapPixel(v));
+    dc.LineTo(p.x + MapPixel(0.6 * u), p.y + MapPixel(0.6 * v));
+    dc.MoveTo(p.x - MapPixel(u), p.y - MapPixel(v));
+    dc.LineTo(p.x - MapPixel(0.6 * u), p.y - MapPixel(0.6 * v));
+  }
+  // Screen y grows downward, so the pointer at -(u, v) points north.
+  const Point p0{p.x - MapPixel(2 * u0), p.y - MapPixel(2 * v0)};
+  const Point p1{p.x - MapPixel(1.6 * u0), p.y - MapPixel(1.6 * v0)};
+  dc.MoveTo(p0.x, p0.y);
+  dc.LineTo(p.x - MapPixel(0.6 * u0), p.y - MapPixel(0.6 * v0));
+  const std::array<Point, 3> pointer{p0, p1, Point{p0.x - 3, p1.y + 2}};
+  dc.Polygon(pointer, FillMode::Winding);
+  dc.Ellipse(Circle(p, 7 * s));
+}
+
+void DrawSymbol(DrawContext& dc, Symbol symbol, Point p, int s, const NavaidRecord& r) {
+  switch (symbol) {
+    case Symbol::Ndb:
+      dc.SelectBrush(Brush::Solid(kLightGrey));
+      dc.Ellipse(Circle(p, 6 * s));
+      dc.SelectBrush(Brush::Solid(kBlack));
+      dc.Ellipse(Circle(p, 3 * s));
+      break;
+    case Symbol::Triangle: {
+      dc.SelectBrush(Brush::Solid(kBlack));
+      const std::array<Point, 3> triangle{Point{p.x - 4 * s, p.y}, Point{p.x, p.y - 5 * s},
+                                          Point{p.x + 4 * s, p.y}};
+      dc.Polygon(triangle, FillMode::Winding);
+      break;
+    }
+    case Symbol::VorRose:
+      DrawVorRose(dc, p, s, r.magVar);
+      break;
+  }
+}
+
+std::string LabelOf(LabelText label, const NavaidRecord& r) {
+  switch (label) {
+    case LabelText::FrequencyKhzIdent:
+      return Format("%4.0f %s", r.frequency, TrimTrailingBlanks(r.Ident()).c_str());
+    case LabelText::Name:
+      return std::string(r.Name());
+    case LabelText::Ident:
+      return std::string(r.Ident());
+    case LabelText::FrequencyMhzIdent:
+      return Format("%6.2f %s", r.frequency, TrimTrailingBlanks(r.Ident()).c_str());
+  }
+  return {};
+}
+
+void DrawPointLayer(const MapDraw& m, const PointLayer& layer) {
+  DrawContext& dc = m.dc;
+  const int s = m.s;
+  dc.SelectPen(Pen{PenStyle::Solid, 1, layer.color});
+  dc.SetTextColor(layer.color);
+  ForEachVisible(m, m.doc.*layer.list, layer.kindLo, layer.kindHi,
+                 [&](int index, const NavaidRecord& r, Point p) {
+                   DrawSymbol(dc, layer.symbol, p, s, r);
+                   if (g_showIdFreq) {
+                     // The label in a black box measured in the current font.
+                     const std::string text = LabelOf(layer.label, r);
+                     const int cx = dc.GetTextExtent(text).cx;
+                     const int tx = p.x + 3 * s;
+                     const int ty = p.y + layer.labelDy * s;
+                     dc.SelectBrush(Brush::Solid(kBlack));
+                     dc.Rectangle(Rect{tx - 3, ty - 2, tx + cx + layer.boxRightExtra, ty + 15});
+                     dc.TextOut(tx, ty, text);
+                   }
+                   if (g_showDistance) {
+                     const double metres = g_trackDistances.Metres(index, r.latitude, r.longitude);
+                     dc.TextOut(p.x + layer.distanceDx * s, p.y + layer.distanceDy * s,
+                                Format("%2.1f nm", metres * kMetresToNm));
+                   }
+                 });
+}
+
+// Runway bars: the record's position is the runway's centre, its length and width
+// are in feet, its course is the true heading.
+void DrawRunways(const MapDraw& m) {
+  DrawContext& dc = m.dc;
+  dc.SetTextColor(kRunwayGrey);
+  ForEachVisible(m, m.doc.m_runwayIdx, NavaidKind::Runway, NavaidKind::Runway,
+                 [&](int, const NavaidRecord& r, Point p) {
+                   const int length = m.map.MetresToMapPixels(r.extra * kFeetToMetres);
+                   const double theta = r.course * kDegToRad;
+                   const double phi = r.latitude * kDegToRad;
+                   // The east part is stretched by 1 / cos(latitude): the map draws a
+                   // degree of longitude as long as a degree of latitude.
+                   const int dx = MapPixel(MapPixel(length * std::sin(theta)) / std::cos(phi));
+                   const int dy = MapPixel(-length * std::cos(theta));
+                   const int width = std::max(1, m.map.MetresToMapPixels(r.magVar * kFeetToMetres));
+                   dc.SelectPen(Pen{PenStyle::Geometric, width, kRunwayGrey});
+                   dc.MoveTo(p.x - dx / 2, p.y - dy / 2);
+                   dc.LineTo(p.x + dx / 2, p.y + dy / 2);
+                   if (g_showIdFreq) {
+                     dc.TextOut(p.x - dx / 2 + 10, p.y - dy / 2 - 15, std::string(r.Ident()));
+                   }
+                 });
+}
+
+// Airports have no symbol: their name shows whenever the layer is on.
+void DrawAirports(const MapDraw& m) {
+  m.dc.SetTextColor(kVorColor);
+  ForEachVisible(m, m.doc.m_airportIdx, NavaidKind::Airport, NavaidKind::Airport,
+                 [&](int, const NavaidRecord& r, Point p) {
+                   m.dc.TextOut(p.x, p.y - 20, std::string(r.Name()));
+                 });
+}
+
+}  // namespace
+
+void DrawMapLayers(DrawContext& dc, const MapProjection& map, int width, int height,
+                   const CHalbricoDoc& doc) {
+  DrawGrid(dc, map, width, height);
+  DrawStatusLines(g_trackCursor, dc, width);
+
+  dc.SetTextAlign(TextAlign::Left);
+  if (g_showDistance) g_trackDistances.SyncWithTrack();
+  const MapDraw m{dc, map, doc, std::min(g_zoomLevel, 3)};
+  for (const PointLayer& layer : kPointLayers) {
+    if (*layer.flag) DrawPointLayer(m, layer);
+  }
+  if (g_showRunway) DrawRunways(m);
+  if (g_showAirport) DrawAirports(m);
+}
+
+void DrawTrackCursor(DrawContext& dc, const MapProjection& map) {
+  const FlightSample& s = SampleAt(g_trackCursor);
+  const Point p = map.ToPixel(s.latitudeDeg, s.longitudeDeg);
+  dc.SelectPen(Pen{PenStyle::Dot, 1, kRed});
+  dc.MoveTo(p.x - 30, p.y);
+  dc.LineTo(p.x + 30, p.y);
+  dc.MoveTo(p.x, p.y - 30);
+  dc.LineTo(p.x, p.y + 30);
+}
+
+void DrawTrack(DrawContext& dc, const MapProjection& map, int first, int last, int width,
+               int height) {
+  dc.SelectPen(Pen{PenStyle::Dot, 1, kBlue});
+  first = std::max(first, 0);
+  last = std::min(last, kMaxSamples - 1);
+  for (int i = first; i <= last; ++i) {
+    const FlightSample& s = g_samples[static_cast<std::size_t>(i)];
+    const Point p = map.ToPixel(s.latitudeDeg, s.longitudeDeg);
+    if (i == first) dc.MoveTo(p.x, p.y);
+    if (p.x >= 0 && p.x <= width && p.y >= 0 && p.y <= height) dc.LineTo(p.x, p.y);
+    dc.MoveTo(p.x, p.y);
+  }
+}
+
+}  // namespace quarn

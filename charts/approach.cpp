@@ -1,0 +1,91 @@
+#include "charts/approach.h"
+
+#include <cmath>
+
+#include "base/geodesy.h"
+#include "record/sample_table.h"
+
+namespace quarn {
+namespace {
+
+bool Within(double heading, double reference, double limit) {
+  return std::fabs(HeadingDifference(reference, heading)) <= limit;
+}
+
+const NavaidRecord& RecordAt(const CHalbricoDoc& doc, std::int32_t index) {
+  return doc.m_navaids[static_cast<std::size_t>(index)];
+}
+
+bool Valid(const CHalbricoDoc& doc, std::int32_t index) {
+  return index >= 0 && index < doc.m_navaidCount &&
+         static_cast<std::size_t>(index) < doc.m_navaids.size();
+}
+
+}  // namespace
+
+double HeadingDifference(double a, double b) {
+  double d = std::fmod(b - a, 360.0);
+  if (d > 180) d -= 360;
+  if (d < -180) d += 360;
+  return d;
+}
+
+int FindTouchdown() {
+  const int n = g_lastSampleIndex;
+  double sum = 0;
+  for (int i = n - 10; i <= n - 1; ++i) {
+    if (i >= 0) sum += SampleAt(i).altitudeFt;
+  }
+  const double ground = 0.1 * sum;
+  for (int i = 0; i <= n; ++i) {
+    if (SampleAt(i).altitudeFt - 2 < ground && i > n - 0.3 * n) return i;
+  }
+  return 0;
+}
+
+ApproachNavaid FindLandingRunway(const CHalbricoDoc& doc, int touchdown) {
+  const FlightSample& s = SampleAt(touchdown);
+  const double c = s.courseDeg;
+  ApproachNavaid best;
+  for (const std::int32_t index : doc.m_runwayIdx) {
+    if (!Valid(doc, index)) continue;
+    const NavaidRecord& r = RecordAt(doc, index);
+    // A runway without length cannot be drawn, nor landed on.
+    if (r.kind != NavaidKind::Runway || !(r.extra > 0)) continue;
+    const double heading = r.course;
+    const double reciprocal = heading + (heading > 180 ? -180 : 180);
+    const DistanceBearing db =
+        DistanceAndBearing(s.latitudeDeg, s.longitudeDeg, r.latitude, r.longitude);
+    const bool courseMatches = Within(heading, c, 9) || Within(reciprocal, c, 9);
+    const bool onAxis = Within(heading, db.bearingDeg, 5) || Within(reciprocal, db.bearingDeg, 5);
+    if (db.metres < best.metres && courseMatches && onAxis) best = {index, db.metres};
+  }
+  return best;
+}
+
+ApproachNavaid FindApproachIls(const CHalbricoDoc& doc, int touchdown) {
+  const FlightSample& s = SampleAt(touchdown);
+  ApproachNavaid best;
+  for (const std::int32_t index : doc.m_ilsIdx) {
+    if (!Valid(doc, index)) continue;
+    const NavaidRecord& r = RecordAt(doc, index);
+    if (r.kind != NavaidKind::Ils) continue;
+    const double d = DistanceAndBearing(s.latitudeDeg, s.longitudeDeg, r.latitude, r.longitude).metres;
+    if (d < best.metres && Within(r.course, s.courseDeg, 9)) best = {index, d};
+  }
+  return best;
+}
+
+ApproachNavaid NearestAirport(const CHalbricoDoc& doc, double latitude, double longitude) {
+  ApproachNavaid best;
+  for (const std::int32_t index : doc.m_airportIdx) {
+    if (!Valid(doc, index)) continue;
+    const NavaidRecord& r = RecordAt(doc, index);
+    if (r.kind != NavaidKind::Airport) continue;
+    const double d = DistanceAndBearing(latitude, longitude, r.latitude, r.longitude).metres;
+    if (d < best.metres) best = {index, d};
+  }
+  return best;
+}
+
+}  // namespace quarn

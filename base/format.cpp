@@ -23,6 +23,16 @@ std::string Format(const char* fmt, ...) {
   return out;
 }
 
+std::string_view TakeLine(std::string_view& text) {
+  const auto newline = text.find('\n');
+  std::string_view line = text.substr(0, newline);
+  text = newline == std::string_view::npos ? std::string_view() : text.substr(newline + 1);
+  if (newline != std::string_view::npos && !line.empty() && line.back() == '\r') {
+    line.remove_suffix(1);
+  }
+  return line;
+}
+
 std::string TrimTrailingBlanks(std::string_view text) {
   const auto last = text.find_last_not_of(' ');
   return std::string(last == std::string_view::npos ? std::string_view{}

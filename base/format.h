@@ -15,4 +15,8 @@ Format(const char* fmt, ...);
 // The text without its trailing blanks.
 std::string TrimTrailingBlanks(std::string_view text);
 
+// Takes the first line off the text and returns it without its end: a line feed, or
+// a carriage return and line feed as lists written on the old platform end theirs.
+std::string_view TakeLine(std::string_view& text);
+
 }  // namespace quarn

@@ -68,6 +68,17 @@ bool ParseSize(const std::string& s, int& w, int& h) {
          quarn::IsClientSize(h);
 }
 
+// Makes the data directory the program's; false, with a message, when the one asked
+// for does not exist.
+bool UseDataDirectory(const std::string& dataDir, const char* argv0) {
+  if (const std::string missing = quarn::MissingDataDirectory(dataDir); !missing.empty()) {
+    std::cerr << "quarn-cli: the data directory " << missing << " does not exist\n";
+    return false;
+  }
+  quarn::SetProgramDirectory(quarn::ResolveProgramDirectory(dataDir, argv0));
+  return true;
+}
+
 int RunCommand(const std::vector<std::string>& args, const char* argv0) {
   int width = 1280, height = 800;
   std::string dataDir, scriptPath;
@@ -84,12 +95,8 @@ int RunCommand(const std::vector<std::string>& args, const char* argv0) {
   }
   if (scriptPath.empty()) return Usage();
 
-  if (const std::string missing = quarn::MissingDataDirectory(dataDir); !missing.empty()) {
-    std::cerr << "quarn-cli: the data directory " << missing << " does not exist\n";
-    return 2;
-  }
+  if (!UseDataDirectory(dataDir, argv0)) return 2;
   const std::string startDir = quarn::CurrentDirectory();
-  quarn::SetProgramDirectory(quarn::ResolveProgramDirectory(dataDir, argv0));
 
   quarn::QtTextMetrics metrics;
   quarn::ScriptHost host(metrics, std::cout, std::cerr, startDir, width, height);
@@ -136,12 +143,8 @@ bool TakeOptions(std::vector<std::string>& args, std::string& dataDir,
 
 // Runs the script text as `run` runs a script file.
 int RunScriptText(const std::string& text, const std::string& dataDir, const char* argv0) {
-  if (const std::string missing = quarn::MissingDataDirectory(dataDir); !missing.empty()) {
-    std::cerr << "quarn-cli: the data directory " << missing << " does not exist\n";
-    return 2;
-  }
+  if (!UseDataDirectory(dataDir, argv0)) return 2;
   const std::string startDir = quarn::CurrentDirectory();
-  quarn::SetProgramDirectory(quarn::ResolveProgramDirectory(dataDir, argv0));
   quarn::QtTextMetrics metrics;
   quarn::ScriptHost host(metrics, std::cout, std::cerr, startDir);
   std::istringstream script(text);

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "base/format.h"
+
 namespace quarn {
 namespace {
 
@@ -44,12 +46,7 @@ double FieldNumber(std::string_view field) {
 std::vector<FixEntry> ParseFixes(std::string_view text) {
   std::vector<FixEntry> fixes;
   while (!text.empty()) {
-    const auto newline = text.find('\n');
-    std::string_view line = text.substr(0, newline);
-    text = newline == std::string_view::npos ? std::string_view() : text.substr(newline + 1);
-    if (newline != std::string_view::npos && !line.empty() && line.back() == '\r') {
-      line.remove_suffix(1);
-    }
+    const std::string_view line = TakeLine(text);
     if (line.size() < kLineWidth || !OnlyBlanks(line.substr(kLineWidth))) break;
     FixEntry fix;
     fix.ident = std::string(line.substr(0, kIdentWidth));

@@ -1,5 +1,7 @@
 #include "navaid/scenery_list.h"
 
+#include "base/format.h"
+
 namespace quarn {
 namespace {
 
@@ -17,13 +19,7 @@ std::vector<std::string> SceneryListPaths(std::string_view text) {
   text = UpToEndMark(text);
   std::vector<std::string> paths;
   while (!text.empty()) {
-    const auto newline = text.find('\n');
-    std::string_view line = text.substr(0, newline);
-    text = newline == std::string_view::npos ? std::string_view() : text.substr(newline + 1);
-    // Lists written on the old platform end their lines with a carriage return too.
-    if (newline != std::string_view::npos && !line.empty() && line.back() == '\r') {
-      line.remove_suffix(1);
-    }
+    const std::string_view line = TakeLine(text);
     if (!line.empty()) paths.emplace_back(line);
   }
   return paths;

@@ -5,9 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
+
 #include "charts/approach.h"
 #include "charts/map_projection.h"
 #include "support/map_test_support.h"
+#include "support/test_host.h"
 
 namespace quarn::testing {
 namespace {
@@ -178,6 +182,20 @@ TEST_F(BottomView, IdentificationTextsAndTheirAbsence) {
   }
 }
 
+TEST_F(BottomView, RadialsAreDrawnWithoutTheirDegreeLabels) {
+  FlyWestAtSixty();
+  g_radials[0] = VorRadial{60.0, 4.8, 90, 0};
+  g_radialCount = 1;
+  g_showRadials = true;
+  g_showIdFreq = true;  // the track chart would label the radial now
+  DrawBottom();
+  EXPECT_EQ(LinesWith(Pen{PenStyle::Solid, 1, kVorColor}).size(), 1u);
+  EXPECT_EQ(FindText("90\xC2\xB0"), nullptr);
+  window.Resize(kMapW, kMapH);
+  Draw();
+  EXPECT_NE(FindText("90\xC2\xB0"), nullptr);
+}
+
 TEST_F(BottomView, WithoutARecordOnlyTheMessage) {
   g_recordPath.clear();
   g_chartMode = kChartAltitude;
@@ -185,6 +203,32 @@ TEST_F(BottomView, WithoutARecordOnlyTheMessage) {
   EXPECT_EQ(ui.Texts(), std::vector<std::string>{"Select a Aerolog File First\n"});
   EXPECT_EQ(g_chartMode, kChartAltitude);
   EXPECT_TRUE(Ops().empty());
+}
+
+// The example flight lands on Amsterdam runway 06, served by the ILS KAG, and both
+// approach views are chosen through the command table. The scenery pads the runway's
+// identifier with a blank, which the texts keep.
+TEST(ApproachViews, TheExampleFlightLandsOnRunway06WithItsIls) {
+  TestHost t(1280, 800);
+  t.LoadRecord(QUARN_EXAMPLES_DIR "/flight.dat");
+  t.Run({"parse " QUARN_EXAMPLES_DIR "/scenery/amsterdam_old.bgl", "command 32826"});
+  EXPECT_EQ(g_chartMode, kChartBottomView);
+  auto textAt = [&](const std::string& text) -> std::optional<Point> {
+    for (const DrawOp& op : t.screen().ops()) {
+      if (op.kind == DrawOp::Kind::Text && op.text == text) return op.at;
+    }
+    return std::nullopt;
+  };
+  EXPECT_EQ(textAt("Runway ID: 6 "), (Point{1100, 72}));
+  EXPECT_EQ(textAt("ILS ID: KAG 110.5 MHz."), (Point{1100, 83}));
+  EXPECT_EQ(textAt("Airport name: Amsterdam Airport Schiphol"), (Point{1100, 60}));
+  const int touchdown = FindTouchdown();
+  EXPECT_LE(g_trackFirst, touchdown);
+  EXPECT_GE(g_trackLast, std::min(touchdown + 100, g_lastSampleIndex));
+  t.Run({"command 32825"});
+  EXPECT_EQ(g_chartMode, kChartSideView);
+  EXPECT_EQ(textAt("Runway ID: 6 "), (Point{80, 35}));
+  EXPECT_EQ(textAt("ILS ID: KAG 110.5 MHz."), (Point{1080, 22}));
 }
 
 }  // namespace

@@ -1,8 +1,145 @@
 #include "charts/bottom_view.h"
 
-namespace quarn {
+#include <algorithm>
+#include <cmath>
+#include <string>
 
-// The approach bottom view arrives with its own change.
-void DrawBottomView(Window& /*window*/, Ui& /*ui*/, CHalbricoDoc& /*doc*/) {}
+#include "base/format.h"
+#include "base/geodesy.h"
+#include "base/numeric.h"
+#include "base/view_state.h"
+#include "charts/approach.h"
+#include "charts/map_layers.h"
+#include "charts/map_projection.h"
+#include "charts/map_state.h"
+#include "charts/radials.h"
+#include "record/record_check.h"
+#include "record/sample_table.h"
+
+namespace quarn {
+namespace {
+
+constexpr Color kRed{255, 0, 0};
+constexpr double kDegToRad = 0.01745329252;
+constexpr double kSevenNmMetres = 12964;
+constexpr double kLocalizerCentreMetres = 12593.6;  // 6.8 nautical miles
+
+const NavaidRecord& At(const CHalbricoDoc& doc, std::int32_t index) {
+  return doc.m_navaids[static_cast<std::size_t>(index)];
+}
+
+bool WithinTwoNm(const ApproachNavaid& found) {
+  return found.record && found.metres * kMetresToNm < 2;
+}
+
+// The 6-degree localizer wedge out to 7 nautical miles from the ILS, on the side
+// from which aircraft approach on its course.
+void DrawLocalizer(DrawContext& dc, const MapProjection& map, const NavaidRecord& ils) {
+  const Point origin = map.ToPixel(ils.latitude, ils.longitude);
+  const double course = ils.course * kDegToRad;
+  const double cosLat = std::cos(ils.latitude * kDegToRad);
+  // East offsets are stretched by 1 / cos(latitude), as the map draws a degree of
+  // longitude as long as a degree of latitude.
+  auto pointAt = [&](double metres, double direction) {
+    const int q = map.MetresToMapPixels(metres);
+    return Point{origin.x - MapPixel(TruncToInt(q * std::sin(direction)) / cosLat),
+                 origin.y + TruncToInt(q * std::cos(direction))};
+  };
+  const Point centre = pointAt(kLocalizerCentreMetres, course);
+  const Point p1 = pointAt(kSevenNmMetres, course + 3 * kDegToRad);
+  const Point p2 = pointAt(kSevenNmMetres, course - 3 * kDegToRad);
+  auto line = [&](Point a, Point b) {
+    dc.MoveTo(a.x, a.y);
+    dc.LineTo(b.x, b.y);
+  };
+  dc.SelectPen(Pen{PenStyle::Solid, 1, kRed});
+  line(centre, origin);
+  line(p1, centre);
+  line(p1, origin);
+  line(p2, centre);
+  line(p2, origin);
+}
+
+}  // namespace
+
+int ApproachStart(int touchdown) {
+  const FlightSample& down = SampleAt(touchdown);
+  const int earliest = std::max(touchdown - 360, 0);
+  int start = touchdown;
+  for (int i = touchdown; i >= earliest; --i) {
+    const FlightSample& s = SampleAt(i);
+    const double metres =
+        DistanceAndBearing(down.latitudeDeg, down.longitudeDeg, s.latitudeDeg, s.longitudeDeg)
+            .metres;
+    if (metres >= kSevenNmMetres) break;
+    start = i;
+  }
+  return start;
+}
+
+void FitTrackWindowToApproach(int approachStart, int touchdown) {
+  if (g_trackFirst < approachStart || g_trackFirst == 0) g_trackFirst = approachStart;
+  if (g_trackLast < touchdown + 100) g_trackLast = touchdown + 100;
+  g_trackFirst = std::max(g_trackFirst, 0);
+  g_trackLast = std::min(g_trackLast, g_lastSampleIndex);
+}
+
+void DrawBottomView(Window& window, Ui& ui, CHalbricoDoc& doc) {
+  if (!RecordSelected(ui, "Select a Aerolog File First%s\n")) return;
+
+  auto dc = window.GetDC();
+  const int width = window.ClientWidth();
+  const int height = window.ClientHeight();
+  dc->FillSolidRect(Rect{0, 0, width, height}, kBlack);
+  g_chartMode = kChartBottomView;
+
+  const int t = FindTouchdown();
+  const int a0 = ApproachStart(t);
+  // A failed runway search only leaves out the runway text: no message here.
+  const ApproachNavaid runway = FindLandingRunway(doc, t);
+  FitTrackWindowToApproach(a0, t);
+
+  SetMapExtentsFromTrackWindow();
+  const MapProjection map = MapProjection::FromMapState(height);
+
+  const Font oldFont = dc->SelectFont(ArialFont(-11));
+  const Pen oldPen = dc->pen();
+  const Brush oldBrush = dc->brush();
+
+  DrawMapLayers(*dc, map, width, height, doc);
+  DrawRadials(*dc, map, false);
+
+  dc->SetTextColor(kRed);
+  dc->SetTextAlign(TextAlign::Left);
+  if (const ApproachNavaid ils = FindApproachIls(doc, t); WithinTwoNm(ils)) {
+    const NavaidRecord& r = At(doc, *ils.record);
+    dc->TextOut(width - 180, 83,
+                Format("ILS ID: %s %3.1lf MHz.", std::string(r.Ident()).c_str(), r.frequency));
+    DrawLocalizer(*dc, map, r);
+  } else {
+    dc->TextOut(width - 180, 83, "NO ILS");
+  }
+
+  DrawTrackCursor(*dc, map);
+  DrawTrack(*dc, map, std::max(t - 400, 0), g_trackLast, width, height);
+
+  dc->SetTextColor(kRed);
+  dc->SetTextAlign(TextAlign::Left);
+  if (WithinTwoNm(runway)) {
+    dc->TextOut(width - 180, 72,
+                Format("Runway ID: %s", std::string(At(doc, *runway.record).Ident()).c_str()));
+  }
+  // The airport nearest to the touchdown point, not to the runway.
+  const FlightSample& down = SampleAt(t);
+  if (const ApproachNavaid airport = NearestAirport(doc, down.latitudeDeg, down.longitudeDeg);
+      WithinTwoNm(airport)) {
+    dc->TextOut(width - 180, 60,
+                Format("Airport name: %s", std::string(At(doc, *airport.record).Name()).c_str()));
+  }
+
+  dc->SelectFont(oldFont);
+  dc->SelectPen(oldPen);
+  dc->SelectBrush(oldBrush);
+}
 
 }  // namespace quarn

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/format.h"
 #include "base/geodesy.h"
 #include "charts/approach.h"
 #include "record/sample_table.h"
@@ -56,7 +57,7 @@ std::optional<LandingRunway> LandingRunwayOf(const CHalbricoDoc& doc, int touchd
   const NavaidRecord& r = RecordAt(doc, *found.record);
   LandingRunway rw;
   rw.record = *found.record;
-  rw.ident = std::string(r.Ident());
+  rw.ident = TrimTrailingBlanks(r.Ident());
   const double course = SampleAt(touchdown).courseDeg;
   const double reciprocal = std::fmod(r.course + 180, 360);
   rw.reciprocal = std::fabs(HeadingDifference(course, reciprocal)) <
@@ -78,7 +79,7 @@ std::optional<LandingIls> LandingIlsOf(const CHalbricoDoc& doc, int touchdown,
   if (fromCentre * kMetresToNm > 2) return std::nullopt;  // it serves another runway
   LandingIls ils;
   ils.record = *found.record;
-  ils.ident = std::string(r.Ident());
+  ils.ident = TrimTrailingBlanks(r.Ident());
   ils.frequency = r.frequency;
   ils.courseDeg = r.course;
   const RunwayFrame loc = ToRunwayFrame(centre, rw.headingDeg, r.latitude, r.longitude);

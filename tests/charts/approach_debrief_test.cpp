@@ -10,6 +10,7 @@
 
 #include "base/geodesy.h"
 #include "charts/approach.h"
+#include "charts/approach_debrief_json.h"
 #include "support/debrief_test_support.h"
 
 namespace quarn::testing {
@@ -153,6 +154,25 @@ TEST_F(Debrief, WithoutAnIlsTheRestIsStillJudged) {
     }
   }
   EXPECT_FALSE(d.stable.has_value());
+}
+
+}  // namespace
+}  // namespace quarn::testing
+
+namespace quarn::testing {
+namespace {
+
+TEST_F(Debrief, TheJsonSaysWhatIsMissingAndWhatIsNotAvailable) {
+  FlyApproach(1500 * 0.3048, 0, 0, /*withIls=*/false);
+  for (int i = 0; i <= g_lastSampleIndex; ++i) {
+    g_samples[static_cast<std::size_t>(i)].timeHours = 10 + 3.0 * i / 3600;
+  }
+  const std::string json = DebriefJson(DebriefApproach(doc));
+  for (const char* part : {"\"missing\":[\"ils\"]", "\"ils\":null", "\"landingRateFpm\":\"n/a\"",
+                           "\"stable\":\"n/a\"", "\"position\":\"past the threshold\"",
+                           "{\"name\":\"localizer\",\"result\":\"n/a\",\"value\":null"}) {
+    EXPECT_NE(json.find(part), std::string::npos) << part << "\n" << json.substr(0, 600);
+  }
 }
 
 }  // namespace

@@ -19,7 +19,7 @@ constexpr const char* kView = "&View";
 constexpr const char* kAbout = "About";
 
 // In menu order within each popup.
-constexpr std::array<CommandInfo, 42> kCommands{{
+constexpr std::array<CommandInfo, 43> kCommands{{
     {ID_BLANK_VIEW, "ID_BLANK_VIEW", kFile, "", "&New\tCtrl+N", true, ""},
     {ID_EXPORT_TRACK, "ID_EXPORT_TRACK", kFile, "", "Export &Track...", false,
      "Writes the flight's track as GPX or KML, for map viewers and globes"},
@@ -72,6 +72,9 @@ constexpr std::array<CommandInfo, 42> kCommands{{
      "Show the Sideview of the aproximation"},
     {ID_BOTTOM_VIEW, "ID_BOTTOM_VIEW", kGraph, "", "Bottom View Aproximation", true,
      "Show the bottom view of the final Aproximation"},
+    {ID_APPROACH_DEBRIEF, "ID_APPROACH_DEBRIEF", kGraph, "", "Approach Debrief", false,
+     "Shows the ILS deviation in dots, the stabilized-approach gates, the landing rate and the "
+     "touchdown point"},
     {ID_VIEW_TOOLBAR, "ID_VIEW_TOOLBAR", kView, "", "Tool Bar", false,
      "Shows or Hides the tool bar"},
     {ID_VIEW_STATUS_BAR, "ID_VIEW_STATUS_BAR", kView, "", "State Bar", false,

@@ -72,7 +72,7 @@ constexpr std::array<CommandInfo, 43> kCommands{{
      "Show the Sideview of the aproximation"},
     {ID_BOTTOM_VIEW, "ID_BOTTOM_VIEW", kGraph, "", "Bottom View Aproximation", true,
      "Show the bottom view of the final Aproximation"},
-    {ID_APPROACH_DEBRIEF, "ID_APPROACH_DEBRIEF", kGraph, "", "Approach Debrief", false,
+    {ID_APPROACH_DEBRIEF, "ID_APPROACH_DEBRIEF", kGraph, "", "Approach Debrief", true,
      "Shows the ILS deviation in dots, the stabilized-approach gates, the landing rate and the "
      "touchdown point"},
     {ID_VIEW_TOOLBAR, "ID_VIEW_TOOLBAR", kView, "", "Tool Bar", false,
@@ -93,7 +93,7 @@ constexpr std::array<CommandInfo, 43> kCommands{{
 
 constexpr std::array<const char*, 6> kPopups{kFile, kAerolog, kGenerate, kGraph, kView, kAbout};
 
-constexpr std::array<int, 26> kToolbar{ID_BLANK_VIEW,
+constexpr std::array<int, 27> kToolbar{ID_BLANK_VIEW,
                                        0,
                                        ID_SELECT_RECORD_FILE,
                                        ID_LOAD_NAVAIDS,
@@ -111,6 +111,7 @@ constexpr std::array<int, 26> kToolbar{ID_BLANK_VIEW,
                                        ID_GRAPH_COURSE,
                                        ID_SIDE_VIEW,
                                        ID_BOTTOM_VIEW,
+                                       ID_APPROACH_DEBRIEF,
                                        ID_GRAPH_COMBINED,
                                        0,
                                        ID_APP_ABOUT,

@@ -91,6 +91,14 @@ TEST(QuarnCliDebrief, BadArgumentsGiveStatusTwo) {
                            "debrief a.dat b.dat --scenery x.lis"}) {
     EXPECT_EQ(RunCli(args).status, 2) << args;
   }
+  TempDir dir;
+  const std::string list = WriteList(dir, QUARN_EXAMPLES_DIR "/scenery/amsterdam_old.bgl");
+  const std::string data = " --data-dir " + dir.path();
+  EXPECT_EQ(RunCli("debrief " + dir.File("none.dat") + " --scenery " + list + data).status, 1);
+  EXPECT_EQ(
+      RunCli("debrief " QUARN_EXAMPLES_DIR "/flight.dat --scenery " + dir.File("none.lis") + data)
+          .status,
+      1);
 }
 
 }  // namespace

@@ -177,3 +177,23 @@ TEST_F(Debrief, TheJsonSaysWhatIsMissingAndWhatIsNotAvailable) {
 
 }  // namespace
 }  // namespace quarn::testing
+
+namespace quarn::testing {
+namespace {
+
+// A localizer record without a glide slope (sine 0) gives the lateral needle only.
+TEST_F(Debrief, AnIlsWithoutGlideSlopeGivesNoVerticalNeedle) {
+  FlyApproach();
+  doc.m_navaids[static_cast<std::size_t>(doc.m_ilsIdx.front())].intValue = 0;
+  const ApproachDebrief d = DebriefApproach(doc);
+  ASSERT_TRUE(d.ils);
+  EXPECT_EQ(d.ils->gsDotDeg, 0);
+  ASSERT_FALSE(d.samples.empty());
+  EXPECT_TRUE(d.samples.front().locDots.has_value());
+  EXPECT_FALSE(d.samples.front().gsDots.has_value());
+  EXPECT_EQ(d.gates[0].criteria[1].verdict, Verdict::NotAvailable);
+  EXPECT_EQ(d.gates[0].criteria[0].verdict, Verdict::Pass);
+}
+
+}  // namespace
+}  // namespace quarn::testing

@@ -19,7 +19,7 @@ constexpr const char* kView = "&View";
 constexpr const char* kAbout = "About";
 
 // In menu order within each popup.
-constexpr std::array<CommandInfo, 42> kCommands{{
+constexpr std::array<CommandInfo, 43> kCommands{{
     {ID_BLANK_VIEW, "ID_BLANK_VIEW", kFile, "", "&New\tCtrl+N", true, ""},
     {ID_EXPORT_TRACK, "ID_EXPORT_TRACK", kFile, "", "Export &Track...", false,
      "Writes the flight's track as GPX or KML, for map viewers and globes"},
@@ -72,6 +72,9 @@ constexpr std::array<CommandInfo, 42> kCommands{{
      "Show the Sideview of the aproximation"},
     {ID_BOTTOM_VIEW, "ID_BOTTOM_VIEW", kGraph, "", "Bottom View Aproximation", true,
      "Show the bottom view of the final Aproximation"},
+    {ID_APPROACH_DEBRIEF, "ID_APPROACH_DEBRIEF", kGraph, "", "Approach Debrief", true,
+     "Shows the ILS deviation in dots, the stabilized-approach gates, the landing rate and the "
+     "touchdown point"},
     {ID_VIEW_TOOLBAR, "ID_VIEW_TOOLBAR", kView, "", "Tool Bar", false,
      "Shows or Hides the tool bar"},
     {ID_VIEW_STATUS_BAR, "ID_VIEW_STATUS_BAR", kView, "", "State Bar", false,
@@ -90,7 +93,7 @@ constexpr std::array<CommandInfo, 42> kCommands{{
 
 constexpr std::array<const char*, 6> kPopups{kFile, kAerolog, kGenerate, kGraph, kView, kAbout};
 
-constexpr std::array<int, 26> kToolbar{ID_BLANK_VIEW,
+constexpr std::array<int, 27> kToolbar{ID_BLANK_VIEW,
                                        0,
                                        ID_SELECT_RECORD_FILE,
                                        ID_LOAD_NAVAIDS,
@@ -108,6 +111,7 @@ constexpr std::array<int, 26> kToolbar{ID_BLANK_VIEW,
                                        ID_GRAPH_COURSE,
                                        ID_SIDE_VIEW,
                                        ID_BOTTOM_VIEW,
+                                       ID_APPROACH_DEBRIEF,
                                        ID_GRAPH_COMBINED,
                                        0,
                                        ID_APP_ABOUT,

@@ -18,6 +18,7 @@ enum ChartMode : int {
   kChartSideView = 10,
   kChartBottomView = 11,
   kChartTakeoffLanding = 12,
+  kChartApproachDebrief = 13,
 };
 
 inline constexpr int kMaxZoomLevel = 20;

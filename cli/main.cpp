@@ -14,6 +14,8 @@
 
 #include "base/command_ids.h"
 #include "base/program_dir.h"
+#include "charts/approach_debrief.h"
+#include "charts/approach_debrief_json.h"
 #include "cli/script_host.h"
 #include "platform/file_services.h"
 #include "platform/qt/image_export.h"
@@ -220,6 +222,51 @@ int ExportTrackCommand(const std::vector<std::string>& args) {
   return 0;
 }
 
+// quarn-cli debrief RECORD --scenery LIST: the approach debrief of the record's
+// landing against the navaids of a scenery list, as one JSON object.
+int DebriefCommand(std::vector<std::string> args, const char* argv0) {
+  std::string dataDir, list;
+  std::vector<std::string> rest;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--scenery" && i + 1 < args.size()) {
+      list = args[++i];
+    } else if (args[i] == "--data-dir" && i + 1 < args.size()) {
+      dataDir = args[++i];
+    } else {
+      rest.push_back(args[i]);
+    }
+  }
+  if (rest.size() != 1 || list.empty() || rest[0].find_first_of("\n#") != std::string::npos ||
+      list.find_first_of("\n#") != std::string::npos || rest[0].rfind("--", 0) == 0) {
+    std::cerr << "usage: quarn-cli debrief RECORD --scenery LIST [--data-dir DIR]\n";
+    return 2;
+  }
+  if (const std::string missing = quarn::MissingDataDirectory(dataDir); !missing.empty()) {
+    std::cerr << "quarn-cli: the data directory " << missing << " does not exist\n";
+    return 2;
+  }
+  const std::string startDir = quarn::CurrentDirectory();
+  quarn::SetProgramDirectory(quarn::ResolveProgramDirectory(dataDir, argv0));
+  quarn::QtTextMetrics metrics;
+  std::ostringstream transcript;
+  quarn::ScriptHost host(metrics, transcript, std::cerr, startDir);
+  std::istringstream record("answer file " + rest[0] + "\n" +
+                            CommandLine(quarn::ID_SELECT_RECORD_FILE));
+  if (const int status = host.Run(record); status != 0) return status;
+  if (quarn::g_recordPath.empty() || quarn::SampleCount() == 0) {
+    std::cerr << "quarn-cli: cannot read the record " << rest[0] << '\n';
+    return 1;
+  }
+  std::istringstream navaids("answer file " + list + "\n" + CommandLine(quarn::ID_LOAD_NAVAIDS));
+  if (const int status = host.Run(navaids); status != 0) return status;
+  if (!host.app().doc().m_navaidsLoaded) {
+    std::cerr << "quarn-cli: cannot load the scenery list " << list << '\n';
+    return 1;
+  }
+  std::cout << quarn::DebriefJson(quarn::DebriefApproach(host.app().doc())) << '\n';
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -244,6 +291,7 @@ int main(int argc, char** argv) {
     if (args[0] == "load") return LoadCommand(rest, argv[0]);
     if (args[0] == "export-navaids") return ExportNavaidsCommand(rest, argv[0]);
     if (args[0] == "export-track") return ExportTrackCommand(rest);
+    if (args[0] == "debrief") return DebriefCommand(rest, argv[0]);
   }
   if (args.empty() || args[0] != "run") return Usage();
   args.erase(args.begin());

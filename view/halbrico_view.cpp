@@ -8,6 +8,7 @@
 #include "base/geodesy.h"
 #include "base/program_dir.h"
 #include "base/view_state.h"
+#include "charts/approach_debrief_chart.h"
 #include "charts/bottom_view.h"
 #include "charts/map_state.h"
 #include "charts/radials.h"
@@ -129,6 +130,9 @@ bool CHalbricoView::OnCommand(int id) {
     case ID_EXPORT_TRACK:
       OnExportTrack();
       return true;
+    case ID_APPROACH_DEBRIEF:
+      DrawApproachDebrief();
+      return true;
     default:
       return false;
   }
@@ -167,6 +171,9 @@ void CHalbricoView::DrawCurrentChart() {
       break;
     case kChartTakeoffLanding:
       DrawTakeoffLandingSummary();
+      break;
+    case kChartApproachDebrief:
+      DrawApproachDebrief();
       break;
     default:
       break;  // blank: nothing is drawn
@@ -332,6 +339,9 @@ void CHalbricoView::DrawSideView() {
 }
 void CHalbricoView::DrawBottomView() {
   quarn::DrawBottomView(window_, ui_, doc_);
+}
+void CHalbricoView::DrawApproachDebrief() {
+  quarn::DrawApproachDebrief(window_, ui_, doc_);
 }
 void CHalbricoView::OnRButtonDown(int x, int y) {
   if (DefineRadialAt(x, y, window_, ui_, doc_)) DrawCurrentChart();

@@ -54,6 +54,7 @@ class CHalbricoView {
   void DrawTrackChart();
   void DrawSideView();
   void DrawBottomView();
+  void DrawApproachDebrief();
   void OnGenerateFlightText();
   void OnExportNavaids();
   void OnExportTrack();

@@ -63,6 +63,8 @@ const char* ToolbarIcon(int id) {
       return "side_view";
     case ID_BOTTOM_VIEW:
       return "bottom_view";
+    case ID_APPROACH_DEBRIEF:
+      return "approach_debrief";
     case ID_GRAPH_COMBINED:
       return "combined";
     case ID_APP_ABOUT:

@@ -57,6 +57,7 @@ TEST(CommandTable, MenuAndToolbarOrder) {
                                   ID_GRAPH_COURSE,
                                   ID_SIDE_VIEW,
                                   ID_BOTTOM_VIEW,
+                                  ID_APPROACH_DEBRIEF,
                                   ID_GRAPH_COMBINED,
                                   0,
                                   ID_APP_ABOUT,

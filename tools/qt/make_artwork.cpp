@@ -125,6 +125,13 @@ std::vector<Button> Buttons() {
          Polyline(p, {{1, 2}, {13, 7.5}, {1, 13}}, QColor(150, 160, 10), 1);
          Polyline(p, {{1, 6}, {13, 7.5}}, kBlue);
        }},
+      {"approach_debrief.png",
+       [](QPainter& p) {
+         p.fillRect(QRectF(1, 4, 13, 7), QColor(200, 200, 200));
+         Polyline(p, {{1, 7.5}, {14, 7.5}}, QColor(90, 90, 90), 1);
+         Polyline(p, {{1, 10}, {6, 8}, {14, 7.5}}, kBlue, 1.4);
+         Polyline(p, {{10.5, 2}, {10.5, 13}}, kGreen, 1);
+       }},
       {"combined.png",
        [](QPainter& p) {
          Axes(p);

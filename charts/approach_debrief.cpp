@@ -1,0 +1,290 @@
+#include "charts/approach_debrief.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "base/format.h"
+#include "base/geodesy.h"
+#include "charts/approach.h"
+#include "record/sample_table.h"
+
+namespace quarn {
+namespace {
+
+constexpr double kFeetToMetres = 0.3048;
+constexpr double kThresholdCrossingFt = 50;
+// Full localizer scale (two dots) lies 105 m either side of the centreline at the
+// threshold; one glide-slope dot is 0.12 of the path angle.
+constexpr double kLocalizerDotMetres = 52.5;
+constexpr double kGlideSlopeDotFraction = 0.12;
+constexpr double kLandingRateWindowSeconds = 2;
+constexpr double kTimeSlack = 1e-6;  // seconds: times in hours do not add up exactly
+
+double Radians(double deg) {
+  return deg * M_PI / 180;
+}
+double Degrees(double rad) {
+  return rad * 180 / M_PI;
+}
+
+// Seconds from one sample's time to a later one's; a record may pass midnight.
+double SecondsBetween(double earlierHours, double laterHours) {
+  double d = laterHours - earlierHours;
+  if (d < 0) d += 24;
+  return d * 3600;
+}
+
+// A point in the runway's frame: metres along the landing direction from the centre,
+// and right of the centreline.
+struct RunwayFrame {
+  double along = 0;
+  double right = 0;
+};
+
+RunwayFrame ToRunwayFrame(const NavaidRecord& centre, double headingDeg, double lat, double lon) {
+  const DistanceBearing db = DistanceAndBearing(centre.latitude, centre.longitude, lat, lon);
+  const double off = Radians(HeadingDifference(headingDeg, db.bearingDeg));
+  return {db.metres * std::cos(off), db.metres * std::sin(off)};
+}
+
+const NavaidRecord& RecordAt(const CHalbricoDoc& doc, std::int32_t index) {
+  return doc.m_navaids[static_cast<std::size_t>(index)];
+}
+
+std::optional<LandingRunway> LandingRunwayOf(const CHalbricoDoc& doc, int touchdown) {
+  const ApproachNavaid found = FindLandingRunway(doc, touchdown);
+  if (!found.record || found.metres * kMetresToNm > 2) return std::nullopt;
+  const NavaidRecord& r = RecordAt(doc, *found.record);
+  LandingRunway rw;
+  rw.record = *found.record;
+  rw.ident = TrimTrailingBlanks(r.Ident());
+  const double course = SampleAt(touchdown).courseDeg;
+  const double reciprocal = std::fmod(r.course + 180, 360);
+  rw.reciprocal = std::fabs(HeadingDifference(course, reciprocal)) <
+                  std::fabs(HeadingDifference(course, r.course));
+  rw.headingDeg = rw.reciprocal ? reciprocal : r.course;
+  rw.lengthM = r.extra * kFeetToMetres;
+  rw.elevationFt = r.intValue / kFeetToMetres;
+  return rw;
+}
+
+std::optional<LandingIls> LandingIlsOf(const CHalbricoDoc& doc, int touchdown,
+                                       const LandingRunway& rw) {
+  const ApproachNavaid found = FindApproachIls(doc, touchdown);
+  if (!found.record) return std::nullopt;
+  const NavaidRecord& centre = RecordAt(doc, rw.record);
+  const NavaidRecord& r = RecordAt(doc, *found.record);
+  const double fromCentre =
+      DistanceAndBearing(centre.latitude, centre.longitude, r.latitude, r.longitude).metres;
+  if (fromCentre * kMetresToNm > 2) return std::nullopt;  // it serves another runway
+  LandingIls ils;
+  ils.record = *found.record;
+  ils.ident = TrimTrailingBlanks(r.Ident());
+  ils.frequency = r.frequency;
+  ils.courseDeg = r.course;
+  const RunwayFrame loc = ToRunwayFrame(centre, rw.headingDeg, r.latitude, r.longitude);
+  const double toThresholdAlong = loc.along + rw.lengthM / 2;
+  // A localizer on the threshold itself would make the scale a right angle.
+  ils.thresholdDistanceM = std::max(1.0, std::hypot(toThresholdAlong, loc.right));
+  ils.locDotDeg = Degrees(std::atan(kLocalizerDotMetres / ils.thresholdDistanceM));
+  // A record without a glide slope (sine 0 or out of range) gives no vertical needle.
+  const double sine = r.intValue / 131072.0;
+  if (sine > 0 && sine < 1) {
+    const double gamma = std::asin(sine);
+    ils.glideSlopeDeg = Degrees(gamma);
+    ils.gsDotDeg = kGlideSlopeDotFraction * ils.glideSlopeDeg;
+    ils.gsOriginPastThresholdM = kThresholdCrossingFt * kFeetToMetres / std::tan(gamma);
+  }
+  return ils;
+}
+
+// The signed localizer deviation in dots, positive right of the centreline: the angle
+// at the localizer between the back course and the aircraft.
+double LocalizerDots(const NavaidRecord& loc, const LandingIls& ils, const FlightSample& s) {
+  const double bearing =
+      DistanceAndBearing(loc.latitude, loc.longitude, s.latitudeDeg, s.longitudeDeg).bearingDeg;
+  const double leftOfBackCourse = HeadingDifference(ils.courseDeg + 180, bearing);
+  return -leftOfBackCourse / ils.locDotDeg;
+}
+
+// The signed glide-slope deviation in dots, positive above the path: the elevation
+// angle seen from the path's origin on the runway, less the path angle.
+double GlideSlopeDots(const LandingIls& ils, const LandingRunway& rw, const RunwayFrame& at,
+                      double heightFt) {
+  const double originAlong = -rw.lengthM / 2 + ils.gsOriginPastThresholdM;
+  const double horizontal = std::hypot(originAlong - at.along, at.right);
+  const double elevation = Degrees(std::atan2(heightFt * kFeetToMetres, horizontal));
+  return (elevation - ils.glideSlopeDeg) / ils.gsDotDeg;
+}
+
+// The samples of the final approach: back from touchdown while within ten miles of
+// the threshold.
+int ApproachStart(const NavaidRecord& centre, const LandingRunway& rw, int touchdown) {
+  int start = touchdown;
+  for (int i = touchdown; i >= 0; --i) {
+    const FlightSample& s = SampleAt(i);
+    const RunwayFrame f = ToRunwayFrame(centre, rw.headingDeg, s.latitudeDeg, s.longitudeDeg);
+    const double fromThreshold = std::hypot(f.along + rw.lengthM / 2, f.right);
+    if (fromThreshold * kMetresToNm > kDebriefRangeNm) break;
+    start = i;
+  }
+  return start;
+}
+
+CriterionResult Judge(Criterion c, std::optional<double> value, double limit) {
+  if (!value) return {c, Verdict::NotAvailable, 0};
+  const double magnitude = c == Criterion::DescentRate ? *value : std::fabs(*value);
+  return {c, magnitude <= limit ? Verdict::Pass : Verdict::Fail, *value};
+}
+
+// The IAS change over the look-back: against the latest sample at least that long
+// before; none when the record does not reach that far back.
+std::optional<double> IasChangeAt(int i) {
+  const FlightSample& s = SampleAt(i);
+  for (int k = i - 1; k >= 0; --k) {
+    const FlightSample& earlier = SampleAt(k);
+    if (SecondsBetween(earlier.timeHours, s.timeHours) >=
+        kGateLimits.iasLookBackSeconds - kTimeSlack) {
+      return s.iasKt - earlier.iasKt;
+    }
+  }
+  return std::nullopt;
+}
+
+void JudgeGate(GateResult& gate, const DebriefSample& at) {
+  const GateLimits& lim = kGateLimits;
+  const FlightSample& s = SampleAt(at.index);
+  const double gearsDown = (s.gear1 != 0) + (s.gear2 != 0) + (s.gear3 != 0);
+  gate.sample = at.index;
+  gate.distanceNm = at.distanceNm;
+  gate.criteria = {
+      Judge(Criterion::Localizer, at.locDots, lim.maxLocalizerDots),
+      Judge(Criterion::GlideSlope, at.gsDots, lim.maxGlideSlopeDots),
+      Judge(Criterion::DescentRate, DescentRateAt(at.index), lim.maxDescentFpm),
+      {Criterion::Gear, gearsDown == 3 ? Verdict::Pass : Verdict::Fail, gearsDown},
+      Judge(Criterion::Bank, s.bankDeg, lim.maxBankDeg),
+      Judge(Criterion::IasChange, IasChangeAt(at.index), lim.maxIasChangeKt),
+  };
+}
+
+std::optional<bool> Stability(const ApproachDebrief& d) {
+  bool unknown = false;
+  for (const GateResult& g : d.gates) {
+    if (!g.sample) unknown = true;
+    for (const CriterionResult& c : g.criteria) {
+      if (c.verdict == Verdict::Fail) return false;
+      if (c.verdict == Verdict::NotAvailable) unknown = true;
+    }
+  }
+  if (unknown) return std::nullopt;
+  return true;
+}
+
+}  // namespace
+
+bool GateResult::passed() const {
+  return sample && std::all_of(criteria.begin(), criteria.end(),
+                               [](const CriterionResult& c) { return c.verdict == Verdict::Pass; });
+}
+
+std::optional<double> DescentRateAt(int i) {
+  const FlightSample& s = SampleAt(i);
+  int earliest = i;
+  for (int k = i - 1; k >= 0; --k) {
+    if (SecondsBetween(SampleAt(k).timeHours, s.timeHours) >
+        kLandingRateWindowSeconds + kTimeSlack) {
+      break;
+    }
+    earliest = k;
+  }
+  const FlightSample& from = SampleAt(earliest);
+  const double seconds = SecondsBetween(from.timeHours, s.timeHours);
+  if (!(seconds > kTimeSlack)) return std::nullopt;
+  return (from.altitudeFt - s.altitudeFt) / seconds * 60;
+}
+
+ApproachDebrief DebriefApproach(const CHalbricoDoc& doc) {
+  ApproachDebrief d;
+  d.touchdown = FindTouchdown();
+  d.landingRateFpm = DescentRateAt(d.touchdown);
+  d.runway = LandingRunwayOf(doc, d.touchdown);
+  for (std::size_t g = 0; g < d.gates.size(); ++g) {
+    d.gates[g].heightFt = kGateHeightsFt[g];
+    for (std::size_t k = 0; k < d.gates[g].criteria.size(); ++k) {
+      d.gates[g].criteria[k].criterion = static_cast<Criterion>(k);
+    }
+  }
+  if (!d.runway) {
+    d.stable = Stability(d);
+    return d;
+  }
+  const LandingRunway& rw = *d.runway;
+  const NavaidRecord& centre = RecordAt(doc, rw.record);
+  d.ils = LandingIlsOf(doc, d.touchdown, rw);
+
+  const FlightSample& td = SampleAt(d.touchdown);
+  const RunwayFrame tdf = ToRunwayFrame(centre, rw.headingDeg, td.latitudeDeg, td.longitudeDeg);
+  d.touchdownPoint = TouchdownPoint{tdf.along + rw.lengthM / 2, tdf.right};
+
+  for (int i = ApproachStart(centre, rw, d.touchdown); i <= d.touchdown; ++i) {
+    const FlightSample& s = SampleAt(i);
+    const RunwayFrame f = ToRunwayFrame(centre, rw.headingDeg, s.latitudeDeg, s.longitudeDeg);
+    DebriefSample out;
+    out.index = i;
+    out.distanceNm = -(f.along + rw.lengthM / 2) * kMetresToNm;
+    out.heightFt = s.altitudeFt - rw.elevationFt;
+    if (d.ils) {
+      out.locDots = LocalizerDots(RecordAt(doc, d.ils->record), *d.ils, s);
+      if (d.ils->gsDotDeg > 0) out.gsDots = GlideSlopeDots(*d.ils, rw, f, out.heightFt);
+    }
+    d.samples.push_back(out);
+  }
+  for (GateResult& gate : d.gates) {
+    const auto at = std::find_if(d.samples.begin(), d.samples.end(), [&](const DebriefSample& s) {
+      return s.heightFt <= gate.heightFt;
+    });
+    if (at != d.samples.end()) JudgeGate(gate, *at);
+  }
+  d.stable = Stability(d);
+  return d;
+}
+
+const char* CriterionName(Criterion c) {
+  switch (c) {
+    case Criterion::Localizer:
+      return "localizer";
+    case Criterion::GlideSlope:
+      return "glideSlope";
+    case Criterion::DescentRate:
+      return "descentRate";
+    case Criterion::Gear:
+      return "gear";
+    case Criterion::Bank:
+      return "bank";
+    case Criterion::IasChange:
+      return "iasChange";
+  }
+  return "";
+}
+
+const char* VerdictName(Verdict v) {
+  switch (v) {
+    case Verdict::Pass:
+      return "pass";
+    case Verdict::Fail:
+      return "fail";
+    case Verdict::NotAvailable:
+      return "n/a";
+  }
+  return "";
+}
+
+const char* LateralSide(double rightPositive) {
+  return rightPositive > 0 ? "right" : rightPositive < 0 ? "left" : "centre";
+}
+
+const char* VerticalSide(double highPositive) {
+  return highPositive > 0 ? "high" : highPositive < 0 ? "low" : "on path";
+}
+
+}  // namespace quarn

@@ -47,6 +47,7 @@ enum CommandId : int {
   ID_FILE_PRINT_PREVIEW = 57609,
   // Commands the old program did not have take ids from 32900 up.
   ID_EXPORT_TRACK = 32900,
+  ID_EXPORT_REPORT = 32902,
 };
 
 }  // namespace quarn

@@ -304,7 +304,10 @@ int ReportCommand(const std::vector<std::string>& args, const char* argv0) {
   if (!list.empty()) {
     ReportUi ui(fullPath(list));
     quarn::OnLoadNavaids(ui, doc, quarn::ProgramDirectory());
-    if (doc.m_navaidsLoaded != 1) return 1;
+    if (doc.m_navaidsLoaded != 1) {
+      std::cerr << "quarn-cli: cannot load the scenery list " << list << '\n';
+      return 1;
+    }
   }
 
   const quarn::FlightReport report =

@@ -198,7 +198,7 @@ TEST(ReportCli, AFailedExportSaysWhyAndLeavesNothing) {
       {record + out.File("locked"), 1, "it is a folder"},
       {out.File("gone.dat ") + out.File("r.pdf"), 1, "cannot open"},
       {"--scenery " + out.File("gone.lis ") + record + out.File("r.pdf"), 1,
-       "Could not load scenery list from gone.lis"},
+       "quarn-cli: cannot load the scenery list " + out.File("gone.lis")},
       {record, 2, "usage: quarn-cli report"},
   };
   // Root writes into a folder without write permission: only others can test that.

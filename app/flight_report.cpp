@@ -118,7 +118,8 @@ std::vector<ReportChart> ReportCharts(bool withApproach) {
   if (withApproach) {
     charts.push_back({"Approach Side View", DrawSideView});
     charts.push_back({"Approach Bottom View", DrawBottomView});
-    // Approach debrief hook: the debrief's page goes here once its chart exists.
+    // Approach debrief hook: once charts/approach_debrief_chart.h is in this tree, its
+    // page goes here: {"Approach Debrief", DrawApproachDebrief}.
   }
   return charts;
 }

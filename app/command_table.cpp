@@ -23,6 +23,8 @@ constexpr std::array<CommandInfo, 43> kCommands{{
     {ID_BLANK_VIEW, "ID_BLANK_VIEW", kFile, "", "&New\tCtrl+N", true, ""},
     {ID_EXPORT_TRACK, "ID_EXPORT_TRACK", kFile, "", "Export &Track...", false,
      "Writes the flight's track as GPX or KML, for map viewers and globes"},
+    {ID_EXPORT_REPORT, "ID_EXPORT_REPORT", kFile, "", "Export &Report...", false,
+     "Writes every chart of the flight into one PDF file"},
     {ID_APP_EXIT, "ID_APP_EXIT", kFile, "", "&Exit", false, "Application exit"},
     {ID_DEFINE_GROUP, "ID_DEFINE_GROUP", kAerolog, "", "Define Group of BGL files", false,
      "Define a group of BGL file. Then Quarn will load the navaids from this group of Bgl files"},

@@ -48,6 +48,7 @@ enum CommandId : int {
   // Commands the old program did not have take ids from 32900 up.
   ID_EXPORT_TRACK = 32900,
   ID_APPROACH_DEBRIEF = 32901,
+  ID_EXPORT_REPORT = 32902,
 };
 
 }  // namespace quarn

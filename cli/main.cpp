@@ -6,20 +6,25 @@
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <span>
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "app/flight_report.h"
 #include "base/command_ids.h"
 #include "base/program_dir.h"
 #include "charts/approach_debrief.h"
 #include "charts/approach_debrief_json.h"
 #include "cli/script_host.h"
+#include "navaid/navaid_load.h"
 #include "platform/file_services.h"
 #include "platform/qt/image_export.h"
 #include "platform/qt/qt_fonts.h"
+#include "platform/qt/report_pdf.h"
 #include "record/sample_table.h"
 #include "record/track_export.h"
 
@@ -241,12 +246,8 @@ int DebriefCommand(std::vector<std::string> args, const char* argv0) {
     std::cerr << "usage: quarn-cli debrief RECORD --scenery LIST [--data-dir DIR]\n";
     return 2;
   }
-  if (const std::string missing = quarn::MissingDataDirectory(dataDir); !missing.empty()) {
-    std::cerr << "quarn-cli: the data directory " << missing << " does not exist\n";
-    return 2;
-  }
+  if (!UseDataDirectory(dataDir, argv0)) return 2;
   const std::string startDir = quarn::CurrentDirectory();
-  quarn::SetProgramDirectory(quarn::ResolveProgramDirectory(dataDir, argv0));
   quarn::QtTextMetrics metrics;
   std::ostringstream transcript;
   quarn::ScriptHost host(metrics, transcript, std::cerr, startDir);
@@ -264,6 +265,113 @@ int DebriefCommand(std::vector<std::string> args, const char* argv0) {
     return 1;
   }
   std::cout << quarn::DebriefJson(quarn::DebriefApproach(host.app().doc())) << '\n';
+  return 0;
+}
+
+// Answers the scenery list's Open dialog with the list named on the command line;
+// what loading says goes to standard error as a warning, never into a dialog.
+class ReportUi : public quarn::Ui {
+ public:
+  explicit ReportUi(std::string list) : list_(std::move(list)) {}
+  void ShowMessage(const std::string& text, quarn::MessageKind) override {
+    std::cerr << "quarn-cli: warning: " << text << '\n';
+  }
+  std::optional<std::string> AskOpenFile(const quarn::OpenFileRequest&) override {
+    return std::exchange(list_, std::nullopt);
+  }
+  std::optional<std::string> AskGroupName(const std::string&) override { return {}; }
+  std::optional<quarn::SearchDirAnswer> AskSearchDir(const quarn::SearchDirAnswer&) override {
+    return {};
+  }
+  std::optional<std::string> AskRadial(const quarn::RadialDialogFields&) override { return {}; }
+  void SetStatusText(const std::string&) override {}
+  void SetWaitCursor(bool) override {}
+  void SetTitle(const std::string&) override {}
+
+ private:
+  std::optional<std::string> list_;
+};
+
+// The percentage on standard error: drawing the charts is the first half of the
+// work, writing the pages the second.
+void ShowPercent(int done, int total, int half) {
+  std::fprintf(stderr, "\rreport: %3d%%", (half * 100 + done * 100 / std::max(1, total)) / 2);
+  std::fflush(stderr);
+}
+
+int ReportUsage() {
+  std::cerr << "usage: quarn-cli report RECORD [--scenery LIST] [--data-dir DIR] OUT.pdf\n";
+  return 2;
+}
+
+// quarn-cli report RECORD [--scenery LIST] OUT.pdf: every chart of the record in one
+// PDF, with the navaids of the list on the track chart and the approach views.
+int ReportCommand(const std::vector<std::string>& args, const char* argv0) {
+  std::string dataDir, list;
+  std::vector<std::string> files;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--scenery" && i + 1 < args.size()) {
+      list = args[++i];
+    } else if (args[i] == "--data-dir" && i + 1 < args.size()) {
+      dataDir = args[++i];
+    } else if (args[i].rfind("--", 0) == 0) {
+      return ReportUsage();
+    } else {
+      files.push_back(args[i]);
+    }
+  }
+  if (files.size() != 2) return ReportUsage();
+  if (!UseDataDirectory(dataDir, argv0)) return 2;
+  const std::string startDir = quarn::CurrentDirectory();
+  auto fullPath = [&](const std::string& p) {
+    return !p.empty() && p.front() == quarn::kPathSeparator ? p : quarn::JoinPath(startDir, p);
+  };
+  const std::string out = fullPath(files[1]);
+  // A target that cannot be written is told before the work starts.
+  if (const std::string problem = quarn::PdfTargetProblem(out); !problem.empty()) {
+    std::cerr << "quarn-cli: " << problem << '\n';
+    return 1;
+  }
+
+  quarn::QtTextMetrics metrics;
+  std::ostringstream transcript;
+  quarn::ScriptHost host(metrics, transcript, std::cerr, startDir);
+  std::istringstream script("answer file " + files[0] + "\ncommand ID_SELECT_RECORD_FILE\n");
+  if (const int status = host.Run(script); status != 0) return status;
+  if (quarn::g_recordPath.empty()) {
+    std::cerr << "quarn-cli: cannot open " << files[0] << '\n';
+    return 1;
+  }
+  quarn::CHalbricoDoc& doc = host.app().doc();
+  if (!list.empty()) {
+    ReportUi ui(fullPath(list));
+    quarn::OnLoadNavaids(ui, doc, quarn::ProgramDirectory());
+    if (doc.m_navaidsLoaded != 1) {
+      std::cerr << "quarn-cli: cannot load the scenery list " << list << '\n';
+      return 1;
+    }
+  }
+
+  const quarn::FlightReport report =
+      quarn::RecordFlightReport(doc, metrics, [](int done, int total) {
+        ShowPercent(done, total, 0);
+        return true;
+      });
+  std::vector<quarn::PdfPage> pages;
+  for (const auto& page : report.pages) pages.push_back({page.title, &page.list});
+  std::string error;
+  const bool written = quarn::WritePagesPdf(report.recordName, report.note, pages, out, error,
+                                            [](int done, int total) {
+                                              ShowPercent(done, total, 1);
+                                              return true;
+                                            });
+  std::cerr << '\n';
+  for (const auto& message : report.messages)
+    std::cerr << "quarn-cli: warning: " << message << '\n';
+  if (!written) {
+    std::cerr << "quarn-cli: " << error << '\n';
+    return 1;
+  }
   return 0;
 }
 
@@ -292,6 +400,7 @@ int main(int argc, char** argv) {
     if (args[0] == "export-navaids") return ExportNavaidsCommand(rest, argv[0]);
     if (args[0] == "export-track") return ExportTrackCommand(rest);
     if (args[0] == "debrief") return DebriefCommand(rest, argv[0]);
+    if (args[0] == "report") return ReportCommand(rest, argv[0]);
   }
   if (args.empty() || args[0] != "run") return Usage();
   args.erase(args.begin());

@@ -9,6 +9,7 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QProgressDialog>
 #include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
@@ -16,11 +17,14 @@
 #include <QWindow>
 
 #include "app/command_table.h"
+#include "app/flight_report.h"
 #include "app/shell/dialogs.h"
 #include "app/shell/splash.h"
 #include "base/command_ids.h"
 #include "charts/map_state.h"
 #include "platform/qt/image_export.h"
+#include "platform/qt/qt_fonts.h"
+#include "platform/qt/report_pdf.h"
 #include "record/sample_table.h"
 
 // The shell's images are compiled into a static library: register them explicitly.
@@ -302,6 +306,9 @@ void CMainFrame::RunCommand(int id) {
     case ID_FILE_PRINT_PREVIEW:
       PrintPreview();
       return;
+    case ID_EXPORT_REPORT:
+      ExportReport();
+      return;
     default:
       break;
   }
@@ -387,6 +394,46 @@ void CMainFrame::PrintPreview() {
   connect(&preview, &QPrintPreviewDialog::paintRequested, this,
           [this](QPrinter* p) { RenderChart(*p); });
   preview.exec();
+}
+
+void CMainFrame::ExportReport() {
+  Ui& ui = *ui_;
+  if (g_recordPath.empty()) {
+    ui.ShowMessage("Select a Aerolog File First");
+    return;
+  }
+  auto chosen = ui.AskSaveFile({"PDF (*.pdf)|*.pdf||", "pdf"});
+  if (!chosen) return;
+  std::string path = *chosen;
+  if (!QFileInfo(QString::fromStdString(path)).fileName().contains('.')) path += ".pdf";
+  if (const std::string problem = PdfTargetProblem(path); !problem.empty()) {
+    ui.ShowMessage("The report was not written: " + problem, MessageKind::Warning);
+    return;
+  }
+
+  // Drawing the charts is the first half of the work, writing the pages the second.
+  QProgressDialog progress("Writing the flight report...", "Cancel", 0, 100, this);
+  progress.setWindowModality(Qt::WindowModal);
+  progress.setMinimumDuration(0);
+  auto step = [&progress](int half) {
+    return [&progress, half](int done, int total) {
+      progress.setValue((half * 100 + done * 100 / std::max(1, total)) / 2);
+      return !progress.wasCanceled();
+    };
+  };
+  QtTextMetrics metrics;
+  const FlightReport report = RecordFlightReport(app_->doc(), metrics, step(0));
+  std::vector<PdfPage> pages;
+  for (const auto& page : report.pages) pages.push_back({page.title, &page.list});
+  std::string error;
+  const bool written = !progress.wasCanceled() &&
+                       WritePagesPdf(report.recordName, report.note, pages, path, error, step(1));
+  progress.reset();
+  if (written) {
+    ui.SetStatusText("Report written to " + path);
+  } else if (!error.empty()) {
+    ui.ShowMessage("The report was not written: " + error, MessageKind::Warning);
+  }
 }
 
 }  // namespace quarn

@@ -61,6 +61,8 @@ class CMainFrame : public QMainWindow {
   void RefreshRecentMenu();
   void Print(bool showDialog);
   void PrintPreview();
+  // File > Export Report: every chart of the record into one PDF, with progress.
+  void ExportReport();
 
   ViewWindow* view_;
   std::unique_ptr<QtUi> ui_;

@@ -52,6 +52,7 @@ std::optional<std::string> QtUi::AskOpenFile(const OpenFileRequest& request) {
 }
 
 std::optional<std::string> QtUi::AskSaveFile(const SaveFileRequest& request) {
+  if (pendingSave_) return std::exchange(pendingSave_, std::nullopt);
   QFileDialog dialog(&frame_, "Save", QString::fromStdString(CurrentDirectory()),
                      ToQtFilter(request.filter));
   dialog.setAcceptMode(QFileDialog::AcceptSave);

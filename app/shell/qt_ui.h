@@ -31,6 +31,8 @@ class QtUi : public Ui {
   // The next Open dialog is answered with this path without being shown (the
   // recent-files entries load a record this way).
   void AnswerNextOpenWith(const std::string& path) { pendingOpen_ = path; }
+  // The next Save dialog likewise (tests).
+  void AnswerNextSaveWith(const std::string& path) { pendingSave_ = path; }
   // Called with every path that an Open dialog returns.
   void OnFileChosen(std::function<void(const std::string&)> callback) {
     fileChosen_ = std::move(callback);
@@ -41,6 +43,7 @@ class QtUi : public Ui {
   QString status_;
   std::string title_;
   std::optional<std::string> pendingOpen_;
+  std::optional<std::string> pendingSave_;
   std::function<void(const std::string&)> fileChosen_;
   int waitDepth_ = 0;
 };

@@ -19,7 +19,7 @@ constexpr const char* kView = "&View";
 constexpr const char* kAbout = "About";
 
 // In menu order within each popup.
-constexpr std::array<CommandInfo, 43> kCommands{{
+constexpr std::array<CommandInfo, 44> kCommands{{
     {ID_BLANK_VIEW, "ID_BLANK_VIEW", kFile, "", "&New\tCtrl+N", true, ""},
     {ID_EXPORT_TRACK, "ID_EXPORT_TRACK", kFile, "", "Export &Track...", false,
      "Writes the flight's track as GPX or KML, for map viewers and globes"},

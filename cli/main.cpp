@@ -33,6 +33,12 @@ namespace {
 constexpr const char* kUsage =
     "usage: quarn-cli run [--size WxH] [--data-dir DIR] SCRIPT\n"
     "       SCRIPT is a file, or - for standard input\n"
+    "       quarn-cli group NAME DIR [--recurse] [--fs2000] [--data-dir DIR]\n"
+    "       quarn-cli load LIST [--data-dir DIR]\n"
+    "       quarn-cli export-navaids LIST [--data-dir DIR]\n"
+    "       quarn-cli export-track RECORD OUT.gpx|OUT.kml\n"
+    "       quarn-cli debrief RECORD --scenery LIST [--data-dir DIR]\n"
+    "       quarn-cli report RECORD [--scenery LIST] [--data-dir DIR] OUT.pdf\n"
     "       quarn-cli --help | --version\n";
 
 // A wrong call: the usage on standard error.

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -79,8 +80,10 @@ std::vector<int> BlankPages(const TempDir& scratch, const std::string& pdf, int 
     return {-1};
   }
   for (int p = 1; p <= pages; ++p) {
-    const std::string number = (pages >= 10 && p < 10 ? "0" : "") + std::to_string(p);
-    const GreyPage page = ReadPgm(scratch.File("page-" + number + ".pgm"));
+    // pdftoppm pads the page number to the width of the last one.
+    char name[32];
+    std::snprintf(name, sizeof name, pages >= 10 ? "page-%02d.pgm" : "page-%d.pgm", p);
+    const GreyPage page = ReadPgm(scratch.File(name));
     bool inked = false;
     for (int y = 20; y < page.height && !inked; ++y) {
       for (int x = 0; x < page.width && !inked; ++x) {

@@ -4,6 +4,9 @@
 
 namespace quarn {
 
+// Metres to nautical miles (1852 metres each).
+inline constexpr double kMetresToNm = 0.0005399568034557236;
+
 // The program's own constants: degrees to radians as a rounded decimal, and twice
 // the Earth radius in metres.
 inline constexpr double kDegToRad = 0.01745329252;

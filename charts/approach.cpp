@@ -12,16 +12,20 @@ bool Within(double heading, double reference, double limit) {
   return std::fabs(HeadingDifference(reference, heading)) <= limit;
 }
 
-const NavaidRecord& RecordAt(const CHalbricoDoc& doc, std::int32_t index) {
-  return doc.m_navaids[static_cast<std::size_t>(index)];
-}
-
 bool Valid(const CHalbricoDoc& doc, std::int32_t index) {
   return index >= 0 && index < doc.m_navaidCount &&
          static_cast<std::size_t>(index) < doc.m_navaids.size();
 }
 
 }  // namespace
+
+const NavaidRecord& RecordOf(const CHalbricoDoc& doc, std::int32_t index) {
+  return doc.m_navaids[static_cast<std::size_t>(index)];
+}
+
+bool WithinTwoNm(const ApproachNavaid& found) {
+  return found.record && found.metres * kMetresToNm < 2;
+}
 
 double HeadingDifference(double a, double b) {
   double d = std::fmod(b - a, 360.0);
@@ -49,7 +53,7 @@ ApproachNavaid FindLandingRunway(const CHalbricoDoc& doc, int touchdown) {
   ApproachNavaid best;
   for (const std::int32_t index : doc.m_runwayIdx) {
     if (!Valid(doc, index)) continue;
-    const NavaidRecord& r = RecordAt(doc, index);
+    const NavaidRecord& r = RecordOf(doc, index);
     // A runway without length cannot be drawn, nor landed on.
     if (r.kind != NavaidKind::Runway || !(r.extra > 0)) continue;
     const double heading = r.course;
@@ -68,9 +72,10 @@ ApproachNavaid FindApproachIls(const CHalbricoDoc& doc, int touchdown) {
   ApproachNavaid best;
   for (const std::int32_t index : doc.m_ilsIdx) {
     if (!Valid(doc, index)) continue;
-    const NavaidRecord& r = RecordAt(doc, index);
+    const NavaidRecord& r = RecordOf(doc, index);
     if (r.kind != NavaidKind::Ils) continue;
-    const double d = DistanceAndBearing(s.latitudeDeg, s.longitudeDeg, r.latitude, r.longitude).metres;
+    const double d =
+        DistanceAndBearing(s.latitudeDeg, s.longitudeDeg, r.latitude, r.longitude).metres;
     if (d < best.metres && Within(r.course, s.courseDeg, 9)) best = {index, d};
   }
   return best;
@@ -80,7 +85,7 @@ ApproachNavaid NearestAirport(const CHalbricoDoc& doc, double latitude, double l
   ApproachNavaid best;
   for (const std::int32_t index : doc.m_airportIdx) {
     if (!Valid(doc, index)) continue;
-    const NavaidRecord& r = RecordAt(doc, index);
+    const NavaidRecord& r = RecordOf(doc, index);
     if (r.kind != NavaidKind::Airport) continue;
     const double d = DistanceAndBearing(latitude, longitude, r.latitude, r.longitude).metres;
     if (d < best.metres) best = {index, d};

@@ -5,11 +5,11 @@
 #include <cstdint>
 #include <optional>
 
+#include "base/geodesy.h"
 #include "navaid/halbrico_doc.h"
 
 namespace quarn {
 
-inline constexpr double kMetresToNm = 0.0005399568034557236;
 inline constexpr double kNoneFound = 10000000;  // metres: the search's starting distance
 
 // The first sample of the last 30 percent of the record that comes within 2 feet of
@@ -27,6 +27,11 @@ struct ApproachNavaid {
 ApproachNavaid FindLandingRunway(const CHalbricoDoc& doc, int touchdown);
 // The nearest ILS whose course is within 9 degrees of the course at touchdown.
 ApproachNavaid FindApproachIls(const CHalbricoDoc& doc, int touchdown);
+
+// The record a search found (or an index list names).
+const NavaidRecord& RecordOf(const CHalbricoDoc& doc, std::int32_t index);
+// Whether the search found a record closer than 2 nautical miles.
+bool WithinTwoNm(const ApproachNavaid& found);
 
 // The difference b - a of two headings, in -180 .. 180.
 double HeadingDifference(double a, double b);

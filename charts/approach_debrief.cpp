@@ -47,14 +47,10 @@ RunwayFrame ToRunwayFrame(const NavaidRecord& centre, double headingDeg, double 
   return {db.metres * std::cos(off), db.metres * std::sin(off)};
 }
 
-const NavaidRecord& RecordAt(const CHalbricoDoc& doc, std::int32_t index) {
-  return doc.m_navaids[static_cast<std::size_t>(index)];
-}
-
 std::optional<LandingRunway> LandingRunwayOf(const CHalbricoDoc& doc, int touchdown) {
   const ApproachNavaid found = FindLandingRunway(doc, touchdown);
   if (!found.record || found.metres * kMetresToNm > 2) return std::nullopt;
-  const NavaidRecord& r = RecordAt(doc, *found.record);
+  const NavaidRecord& r = RecordOf(doc, *found.record);
   LandingRunway rw;
   rw.record = *found.record;
   rw.ident = TrimTrailingBlanks(r.Ident());
@@ -72,8 +68,8 @@ std::optional<LandingIls> LandingIlsOf(const CHalbricoDoc& doc, int touchdown,
                                        const LandingRunway& rw) {
   const ApproachNavaid found = FindApproachIls(doc, touchdown);
   if (!found.record) return std::nullopt;
-  const NavaidRecord& centre = RecordAt(doc, rw.record);
-  const NavaidRecord& r = RecordAt(doc, *found.record);
+  const NavaidRecord& centre = RecordOf(doc, rw.record);
+  const NavaidRecord& r = RecordOf(doc, *found.record);
   const double fromCentre =
       DistanceAndBearing(centre.latitude, centre.longitude, r.latitude, r.longitude).metres;
   if (fromCentre * kMetresToNm > 2) return std::nullopt;  // it serves another runway
@@ -219,7 +215,7 @@ ApproachDebrief DebriefApproach(const CHalbricoDoc& doc) {
     return d;
   }
   const LandingRunway& rw = *d.runway;
-  const NavaidRecord& centre = RecordAt(doc, rw.record);
+  const NavaidRecord& centre = RecordOf(doc, rw.record);
   d.ils = LandingIlsOf(doc, d.touchdown, rw);
 
   const FlightSample& td = SampleAt(d.touchdown);
@@ -234,7 +230,7 @@ ApproachDebrief DebriefApproach(const CHalbricoDoc& doc) {
     out.distanceNm = -(f.along + rw.lengthM / 2) * kMetresToNm;
     out.heightFt = s.altitudeFt - rw.elevationFt;
     if (d.ils) {
-      out.locDots = LocalizerDots(RecordAt(doc, d.ils->record), *d.ils, s);
+      out.locDots = LocalizerDots(RecordOf(doc, d.ils->record), *d.ils, s);
       if (d.ils->gsDotDeg > 0) out.gsDots = GlideSlopeDots(*d.ils, rw, f, out.heightFt);
     }
     d.samples.push_back(out);

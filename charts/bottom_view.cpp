@@ -24,14 +24,6 @@ constexpr double kDegToRad = 0.01745329252;
 constexpr double kSevenNmMetres = 12964;
 constexpr double kLocalizerCentreMetres = 12593.6;  // 6.8 nautical miles
 
-const NavaidRecord& At(const CHalbricoDoc& doc, std::int32_t index) {
-  return doc.m_navaids[static_cast<std::size_t>(index)];
-}
-
-bool WithinTwoNm(const ApproachNavaid& found) {
-  return found.record && found.metres * kMetresToNm < 2;
-}
-
 // The 6-degree localizer wedge out to 7 nautical miles from the ILS, on the side
 // from which aircraft approach on its course.
 void DrawLocalizer(DrawContext& dc, const MapProjection& map, const NavaidRecord& ils) {
@@ -99,20 +91,14 @@ void DrawBottomView(Window& window, Ui& ui, CHalbricoDoc& doc) {
   const ApproachNavaid runway = FindLandingRunway(doc, t);
   FitTrackWindowToApproach(a0, t);
 
-  SetMapExtentsFromTrackWindow();
-  const MapProjection map = MapProjection::FromMapState(height);
-
-  const Font oldFont = dc->SelectFont(ArialFont(-11));
-  const Pen oldPen = dc->pen();
-  const Brush oldBrush = dc->brush();
-
-  DrawMapLayers(*dc, map, width, height, doc);
+  const MapChartScope chart(*dc, width, height, doc);
+  const MapProjection& map = chart.map();
   DrawRadials(*dc, map, false);
 
   dc->SetTextColor(kRed);
   dc->SetTextAlign(TextAlign::Left);
   if (const ApproachNavaid ils = FindApproachIls(doc, t); WithinTwoNm(ils)) {
-    const NavaidRecord& r = At(doc, *ils.record);
+    const NavaidRecord& r = RecordOf(doc, *ils.record);
     dc->TextOut(width - 180, 83,
                 Format("ILS ID: %s %3.1lf MHz.", std::string(r.Ident()).c_str(), r.frequency));
     DrawLocalizer(*dc, map, r);
@@ -126,20 +112,18 @@ void DrawBottomView(Window& window, Ui& ui, CHalbricoDoc& doc) {
   dc->SetTextColor(kRed);
   dc->SetTextAlign(TextAlign::Left);
   if (WithinTwoNm(runway)) {
-    dc->TextOut(width - 180, 72,
-                Format("Runway ID: %s", std::string(At(doc, *runway.record).Ident()).c_str()));
+    dc->TextOut(
+        width - 180, 72,
+        Format("Runway ID: %s", std::string(RecordOf(doc, *runway.record).Ident()).c_str()));
   }
   // The airport nearest to the touchdown point, not to the runway.
   const FlightSample& down = SampleAt(t);
   if (const ApproachNavaid airport = NearestAirport(doc, down.latitudeDeg, down.longitudeDeg);
       WithinTwoNm(airport)) {
-    dc->TextOut(width - 180, 60,
-                Format("Airport name: %s", std::string(At(doc, *airport.record).Name()).c_str()));
+    dc->TextOut(
+        width - 180, 60,
+        Format("Airport name: %s", std::string(RecordOf(doc, *airport.record).Name()).c_str()));
   }
-
-  dc->SelectFont(oldFont);
-  dc->SelectPen(oldPen);
-  dc->SelectBrush(oldBrush);
 }
 
 }  // namespace quarn

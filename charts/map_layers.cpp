@@ -26,7 +26,6 @@ constexpr Color kBlue{0, 0, 255};
 constexpr Color kRed{255, 0, 0};
 
 constexpr double kThird = 0.3333333333333333;
-constexpr double kMetresToNm = 0.0005399568034557236;
 constexpr double kFeetToMetres = 0.3048;
 
 // Everything a layer draws with.
@@ -269,6 +268,30 @@ void DrawTrack(DrawContext& dc, const MapProjection& map, int first, int last, i
     if (p.x >= 0 && p.x <= width && p.y >= 0 && p.y <= height) dc.LineTo(p.x, p.y);
     dc.MoveTo(p.x, p.y);
   }
+}
+
+namespace {
+
+MapProjection FitMapToTrackWindow(int height) {
+  SetMapExtentsFromTrackWindow();
+  return MapProjection::FromMapState(height);
+}
+
+}  // namespace
+
+MapChartScope::MapChartScope(DrawContext& dc, int width, int height, const CHalbricoDoc& doc)
+    : dc_(dc),
+      map_(FitMapToTrackWindow(height)),
+      oldFont_(dc.SelectFont(ArialFont(-11))),
+      oldPen_(dc.pen()),
+      oldBrush_(dc.brush()) {
+  DrawMapLayers(dc, map_, width, height, doc);
+}
+
+MapChartScope::~MapChartScope() {
+  dc_.SelectFont(oldFont_);
+  dc_.SelectPen(oldPen_);
+  dc_.SelectBrush(oldBrush_);
 }
 
 }  // namespace quarn

@@ -15,6 +15,26 @@ namespace quarn {
 void DrawMapLayers(DrawContext& dc, const MapProjection& map, int width, int height,
                    const CHalbricoDoc& doc);
 
+// The opening of a map chart, shared by the track chart and the bottom view: the
+// extents fitted to the track window, the chart font selected and the navaid layers
+// drawn. The drawing context gets its font, pen and brush back when it ends.
+class MapChartScope {
+ public:
+  MapChartScope(DrawContext& dc, int width, int height, const CHalbricoDoc& doc);
+  MapChartScope(const MapChartScope&) = delete;
+  MapChartScope& operator=(const MapChartScope&) = delete;
+  ~MapChartScope();
+
+  const MapProjection& map() const { return map_; }
+
+ private:
+  DrawContext& dc_;
+  MapProjection map_;
+  Font oldFont_;
+  Pen oldPen_;
+  Brush oldBrush_;
+};
+
 // The red dotted cross at the track cursor's sample.
 void DrawTrackCursor(DrawContext& dc, const MapProjection& map);
 

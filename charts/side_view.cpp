@@ -43,10 +43,6 @@ struct SideGeometry {
   int Y(double feet) const { return TruncToInt((height - 20) - feet * pixelsPerFoot); }
 };
 
-const NavaidRecord& At(const CHalbricoDoc& doc, std::int32_t index) {
-  return doc.m_navaids[static_cast<std::size_t>(index)];
-}
-
 // Markers, NDBs and VORs that lie under the approach, before the runway.
 void DrawApproachNavaids(DrawContext& dc, const CHalbricoDoc& doc, const SideGeometry& g,
                          const NavaidRecord& runway, double course) {
@@ -71,7 +67,7 @@ void DrawApproachNavaids(DrawContext& dc, const CHalbricoDoc& doc, const SideGeo
     if (!layer.shown) continue;
     for (const std::int32_t index : *layer.list) {
       if (index < 0 || index >= doc.m_navaidCount) continue;
-      const NavaidRecord& r = At(doc, index);
+      const NavaidRecord& r = RecordOf(doc, index);
       const bool marker = r.kind == NavaidKind::InnerMarker || r.kind == NavaidKind::MiddleMarker ||
                           r.kind == NavaidKind::OuterMarker;
       const bool matches = layer.list == &doc.m_markerIdx ? marker
@@ -181,14 +177,15 @@ void DrawSideView(Window& window, Ui& ui, CHalbricoDoc& doc) {
   g.height = window.ClientHeight();
   dc->FillSolidRect(Rect{0, 0, g.width, g.height}, kBlack);
 
-  const NavaidRecord& runway = At(doc, *runwayFound.record);
+  const NavaidRecord& runway = RecordOf(doc, *runwayFound.record);
   const double course = SampleAt(t).courseDeg;
   dc->SetTextColor(kGreen);
   dc->SetTextAlign(TextAlign::Left);
   if (const ApproachNavaid airport = NearestAirport(doc, runway.latitude, runway.longitude);
-      airport.record && airport.metres * kMetresToNm < 2) {
-    dc->TextOut(80, 22,
-                Format("Airport Name: %s", std::string(At(doc, *airport.record).Name()).c_str()));
+      WithinTwoNm(airport)) {
+    dc->TextOut(
+        80, 22,
+        Format("Airport Name: %s", std::string(RecordOf(doc, *airport.record).Name()).c_str()));
   }
   dc->TextOut(80, 35, Format("Runway ID: %s", std::string(runway.Ident()).c_str()));
 
@@ -205,13 +202,13 @@ void DrawSideView(Window& window, Ui& ui, CHalbricoDoc& doc) {
 
   // The ILS serving the runway, when one lies within 2 nautical miles of the touchdown.
   const ApproachNavaid ilsFound = FindApproachIls(doc, t);
-  const bool haveIls = ilsFound.record && ilsFound.metres * kMetresToNm < 2;
+  const bool haveIls = WithinTwoNm(ilsFound);
   double gamma = 0, ilsFromCentre = 0;
   if (!haveIls) {
     dc->SetTextColor(kRed);
     dc->TextOut(g.width - 200, 22, "NO ILS");
   } else {
-    const NavaidRecord& ils = At(doc, *ilsFound.record);
+    const NavaidRecord& ils = RecordOf(doc, *ilsFound.record);
     gamma = std::asin(ils.intValue / 131072.0);
     dc->SetTextColor(kGreen);
     dc->TextOut(g.width - 200, 22,

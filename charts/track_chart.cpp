@@ -22,22 +22,12 @@ void DrawTrackChart(Window& window, Ui& ui, CHalbricoDoc& doc) {
   dc->FillSolidRect(Rect{0, 0, width, height}, kBlack);
   g_chartMode = kChartTrack;
 
-  SetMapExtentsFromTrackWindow();
-  const MapProjection map = MapProjection::FromMapState(height);
-
-  const Font oldFont = dc->SelectFont(ArialFont(-11));
-  const Pen oldPen = dc->pen();
-  const Brush oldBrush = dc->brush();
-
-  DrawMapLayers(*dc, map, width, height, doc);
+  const MapChartScope chart(*dc, width, height, doc);
+  const MapProjection& map = chart.map();
   DrawRadials(*dc, map, g_showIdFreq);
   DrawTrackCursor(*dc, map);
   // The whole record, not only the track window: after a zoom the map clips the rest.
   DrawTrack(*dc, map, 0, g_lastSampleIndex, width, height);
-
-  dc->SelectFont(oldFont);
-  dc->SelectPen(oldPen);
-  dc->SelectBrush(oldBrush);
 }
 
 namespace {

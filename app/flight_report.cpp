@@ -131,7 +131,7 @@ std::string ApproachViewsLeftOutReason(const CHalbricoDoc& doc) {
     return "Approach views left out: no navaids were loaded, so no runway is known.";
   }
   const ApproachNavaid runway = FindLandingRunway(doc, FindTouchdown());
-  if (!runway.record || runway.metres * kMetresToNm > 2) {
+  if (!RunwayLandedOn(runway)) {
     return "Approach views left out: no runway found within 2 NM of the touchdown.";
   }
   return "";

@@ -27,6 +27,10 @@ bool WithinTwoNm(const ApproachNavaid& found) {
   return found.record && found.metres * kMetresToNm < 2;
 }
 
+bool RunwayLandedOn(const ApproachNavaid& runway) {
+  return runway.record && !(runway.metres * kMetresToNm > 2);
+}
+
 double HeadingDifference(double a, double b) {
   double d = std::fmod(b - a, 360.0);
   if (d > 180) d -= 360;

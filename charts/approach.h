@@ -32,6 +32,9 @@ ApproachNavaid FindApproachIls(const CHalbricoDoc& doc, int touchdown);
 const NavaidRecord& RecordOf(const CHalbricoDoc& doc, std::int32_t index);
 // Whether the search found a record closer than 2 nautical miles.
 bool WithinTwoNm(const ApproachNavaid& found);
+// Whether the runway search found the runway landed on: one no more than 2 nautical
+// miles from the touchdown point. The approach charts need it to draw at all.
+bool RunwayLandedOn(const ApproachNavaid& runway);
 
 // The difference b - a of two headings, in -180 .. 180.
 double HeadingDifference(double a, double b);

@@ -49,7 +49,7 @@ RunwayFrame ToRunwayFrame(const NavaidRecord& centre, double headingDeg, double 
 
 std::optional<LandingRunway> LandingRunwayOf(const CHalbricoDoc& doc, int touchdown) {
   const ApproachNavaid found = FindLandingRunway(doc, touchdown);
-  if (!found.record || found.metres * kMetresToNm > 2) return std::nullopt;
+  if (!RunwayLandedOn(found)) return std::nullopt;
   const NavaidRecord& r = RecordOf(doc, *found.record);
   LandingRunway rw;
   rw.record = *found.record;

@@ -161,7 +161,7 @@ void DrawSideView(Window& window, Ui& ui, CHalbricoDoc& doc) {
   if (!RecordSelected(ui, "Select a Aerolog File First%s\n")) return;
   const int t = FindTouchdown();
   const ApproachNavaid runwayFound = FindLandingRunway(doc, t);
-  if (runwayFound.metres * kMetresToNm > 2 || !runwayFound.record) {
+  if (!RunwayLandedOn(runwayFound)) {
     // The chart mode stays as it was, so a repaint does not ask again.
     ui.ShowMessage(
         "Sorry, Quarn does not find any runway near to the touch, or you are not load the "

@@ -202,6 +202,15 @@ int ExportNavaidsCommand(std::vector<std::string> args, const char* argv0) {
                        dataDir, argv0);
 }
 
+// Selects the record through the open dialog, as the desktop program does; the
+// script's status, 0 when it ran (g_recordPath is then empty if the record could not
+// be opened).
+int SelectRecord(quarn::ScriptHost& host, const std::string& record) {
+  std::istringstream script("answer file " + record + "\n" +
+                            CommandLine(quarn::ID_SELECT_RECORD_FILE));
+  return host.Run(script);
+}
+
 // quarn-cli export-track RECORD OUT: the record's track as GPX or KML (by OUT's
 // extension), for map viewers and globes.
 int ExportTrackCommand(const std::vector<std::string>& args) {
@@ -209,15 +218,10 @@ int ExportTrackCommand(const std::vector<std::string>& args) {
     std::cerr << "usage: quarn-cli export-track RECORD OUT.gpx|OUT.kml\n";
     return 2;
   }
-  const std::string startDir = quarn::CurrentDirectory();
-  auto fullPath = [&](const std::string& p) {
-    return !p.empty() && p.front() == quarn::kPathSeparator ? p : quarn::JoinPath(startDir, p);
-  };
   quarn::QtTextMetrics metrics;
   std::ostringstream transcript;
-  quarn::ScriptHost host(metrics, transcript, std::cerr, startDir);
-  std::istringstream script("answer file " + args[0] + "\ncommand ID_SELECT_RECORD_FILE\n");
-  if (const int status = host.Run(script); status != 0) return status;
+  quarn::ScriptHost host(metrics, transcript, std::cerr, quarn::CurrentDirectory());
+  if (const int status = SelectRecord(host, args[0]); status != 0) return status;
   if (quarn::g_recordPath.empty()) {
     std::cerr << "quarn-cli: cannot open " << args[0] << '\n';
     return 1;
@@ -225,7 +229,7 @@ int ExportTrackCommand(const std::vector<std::string>& args) {
   const std::string error = quarn::ExportTrack(
       std::span<const quarn::FlightSample>(quarn::g_samples.data(),
                                            static_cast<std::size_t>(quarn::SampleCount())),
-      quarn::g_recordPath, fullPath(args[1]));
+      quarn::g_recordPath, host.FullPath(args[1]));
   if (!error.empty()) {
     std::cerr << "quarn-cli: " << error << '\n';
     return 1;
@@ -257,9 +261,7 @@ int DebriefCommand(std::vector<std::string> args, const char* argv0) {
   quarn::QtTextMetrics metrics;
   std::ostringstream transcript;
   quarn::ScriptHost host(metrics, transcript, std::cerr, startDir);
-  std::istringstream record("answer file " + rest[0] + "\n" +
-                            CommandLine(quarn::ID_SELECT_RECORD_FILE));
-  if (const int status = host.Run(record); status != 0) return status;
+  if (const int status = SelectRecord(host, rest[0]); status != 0) return status;
   if (quarn::g_recordPath.empty() || quarn::SampleCount() == 0) {
     std::cerr << "quarn-cli: cannot read the record " << rest[0] << '\n';
     return 1;
@@ -328,29 +330,23 @@ int ReportCommand(const std::vector<std::string>& args, const char* argv0) {
   }
   if (files.size() != 2) return ReportUsage();
   if (!UseDataDirectory(dataDir, argv0)) return 2;
-  const std::string startDir = quarn::CurrentDirectory();
-  auto fullPath = [&](const std::string& p) {
-    return !p.empty() && p.front() == quarn::kPathSeparator ? p : quarn::JoinPath(startDir, p);
-  };
-  const std::string out = fullPath(files[1]);
+  quarn::QtTextMetrics metrics;
+  std::ostringstream transcript;
+  quarn::ScriptHost host(metrics, transcript, std::cerr, quarn::CurrentDirectory());
+  const std::string out = host.FullPath(files[1]);
   // A target that cannot be written is told before the work starts.
   if (const std::string problem = quarn::PdfTargetProblem(out); !problem.empty()) {
     std::cerr << "quarn-cli: " << problem << '\n';
     return 1;
   }
-
-  quarn::QtTextMetrics metrics;
-  std::ostringstream transcript;
-  quarn::ScriptHost host(metrics, transcript, std::cerr, startDir);
-  std::istringstream script("answer file " + files[0] + "\ncommand ID_SELECT_RECORD_FILE\n");
-  if (const int status = host.Run(script); status != 0) return status;
+  if (const int status = SelectRecord(host, files[0]); status != 0) return status;
   if (quarn::g_recordPath.empty()) {
     std::cerr << "quarn-cli: cannot open " << files[0] << '\n';
     return 1;
   }
   quarn::CHalbricoDoc& doc = host.app().doc();
   if (!list.empty()) {
-    ReportUi ui(fullPath(list));
+    ReportUi ui(host.FullPath(list));
     quarn::OnLoadNavaids(ui, doc, quarn::ProgramDirectory());
     if (doc.m_navaidsLoaded != 1) {
       std::cerr << "quarn-cli: cannot load the scenery list " << list << '\n';

@@ -50,8 +50,10 @@ class ScriptHost {
   // `parse PATH`: one scenery file into the navaid tables.
   void ParseOneFile(const std::string& path);
 
- private:
+  // A path as the script names it, taken relative to the start directory.
   std::string FullPath(const std::string& path) const;
+
+ private:
   bool Dump(const std::string& path);
   // `navaids PATH`: every navaid record as one JSON object a line.
   bool WriteNavaids(const std::string& path);

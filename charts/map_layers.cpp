@@ -20,8 +20,6 @@ constexpr Color kGridLabelGrey{100, 100, 100};
 constexpr Color kNdbGreen{0, 255, 0};
 constexpr Color kFixRed{255, 0, 0};
 constexpr Color kMarkerWhite{255, 255, 255};
-constexpr Color kRunwayGrey{168, 168, 168};
-constexpr Color kLightGrey{192, 192, 192};
 constexpr Color kBlue{0, 0, 255};
 constexpr Color kRed{255, 0, 0};
 

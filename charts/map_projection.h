@@ -9,6 +9,10 @@ namespace quarn {
 
 // VOR symbols and texts, airport names and radials share one colour.
 inline constexpr Color kVorColor{200, 221, 13};
+// Runway bars and their labels, on the map and in the side view.
+inline constexpr Color kRunwayGrey{168, 168, 168};
+// The light grey fill of the NDB symbol and of the side view's navaid triangles.
+inline constexpr Color kLightGrey{192, 192, 192};
 
 // Degrees of margin around the extents within which navaids and radials are drawn.
 inline constexpr double kMapMarginDeg = 0.1;

@@ -8,6 +8,7 @@
 #include "base/numeric.h"
 #include "base/view_state.h"
 #include "charts/approach.h"
+#include "charts/map_projection.h"
 #include "charts/map_state.h"
 #include "record/record_check.h"
 #include "record/sample_table.h"
@@ -22,8 +23,6 @@ constexpr double kSectorHalfWidth = 0.024434609527999997;  // 1.4 degrees
 constexpr Color kGreen{0, 255, 0};
 constexpr Color kRed{255, 0, 0};
 constexpr Color kBlue{0, 0, 255};
-constexpr Color kRunwayGrey{168, 168, 168};
-constexpr Color kLightGrey{192, 192, 192};
 constexpr Color kDarkGrey{64, 64, 64};
 
 // The side view's horizontal and vertical scales.

@@ -72,28 +72,24 @@ bool EndsWithNoCase(const std::string& s, const std::string& suffix) {
 }  // namespace
 
 std::vector<TimedSample> TimeSamples(std::span<const FlightSample> samples, std::time_t lastDay) {
-  std::vector<TimedSample> out;
-  if (samples.empty()) return out;
-  const std::int64_t dayStart =
-      static_cast<std::int64_t>(lastDay) - static_cast<std::int64_t>(lastDay) % kSecondsPerDay;
-  // Walk back from the last sample; a later time of day than its successor's means
-  // a midnight lies between them.
-  std::int64_t day = dayStart;
-  std::vector<TimedSample> reversed;
-  for (int i = static_cast<int>(samples.size()) - 1; i >= 0; --i) {
-    const std::int64_t t = SecondsOfDay(samples[static_cast<std::size_t>(i)]);
-    if (i + 1 < static_cast<int>(samples.size()) &&
-        t > SecondsOfDay(samples[static_cast<std::size_t>(i + 1)])) {
-      day -= kSecondsPerDay;
-    }
-    reversed.push_back({i, day + t});
+  // A time of day earlier than the one before it means a midnight lies between them,
+  // so the first sample's day lies that many days before the last one's.
+  std::int64_t midnights = 0;
+  for (std::size_t i = 1; i < samples.size(); ++i) {
+    if (SecondsOfDay(samples[i]) < SecondsOfDay(samples[i - 1])) ++midnights;
   }
-  out.reserve(reversed.size());
-  for (auto it = reversed.rbegin(); it != reversed.rend(); ++it) {
-    const bool paused = it != reversed.rbegin() &&
-                        SecondsOfDay(samples[static_cast<std::size_t>(it->index)]) ==
-                            SecondsOfDay(samples[static_cast<std::size_t>(it->index - 1)]);
-    if (!paused) out.push_back(*it);
+  const auto last = static_cast<std::int64_t>(lastDay);
+  std::int64_t day = last - last % kSecondsPerDay - midnights * kSecondsPerDay;
+  std::vector<TimedSample> out;
+  out.reserve(samples.size());
+  for (std::size_t i = 0; i < samples.size(); ++i) {
+    const std::int64_t t = SecondsOfDay(samples[i]);
+    if (i > 0) {
+      const std::int64_t before = SecondsOfDay(samples[i - 1]);
+      if (t == before) continue;  // paused: written once
+      if (t < before) day += kSecondsPerDay;
+    }
+    out.push_back({static_cast<int>(i), day + t});
   }
   return out;
 }

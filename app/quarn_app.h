@@ -2,6 +2,8 @@
 // The program's objects and the routing of commands between them: the document
 // takes the scenery-list commands, the view every other command of the program.
 
+#include <string>
+
 #include "navaid/halbrico_doc.h"
 #include "platform/ui.h"
 #include "platform/window.h"
@@ -11,10 +13,13 @@ namespace quarn {
 
 class QuarnApp {
  public:
-  QuarnApp(Window& window, Ui& ui) : window_(window), ui_(ui), doc_(ui), view_(window, ui, doc_) {}
+  // dataDir: the program's directory (scenery lists, quarn.fix, magvar.nav).
+  QuarnApp(Window& window, Ui& ui, std::string dataDir)
+      : window_(window), ui_(ui), dataDir_(std::move(dataDir)), view_(window, ui, doc_, dataDir_) {}
 
   CHalbricoDoc& doc() { return doc_; }
   CHalbricoView& view() { return view_; }
+  const std::string& dataDir() const { return dataDir_; }
 
   // Runs a command by id; false when no part of the program handles it here (the
   // shell's own commands: exit, about, tool and status bar, printing).
@@ -23,15 +28,18 @@ class QuarnApp {
   // File > New: the document starts afresh (its tables are not touched) and the
   // view is drawn again.
   void OnFileNew();
+  // "Define Group of BGL files": asks for the group's name and the folder to search,
+  // then builds the list.
+  void OnDefineGroup();
+  // "Load Navaids": asks for a scenery list, then loads it and the fixes.
+  void OnLoadNavaids();
 
  private:
   Window& window_;
   Ui& ui_;
+  std::string dataDir_;
   CHalbricoDoc doc_;
   CHalbricoView view_;
 };
-
-// Every process-wide variable back to its value at program start (tests).
-void ResetProgramState();
 
 }  // namespace quarn

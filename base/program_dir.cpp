@@ -8,11 +8,6 @@
 
 namespace quarn {
 namespace {
-std::string& Storage() {
-  static std::string dir = ".";
-  return dir;
-}
-
 bool IsWritableDirectory(const std::string& directory) {
   std::error_code ec;
   return std::filesystem::is_directory(directory, ec) &&
@@ -28,14 +23,6 @@ std::string ExecutableDirectory(const std::string& argv0) {
   return ec ? fs::path(argv0).parent_path().string() : a.lexically_normal().string();
 }
 }  // namespace
-
-const std::string& ProgramDirectory() {
-  return Storage();
-}
-
-void SetProgramDirectory(const std::string& directory) {
-  Storage() = directory;
-}
 
 std::string UserDataDirectory(const char* xdgDataHome, const char* home) {
   namespace fs = std::filesystem;

@@ -1,13 +1,11 @@
 #pragma once
 // "The program's directory": where the scenery lists, quarn.fix and magvar.nav live
-// and where the exports land once a command has made it the current directory.
+// and where the exports land once a command has made it the current directory. The
+// application object keeps the one chosen at start and hands it on.
 
 #include <string>
 
 namespace quarn {
-
-const std::string& ProgramDirectory();
-void SetProgramDirectory(const std::string& directory);
 
 // Chooses the directory: the explicit one if given, else QUARN_DATA_DIR, else the
 // directory of the executable, or the user's data directory when the executable's

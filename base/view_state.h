@@ -1,6 +1,7 @@
 #pragma once
 // The state every chart shares: the chart mode, the graph and track windows over
-// the sample table, the two cursors and the zoom level.
+// the flight's samples, the ends of the graphs' time axis, the two cursors and the
+// zoom level. The view owns one; the flight report draws with a copy of its own.
 
 namespace quarn {
 
@@ -23,15 +24,17 @@ enum ChartMode : int {
 
 inline constexpr int kMaxZoomLevel = 20;
 
-extern int g_chartMode;
-extern int g_windowFirst;  // graph window, inclusive sample indices
-extern int g_windowLast;
-extern int g_cursorOffset;  // graph cursor, pixels right of x = 50
-extern int g_trackFirst;    // track window, inclusive sample indices
-extern int g_trackLast;
-extern int g_trackCursor;  // sample index of the track cursor
-extern int g_zoomLevel;    // 1 = the whole record
-
-void ResetViewState();
+struct ViewState {
+  int chartMode = kChartBlank;
+  int windowFirst = 0;  // graph window, inclusive sample indices
+  int windowLast = 0;
+  double firstTime = 0;  // ends of the graphs' time axis, hours
+  double lastTime = 0;
+  int cursorOffset = 0;  // graph cursor, pixels right of x = 50
+  int trackFirst = 0;    // track window, inclusive sample indices
+  int trackLast = 0;
+  int trackCursor = 0;  // sample index of the track cursor
+  int zoomLevel = 1;    // 1 = the whole flight
+};
 
 }  // namespace quarn

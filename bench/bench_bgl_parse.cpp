@@ -21,7 +21,6 @@
 #include "platform/mapped_file.h"
 #include "support/bgl_writer.h"
 #include "support/flight_record_writer.h"
-#include "support/recording_ui.h"
 
 namespace {
 
@@ -49,7 +48,6 @@ void MakeFiles() {
   Fixture& f = Files();
   f.dir = fs::temp_directory_path() / ("quarn_bench_bgl_" + std::to_string(::getpid()));
   fs::create_directories(f.dir);
-  quarn::SetProgramDirectory(f.dir.string());
   std::uint64_t state = 0x9E3779B97F4A7C15ull;
   for (int n = 0; n < kFiles; ++n) {
     BglContent c;
@@ -111,11 +109,10 @@ void BM_MemchrFloor(benchmark::State& state) {
 }
 
 void BM_ParseBgl(benchmark::State& state) {
-  quarn::testing::RecordingUi ui;
   int records = 0;
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();
-    quarn::CHalbricoDoc doc(ui);
+    quarn::CHalbricoDoc doc;
     for (const auto& path : Files().paths) doc.ParseBgl(path);
     doc.RebuildIndexLists();
     records = doc.m_navaidCount;
@@ -158,10 +155,9 @@ std::string AirportFile(int count) {
 void BM_ParseAirports(benchmark::State& state) {
   const int count = static_cast<int>(state.range(0));
   const std::string path = AirportFile(count);
-  quarn::testing::RecordingUi ui;
   int records = 0;
   for (auto _ : state) {
-    quarn::CHalbricoDoc doc(ui);
+    quarn::CHalbricoDoc doc;
     doc.ParseBgl(path);
     records = doc.m_navaidCount;
   }

@@ -1,6 +1,6 @@
-// The two summary screens and the text export over a full table of 50000 samples,
-// each against a floor measured in the same run: one bare pass over the same
-// samples (screens) and reading the same file (export).
+// The two summary screens and the text export over a flight of 50000 samples, each
+// against a floor measured in the same run: one bare pass over the same samples
+// (screens) and reading the same file (export).
 
 #include <benchmark/benchmark.h>
 
@@ -8,12 +8,11 @@
 #include <filesystem>
 #include <vector>
 
-#include "app/quarn_app.h"
-#include "platform/headless/headless_ui.h"
 #include "platform/headless/headless_window.h"
-#include "platform/headless/transcript.h"
-#include "record/record_loader.h"
-#include "record/sample_table.h"
+#include "record/flight_reader.h"
+#include "record/flight_text_export.h"
+#include "record/general_summary.h"
+#include "record/takeoff_landing_summary.h"
 #include "support/example_flight.h"
 #include "support/flight_record_writer.h"
 
@@ -33,25 +32,20 @@ std::vector<std::uint8_t> FullRecord() {
 
 struct Fixture {
   Fixture() {
-    ResetProgramState();
     bytes = FullRecord();
-    MemoryRecordSource source(bytes);
-    const int n = LoadSamples(source).stored;
-    g_lastSampleIndex = n - 1;
     dir = std::filesystem::temp_directory_path() / "quarn_bench_report";
     std::filesystem::create_directories(dir);
     std::filesystem::current_path(dir);
-    testing::WriteBytes((dir / "bench.dat").string(), bytes);
-    g_recordPath = (dir / "bench.dat").string();
+    path = (dir / "bench.dat").string();
+    testing::WriteBytes(path, bytes);
+    if (auto read = ReadFlight(path)) flight = std::move(read->flight);
   }
   std::vector<std::uint8_t> bytes;
   std::filesystem::path dir;
-  std::ostringstream sink;
-  Transcript transcript{sink};
-  HeadlessUi ui{transcript};
+  std::string path;
+  Flight flight;
   FixedWidthMetrics metrics;
   HeadlessWindow window{1280, 800, metrics};
-  QuarnApp app{window, ui};
 };
 
 Fixture& F() {
@@ -60,11 +54,10 @@ Fixture& F() {
 }
 
 void BM_FloorScan(benchmark::State& state) {
-  F();
+  const Flight& flight = F().flight;
   for (auto _ : state) {
     double top = 0;
-    for (int i = 0; i <= g_lastSampleIndex; ++i) {
-      const auto& s = g_samples[static_cast<std::size_t>(i)];
+    for (const FlightSample& s : flight.samples) {
       if (s.altitudeFt >= top) top = s.altitudeFt;
     }
     benchmark::DoNotOptimize(top);
@@ -73,30 +66,31 @@ void BM_FloorScan(benchmark::State& state) {
 
 void BM_GeneralSummary(benchmark::State& state) {
   auto& f = F();
-  for (auto _ : state) f.app.view().DrawGeneralSummary();
+  for (auto _ : state) DrawGeneralSummary(f.window, f.flight);
 }
 
 void BM_TakeoffLandingSummary(benchmark::State& state) {
   auto& f = F();
-  for (auto _ : state) f.app.view().DrawTakeoffLandingSummary();
+  for (auto _ : state) DrawTakeoffLandingSummary(f.window, f.flight);
 }
 
 void BM_FloorReadFile(benchmark::State& state) {
   auto& f = F();
   std::vector<char> buffer(kRecordSize);
   for (auto _ : state) {
-    std::FILE* in = std::fopen(g_recordPath.c_str(), "rb");
+    std::FILE* in = std::fopen(f.path.c_str(), "rb");
     std::size_t total = 0;
     while (std::fread(buffer.data(), 1, buffer.size(), in) == buffer.size()) total += buffer.size();
     std::fclose(in);
     benchmark::DoNotOptimize(total);
   }
-  (void)f;
 }
 
 void BM_TextExport(benchmark::State& state) {
   auto& f = F();
-  for (auto _ : state) f.app.view().OnGenerateFlightText();
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(GenerateFlightText(f.flight, f.dir.string(), 0));
+  }
 }
 
 BENCHMARK(BM_FloorScan)->Unit(benchmark::kMillisecond);

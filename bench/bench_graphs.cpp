@@ -20,12 +20,11 @@
 #include <string>
 #include <vector>
 
-#include "app/quarn_app.h"
+#include "base/flight.h"
 #include "base/view_state.h"
 #include "bench/image_window.h"
-#include "platform/headless/headless_ui.h"
 #include "platform/headless/headless_window.h"
-#include "record/sample_table.h"
+#include "view/graphs.h"
 
 namespace {
 
@@ -45,13 +44,19 @@ enum class Data { Flight, Noise };
 // A long flight at one sample a second: climb, cruise with light turbulence and
 // turns, descent. Or, to leave the context nothing to merge, values that change at
 // every sample.
-void FillSamples(Data data) {
-  ResetProgramState();
+struct Scene {
+  Flight flight;
+  ViewState view;
+};
+
+Scene FillSamples(Data data) {
+  Scene scene;
   std::mt19937 rng(42);
   std::normal_distribution<double> jitter(0, 1);
   const int n = kMaxSamples;
+  scene.flight.samples.resize(static_cast<std::size_t>(n));
   for (int i = 0; i < n; ++i) {
-    FlightSample& s = g_samples[static_cast<std::size_t>(i)];
+    FlightSample& s = scene.flight.samples[static_cast<std::size_t>(i)];
     s.timeHours = 8 + i / 3600.0;
     if (data == Data::Flight) {
       const double climb = std::min(1.0, i / 1500.0);
@@ -67,29 +72,30 @@ void FillSamples(Data data) {
       s.verticalSpeedFpm = 2000 * jitter(rng);
     }
   }
-  g_lastSampleIndex = n - 1;
-  g_windowFirst = g_trackFirst = 0;
-  g_windowLast = g_trackLast = n - 1;
-  g_firstTime = g_samples[0].timeHours;
-  g_lastTime = g_samples[static_cast<std::size_t>(n - 1)].timeHours;
-  g_recordPath = "bench.dat";
-  g_cursorOffset = 600;
+  ViewState& v = scene.view;
+  v.windowFirst = v.trackFirst = 0;
+  v.windowLast = v.trackLast = n - 1;
+  v.firstTime = scene.flight.samples.front().timeHours;
+  v.lastTime = scene.flight.samples.back().timeHours;
+  v.cursorOffset = 600;
+  scene.flight.recordPath = "bench.dat";
+  return scene;
+}
+
+void Draw(Window& window, const Scene& scene, bool combined) {
+  if (combined) {
+    DrawCombinedGraph(window, scene.flight, scene.view);
+  } else {
+    DrawGraph(window, scene.flight, scene.view, kChartAltitude);
+  }
 }
 
 // The points of every trace the chart draws, as the drawing routine computes them:
 // recorded once through the display list.
-std::vector<QPolygon> TracePoints(bool combined) {
+std::vector<QPolygon> TracePoints(const Scene& scene, bool combined) {
   FixedWidthMetrics metrics;
   HeadlessWindow window(kWidth, kHeight, metrics);
-  std::ostringstream sink;
-  Transcript transcript(sink);
-  HeadlessUi ui(transcript);
-  QuarnApp app(window, ui);
-  if (combined) {
-    app.view().DrawCombinedGraph();
-  } else {
-    app.view().DrawGraph(kChartAltitude);
-  }
+  Draw(window, scene, combined);
   std::vector<QPolygon> traces;
   Color current{};
   for (const DrawOp& op : window.displayList().ops()) {
@@ -109,28 +115,20 @@ std::vector<QPolygon> TracePoints(bool combined) {
 // Each iteration times the chart's full redraw and then its floor, so that both
 // see the same load on the machine; the ratio of the sums is reported.
 void RedrawBesideFloor(benchmark::State& state, Data data, bool combined) {
-  FillSamples(data);
-  const std::vector<QPolygon> traces = TracePoints(combined);
+  const Scene scene = FillSamples(data);
+  const std::vector<QPolygon> traces = TracePoints(scene, combined);
   if (traces.size() != (combined ? 4u : 1u) || traces[0].size() != kMaxSamples) {
     state.SkipWithError("unexpected trace points");
     return;
   }
   ImageWindow window;
-  std::ostringstream sink;
-  Transcript transcript(sink);
-  HeadlessUi ui(transcript);
-  QuarnApp app(window, ui);
   QImage& floorImage = window.image();
 
   using Clock = std::chrono::steady_clock;
   std::chrono::duration<double> redrawTime{}, floorTime{};
   for (auto _ : state) {
     const auto t0 = Clock::now();
-    if (combined) {
-      app.view().DrawCombinedGraph();
-    } else {
-      app.view().DrawGraph(kChartAltitude);
-    }
+    Draw(window, scene, combined);
     benchmark::DoNotOptimize(window.image().constBits());
     const auto t1 = Clock::now();
     {

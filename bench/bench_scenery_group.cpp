@@ -101,18 +101,6 @@ void MakeTree() {
   }
 }
 
-// Answers the directory dialog with the tree (recursing) and the file dialog with
-// the group's list.
-class BenchUi : public RecordingUi {
- public:
-  std::optional<quarn::SearchDirAnswer> AskSearchDir(const quarn::SearchDirAnswer&) override {
-    return quarn::SearchDirAnswer{Files().tree.string(), true, false};
-  }
-  std::optional<std::string> AskOpenFile(const quarn::OpenFileRequest&) override {
-    return (Files().data / "bench.lis").string();
-  }
-};
-
 std::vector<std::string> ListedPaths() {
   const auto text = quarn::ReadWholeFile((Files().data / "bench.lis").string());
   return text ? quarn::SceneryListPaths(*text) : std::vector<std::string>();
@@ -155,14 +143,15 @@ void BM_FloorAllFiles(benchmark::State& state) {
 }
 
 void BM_DefineGroup(benchmark::State& state) {
-  BenchUi ui;
-  quarn::CHalbricoDoc doc(ui);
+  RecordingUi ui;
+  quarn::CHalbricoDoc doc;
   const std::string data = Files().data.string();
+  const quarn::BglSearchRequest tree{Files().tree.string(), true, false};
   for (auto _ : state) {
     fs::remove(Files().data / "bench.lis");
     const auto start = std::chrono::steady_clock::now();
     doc.m_groupFile = "bench.lis";
-    quarn::DefineGroup(ui, doc, data);
+    quarn::DefineGroup(doc, data, tree, ui);
     const std::chrono::duration<double> d = std::chrono::steady_clock::now() - start;
     g_define = std::min(g_define, d.count());
   }
@@ -182,12 +171,12 @@ void BM_FloorLoadedFiles(benchmark::State& state) {
 }
 
 void BM_LoadList(benchmark::State& state) {
-  BenchUi ui;
-  quarn::CHalbricoDoc doc(ui);
+  RecordingUi ui;
+  quarn::CHalbricoDoc doc;
   const std::string data = Files().data.string();
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();
-    quarn::LoadSceneryList(ui, doc, data);
+    quarn::LoadSceneryList(doc, (Files().data / "bench.lis").string(), data, ui);
     const std::chrono::duration<double> d = std::chrono::steady_clock::now() - start;
     g_load = std::min(g_load, d.count());
   }

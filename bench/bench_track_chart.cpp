@@ -20,15 +20,14 @@
 #include <sstream>
 #include <string>
 
-#include "app/quarn_app.h"
+#include "base/flight.h"
 #include "base/format.h"
 #include "base/view_state.h"
 #include "bench/image_window.h"
+#include "charts/chart_input.h"
 #include "charts/map_state.h"
 #include "charts/track_chart.h"
-#include "platform/headless/headless_ui.h"
 #include "platform/headless/headless_window.h"
-#include "record/sample_table.h"
 
 namespace {
 
@@ -40,26 +39,31 @@ constexpr int kNavaids = 2000;
 constexpr int kRadials = 30;
 
 // A long wandering flight at one sample a second, a few degrees across.
-void FillSamples() {
+Flight MakeFlight() {
+  Flight flight;
+  flight.samples.resize(kMaxSamples);
   for (int i = 0; i < kMaxSamples; ++i) {
-    FlightSample& s = g_samples[static_cast<std::size_t>(i)];
+    FlightSample& s = flight.samples[static_cast<std::size_t>(i)];
     const double t = i;
     s.timeHours = 8 + t / 3600;
     s.latitudeDeg = 50 + 1.5 * std::sin(t / 8000) + 0.3 * std::sin(t / 900);
     s.longitudeDeg = 5 + 2.5 * std::sin(t / 11000 + 1) + 0.3 * std::cos(t / 700);
     s.altitudeFt = 30000;
   }
-  g_lastSampleIndex = kMaxSamples - 1;
-  g_windowFirst = g_trackFirst = 0;
-  g_windowLast = g_trackLast = kMaxSamples - 1;
-  g_recordPath = "bench.dat";
+  flight.recordPath = "bench.dat";
+  return flight;
+}
+
+ViewState WholeFlight() {
+  ViewState v;
+  v.windowLast = v.trackLast = kMaxSamples - 1;
+  return v;
 }
 
 // Navaids of every drawn kind, spread evenly over the track's extents.
-void FillNavaids(CHalbricoDoc& doc) {
+void FillNavaids(CHalbricoDoc& doc, const Flight& flight, MapState& map) {
   double latMin = 1e9, latMax = -1e9, lonMin = 1e9, lonMax = -1e9;
-  for (int i = 0; i < kMaxSamples; ++i) {
-    const FlightSample& s = g_samples[static_cast<std::size_t>(i)];
+  for (const FlightSample& s : flight.samples) {
     latMin = std::min(latMin, s.latitudeDeg);
     latMax = std::max(latMax, s.latitudeDeg);
     lonMin = std::min(lonMin, s.longitudeDeg);
@@ -84,26 +88,23 @@ void FillNavaids(CHalbricoDoc& doc) {
   doc.RebuildIndexLists();
   for (int r = 0; r < kRadials; ++r) {
     const NavaidRecord& vor = doc.m_navaids[static_cast<std::size_t>(doc.m_vorIdx[r])];
-    g_radials[static_cast<std::size_t>(r)] =
+    map.radials[static_cast<std::size_t>(r)] =
         VorRadial{vor.latitude, vor.longitude, 1 + r * 12, vor.magVar};
   }
-  g_radialCount = kRadials;
+  map.radialCount = kRadials;
 }
 
-void AllLayersOn() {
-  g_showVor = g_showNdb = g_showFix = g_showRunway = g_showAirport = g_showIdFreq = g_showDistance =
-      g_showMarkers = g_showRadials = true;
+void AllLayersOn(MapState& map) {
+  map.showVor = map.showNdb = map.showFix = map.showRunway = map.showAirport = map.showIdFreq =
+      map.showDistance = map.showMarkers = map.showRadials = true;
 }
 
 // The track's points as the chart projects them: recorded once through the display
 // list.
-QPolygon TrackPoints(CHalbricoDoc& doc) {
+QPolygon TrackPoints(const ChartInput& in) {
   FixedWidthMetrics metrics;
   HeadlessWindow window(kWidth, kHeight, metrics);
-  std::ostringstream sink;
-  Transcript transcript(sink);
-  HeadlessUi ui(transcript);
-  DrawTrackChart(window, ui, doc);
+  DrawTrackChart(window, in);
   QPolygon points;
   for (const DrawOp& op : window.displayList().ops()) {
     if (op.kind != DrawOp::Kind::Line || op.pen.color != Color{0, 0, 255}) continue;
@@ -117,32 +118,30 @@ enum class Draw { First, Redraw, RedrawWithoutDistance };
 // Each iteration times the chart's drawing and then its floor, so that both see the
 // same load on the machine; the ratio of the sums is reported.
 void TrackChartBesideFloor(benchmark::State& state, Draw draw) {
-  ResetProgramState();
-  FillSamples();
-  std::ostringstream sink;
-  Transcript transcript(sink);
-  HeadlessUi ui(transcript);
+  const Flight flight = MakeFlight();
+  ViewState view = WholeFlight();
+  MapState map;
   bench::ImageWindow window(kWidth, kHeight);
-  QuarnApp app(window, ui);
-  CHalbricoDoc& doc = app.doc();
-  FillNavaids(doc);
-  AllLayersOn();
-  const QPolygon track = TrackPoints(doc);
+  CHalbricoDoc doc;
+  FillNavaids(doc, flight, map);
+  AllLayersOn(map);
+  const ChartInput in{flight, doc, view, map};
+  const QPolygon track = TrackPoints(in);
   if (track.size() != kMaxSamples) {
     state.SkipWithError("unexpected track points");
     return;
   }
-  if (draw == Draw::RedrawWithoutDistance) g_showDistance = false;
-  app.view().DrawTrackChart();  // the distances are found once for the redraws
+  if (draw == Draw::RedrawWithoutDistance) map.showDistance = false;
+  DrawTrackChart(window, in);  // the distances are found once for the redraws
 
   QImage& image = window.image();
   using Clock = std::chrono::steady_clock;
   std::chrono::duration<double> chartTime{}, floorTime{};
   for (auto _ : state) {
-    if (draw == Draw::First) g_trackDistances.Clear();
-    g_trackCursor = (g_trackCursor + 1) % kMaxSamples;  // as a cursor key does
+    if (draw == Draw::First) map.trackDistances.Clear();
+    view.trackCursor = (view.trackCursor + 1) % kMaxSamples;  // as a cursor key does
     const auto t0 = Clock::now();
-    app.view().DrawTrackChart();
+    DrawTrackChart(window, in);
     benchmark::DoNotOptimize(image.constBits());
     const auto t1 = Clock::now();
     {

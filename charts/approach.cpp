@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "base/geodesy.h"
-#include "record/sample_table.h"
 
 namespace quarn {
 namespace {
@@ -38,21 +37,21 @@ double HeadingDifference(double a, double b) {
   return d;
 }
 
-int FindTouchdown() {
-  const int n = g_lastSampleIndex;
+int FindTouchdown(const Flight& flight) {
+  const int n = flight.lastSampleIndex();
   double sum = 0;
   for (int i = n - 10; i <= n - 1; ++i) {
-    if (i >= 0) sum += SampleAt(i).altitudeFt;
+    if (i >= 0) sum += flight.SampleAt(i).altitudeFt;
   }
   const double ground = 0.1 * sum;
   for (int i = 0; i <= n; ++i) {
-    if (SampleAt(i).altitudeFt - 2 < ground && i > n - 0.3 * n) return i;
+    if (flight.SampleAt(i).altitudeFt - 2 < ground && i > n - 0.3 * n) return i;
   }
   return 0;
 }
 
-ApproachNavaid FindLandingRunway(const CHalbricoDoc& doc, int touchdown) {
-  const FlightSample& s = SampleAt(touchdown);
+ApproachNavaid FindLandingRunway(const CHalbricoDoc& doc, const Flight& flight, int touchdown) {
+  const FlightSample& s = flight.SampleAt(touchdown);
   const double c = s.courseDeg;
   ApproachNavaid best;
   for (const std::int32_t index : doc.m_runwayIdx) {
@@ -71,8 +70,8 @@ ApproachNavaid FindLandingRunway(const CHalbricoDoc& doc, int touchdown) {
   return best;
 }
 
-ApproachNavaid FindApproachIls(const CHalbricoDoc& doc, int touchdown) {
-  const FlightSample& s = SampleAt(touchdown);
+ApproachNavaid FindApproachIls(const CHalbricoDoc& doc, const Flight& flight, int touchdown) {
+  const FlightSample& s = flight.SampleAt(touchdown);
   ApproachNavaid best;
   for (const std::int32_t index : doc.m_ilsIdx) {
     if (!Valid(doc, index)) continue;

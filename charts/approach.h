@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "base/flight.h"
 #include "base/geodesy.h"
 #include "navaid/halbrico_doc.h"
 
@@ -14,7 +15,7 @@ inline constexpr double kNoneFound = 10000000;  // metres: the search's starting
 
 // The first sample of the last 30 percent of the record that comes within 2 feet of
 // the final ground level; 0 when none does.
-int FindTouchdown();
+int FindTouchdown(const Flight& flight);
 
 struct ApproachNavaid {
   std::optional<std::int32_t> record;  // index into m_navaids
@@ -24,9 +25,9 @@ struct ApproachNavaid {
 // The nearest runway whose heading, or its reciprocal, is within 9 degrees of the
 // course at touchdown and whose centre lies within 5 degrees of its axis as seen from
 // the touchdown point. Headings compare across north.
-ApproachNavaid FindLandingRunway(const CHalbricoDoc& doc, int touchdown);
+ApproachNavaid FindLandingRunway(const CHalbricoDoc& doc, const Flight& flight, int touchdown);
 // The nearest ILS whose course is within 9 degrees of the course at touchdown.
-ApproachNavaid FindApproachIls(const CHalbricoDoc& doc, int touchdown);
+ApproachNavaid FindApproachIls(const CHalbricoDoc& doc, const Flight& flight, int touchdown);
 
 // The record a search found (or an index list names).
 const NavaidRecord& RecordOf(const CHalbricoDoc& doc, std::int32_t index);

@@ -6,7 +6,6 @@
 #include "base/format.h"
 #include "base/geodesy.h"
 #include "charts/approach.h"
-#include "record/sample_table.h"
 
 namespace quarn {
 namespace {
@@ -47,14 +46,15 @@ RunwayFrame ToRunwayFrame(const NavaidRecord& centre, double headingDeg, double 
   return {db.metres * std::cos(off), db.metres * std::sin(off)};
 }
 
-std::optional<LandingRunway> LandingRunwayOf(const CHalbricoDoc& doc, int touchdown) {
-  const ApproachNavaid found = FindLandingRunway(doc, touchdown);
+std::optional<LandingRunway> LandingRunwayOf(const CHalbricoDoc& doc, const Flight& flight,
+                                             int touchdown) {
+  const ApproachNavaid found = FindLandingRunway(doc, flight, touchdown);
   if (!RunwayLandedOn(found)) return std::nullopt;
   const NavaidRecord& r = RecordOf(doc, *found.record);
   LandingRunway rw;
   rw.record = *found.record;
   rw.ident = TrimTrailingBlanks(r.Ident());
-  const double course = SampleAt(touchdown).courseDeg;
+  const double course = flight.SampleAt(touchdown).courseDeg;
   const double reciprocal = std::fmod(r.course + 180, 360);
   rw.reciprocal = std::fabs(HeadingDifference(course, reciprocal)) <
                   std::fabs(HeadingDifference(course, r.course));
@@ -64,9 +64,9 @@ std::optional<LandingRunway> LandingRunwayOf(const CHalbricoDoc& doc, int touchd
   return rw;
 }
 
-std::optional<LandingIls> LandingIlsOf(const CHalbricoDoc& doc, int touchdown,
+std::optional<LandingIls> LandingIlsOf(const CHalbricoDoc& doc, const Flight& flight, int touchdown,
                                        const LandingRunway& rw) {
-  const ApproachNavaid found = FindApproachIls(doc, touchdown);
+  const ApproachNavaid found = FindApproachIls(doc, flight, touchdown);
   if (!found.record) return std::nullopt;
   const NavaidRecord& centre = RecordOf(doc, rw.record);
   const NavaidRecord& r = RecordOf(doc, *found.record);
@@ -115,10 +115,11 @@ double GlideSlopeDots(const LandingIls& ils, const LandingRunway& rw, const Runw
 
 // The samples of the final approach: back from touchdown while within ten miles of
 // the threshold.
-int ApproachStart(const NavaidRecord& centre, const LandingRunway& rw, int touchdown) {
+int ApproachStart(const Flight& flight, const NavaidRecord& centre, const LandingRunway& rw,
+                  int touchdown) {
   int start = touchdown;
   for (int i = touchdown; i >= 0; --i) {
-    const FlightSample& s = SampleAt(i);
+    const FlightSample& s = flight.SampleAt(i);
     const RunwayFrame f = ToRunwayFrame(centre, rw.headingDeg, s.latitudeDeg, s.longitudeDeg);
     const double fromThreshold = std::hypot(f.along + rw.lengthM / 2, f.right);
     if (fromThreshold * kMetresToNm > kDebriefRangeNm) break;
@@ -135,10 +136,10 @@ CriterionResult Judge(Criterion c, std::optional<double> value, double limit) {
 
 // The IAS change over the look-back: against the latest sample at least that long
 // before; none when the record does not reach that far back.
-std::optional<double> IasChangeAt(int i) {
-  const FlightSample& s = SampleAt(i);
+std::optional<double> IasChangeAt(const Flight& flight, int i) {
+  const FlightSample& s = flight.SampleAt(i);
   for (int k = i - 1; k >= 0; --k) {
-    const FlightSample& earlier = SampleAt(k);
+    const FlightSample& earlier = flight.SampleAt(k);
     if (SecondsBetween(earlier.timeHours, s.timeHours) >=
         kGateLimits.iasLookBackSeconds - kTimeSlack) {
       return s.iasKt - earlier.iasKt;
@@ -147,19 +148,19 @@ std::optional<double> IasChangeAt(int i) {
   return std::nullopt;
 }
 
-void JudgeGate(GateResult& gate, const DebriefSample& at) {
+void JudgeGate(const Flight& flight, GateResult& gate, const DebriefSample& at) {
   const GateLimits& lim = kGateLimits;
-  const FlightSample& s = SampleAt(at.index);
+  const FlightSample& s = flight.SampleAt(at.index);
   const double gearsDown = (s.gear1 != 0) + (s.gear2 != 0) + (s.gear3 != 0);
   gate.sample = at.index;
   gate.distanceNm = at.distanceNm;
   gate.criteria = {
       Judge(Criterion::Localizer, at.locDots, lim.maxLocalizerDots),
       Judge(Criterion::GlideSlope, at.gsDots, lim.maxGlideSlopeDots),
-      Judge(Criterion::DescentRate, DescentRateAt(at.index), lim.maxDescentFpm),
+      Judge(Criterion::DescentRate, DescentRateAt(flight, at.index), lim.maxDescentFpm),
       {Criterion::Gear, gearsDown == 3 ? Verdict::Pass : Verdict::Fail, gearsDown},
       Judge(Criterion::Bank, s.bankDeg, lim.maxBankDeg),
-      Judge(Criterion::IasChange, IasChangeAt(at.index), lim.maxIasChangeKt),
+      Judge(Criterion::IasChange, IasChangeAt(flight, at.index), lim.maxIasChangeKt),
   };
 }
 
@@ -183,27 +184,27 @@ bool GateResult::passed() const {
                                [](const CriterionResult& c) { return c.verdict == Verdict::Pass; });
 }
 
-std::optional<double> DescentRateAt(int i) {
-  const FlightSample& s = SampleAt(i);
+std::optional<double> DescentRateAt(const Flight& flight, int i) {
+  const FlightSample& s = flight.SampleAt(i);
   int earliest = i;
   for (int k = i - 1; k >= 0; --k) {
-    if (SecondsBetween(SampleAt(k).timeHours, s.timeHours) >
+    if (SecondsBetween(flight.SampleAt(k).timeHours, s.timeHours) >
         kLandingRateWindowSeconds + kTimeSlack) {
       break;
     }
     earliest = k;
   }
-  const FlightSample& from = SampleAt(earliest);
+  const FlightSample& from = flight.SampleAt(earliest);
   const double seconds = SecondsBetween(from.timeHours, s.timeHours);
   if (!(seconds > kTimeSlack)) return std::nullopt;
   return (from.altitudeFt - s.altitudeFt) / seconds * 60;
 }
 
-ApproachDebrief DebriefApproach(const CHalbricoDoc& doc) {
+ApproachDebrief DebriefApproach(const CHalbricoDoc& doc, const Flight& flight) {
   ApproachDebrief d;
-  d.touchdown = FindTouchdown();
-  d.landingRateFpm = DescentRateAt(d.touchdown);
-  d.runway = LandingRunwayOf(doc, d.touchdown);
+  d.touchdown = FindTouchdown(flight);
+  d.landingRateFpm = DescentRateAt(flight, d.touchdown);
+  d.runway = LandingRunwayOf(doc, flight, d.touchdown);
   for (std::size_t g = 0; g < d.gates.size(); ++g) {
     d.gates[g].heightFt = kGateHeightsFt[g];
     for (std::size_t k = 0; k < d.gates[g].criteria.size(); ++k) {
@@ -216,14 +217,14 @@ ApproachDebrief DebriefApproach(const CHalbricoDoc& doc) {
   }
   const LandingRunway& rw = *d.runway;
   const NavaidRecord& centre = RecordOf(doc, rw.record);
-  d.ils = LandingIlsOf(doc, d.touchdown, rw);
+  d.ils = LandingIlsOf(doc, flight, d.touchdown, rw);
 
-  const FlightSample& td = SampleAt(d.touchdown);
+  const FlightSample& td = flight.SampleAt(d.touchdown);
   const RunwayFrame tdf = ToRunwayFrame(centre, rw.headingDeg, td.latitudeDeg, td.longitudeDeg);
   d.touchdownPoint = TouchdownPoint{tdf.along + rw.lengthM / 2, tdf.right};
 
-  for (int i = ApproachStart(centre, rw, d.touchdown); i <= d.touchdown; ++i) {
-    const FlightSample& s = SampleAt(i);
+  for (int i = ApproachStart(flight, centre, rw, d.touchdown); i <= d.touchdown; ++i) {
+    const FlightSample& s = flight.SampleAt(i);
     const RunwayFrame f = ToRunwayFrame(centre, rw.headingDeg, s.latitudeDeg, s.longitudeDeg);
     DebriefSample out;
     out.index = i;
@@ -239,7 +240,7 @@ ApproachDebrief DebriefApproach(const CHalbricoDoc& doc) {
     const auto at = std::find_if(d.samples.begin(), d.samples.end(), [&](const DebriefSample& s) {
       return s.heightFt <= gate.heightFt;
     });
-    if (at != d.samples.end()) JudgeGate(gate, *at);
+    if (at != d.samples.end()) JudgeGate(flight, gate, *at);
   }
   d.stable = Stability(d);
   return d;

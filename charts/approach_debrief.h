@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/flight.h"
 #include "navaid/halbrico_doc.h"
 
 namespace quarn {
@@ -95,13 +96,13 @@ struct ApproachDebrief {
   std::optional<bool> stable;
 };
 
-// The debrief of the record in the sample table against the document's navaids.
-ApproachDebrief DebriefApproach(const CHalbricoDoc& doc);
+// The debrief of the flight's landing against the document's navaids.
+ApproachDebrief DebriefApproach(const CHalbricoDoc& doc, const Flight& flight);
 
 // The descent rate in ft/min at sample i: the altitude lost since the earliest sample
 // at or after 2 seconds before it, over the samples' own times; none when that sample
 // has the same time.
-std::optional<double> DescentRateAt(int i);
+std::optional<double> DescentRateAt(const Flight& flight, int i);
 
 const char* CriterionName(Criterion c);
 const char* VerdictName(Verdict v);

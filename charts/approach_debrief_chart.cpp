@@ -6,9 +6,7 @@
 
 #include "base/format.h"
 #include "base/numeric.h"
-#include "base/view_state.h"
 #include "charts/approach_debrief.h"
-#include "record/record_check.h"
 
 namespace quarn {
 namespace {
@@ -177,10 +175,8 @@ void DrawLargeFigures(DrawContext& dc, int left, int top, const ApproachDebrief&
 
 }  // namespace
 
-void DrawApproachDebrief(Window& window, Ui& ui, CHalbricoDoc& doc) {
-  if (!RecordSelected(ui, "Select a Aerolog File First%s\n")) return;
-  g_chartMode = kChartApproachDebrief;
-  const ApproachDebrief d = DebriefApproach(doc);
+void DrawApproachDebrief(Window& window, const ChartInput& in) {
+  const ApproachDebrief d = DebriefApproach(in.navaids, in.flight);
   const int w = window.ClientWidth(), h = window.ClientHeight();
   auto dc = window.GetDC();
   const Font oldFont = dc->SelectFont(ArialFont(-11));

@@ -3,12 +3,11 @@
 // in dots over the last ten miles, the gates with every criterion, the landing rate
 // and the touchdown point.
 
-#include "navaid/halbrico_doc.h"
-#include "platform/ui.h"
+#include "charts/chart_input.h"
 #include "platform/window.h"
 
 namespace quarn {
 
-void DrawApproachDebrief(Window& window, Ui& ui, CHalbricoDoc& doc);
+void DrawApproachDebrief(Window& window, const ChartInput& in);
 
 }  // namespace quarn

@@ -1,7 +1,6 @@
 #include "charts/approach_debrief_json.h"
 
 #include "platform/json.h"
-#include "record/sample_table.h"
 
 namespace quarn {
 namespace {
@@ -123,8 +122,8 @@ std::string TouchdownPointJson(const TouchdownPoint& p) {
 
 }  // namespace
 
-std::string DebriefJson(const ApproachDebrief& d) {
-  const FlightSample& td = SampleAt(d.touchdown);
+std::string DebriefJson(const ApproachDebrief& d, const Flight& flight) {
+  const FlightSample& td = flight.SampleAt(d.touchdown);
   JsonObject o;
   o.AddRaw("touchdown", JsonObject()
                             .Add("index", d.touchdown)

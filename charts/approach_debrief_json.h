@@ -8,6 +8,6 @@
 
 namespace quarn {
 
-std::string DebriefJson(const ApproachDebrief& debrief);
+std::string DebriefJson(const ApproachDebrief& debrief, const Flight& flight);
 
 }  // namespace quarn

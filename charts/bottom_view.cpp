@@ -7,14 +7,10 @@
 #include "base/format.h"
 #include "base/geodesy.h"
 #include "base/numeric.h"
-#include "base/view_state.h"
 #include "charts/approach.h"
 #include "charts/map_layers.h"
 #include "charts/map_projection.h"
-#include "charts/map_state.h"
 #include "charts/radials.h"
-#include "record/record_check.h"
-#include "record/sample_table.h"
 
 namespace quarn {
 namespace {
@@ -54,12 +50,12 @@ void DrawLocalizer(DrawContext& dc, const MapProjection& map, const NavaidRecord
 
 }  // namespace
 
-int ApproachStart(int touchdown) {
-  const FlightSample& down = SampleAt(touchdown);
+int ApproachStart(const Flight& flight, int touchdown) {
+  const FlightSample& down = flight.SampleAt(touchdown);
   const int earliest = std::max(touchdown - 360, 0);
   int start = touchdown;
   for (int i = touchdown; i >= earliest; --i) {
-    const FlightSample& s = SampleAt(i);
+    const FlightSample& s = flight.SampleAt(i);
     const double metres =
         DistanceAndBearing(down.latitudeDeg, down.longitudeDeg, s.latitudeDeg, s.longitudeDeg)
             .metres;
@@ -69,35 +65,35 @@ int ApproachStart(int touchdown) {
   return start;
 }
 
-void FitTrackWindowToApproach(int approachStart, int touchdown) {
-  if (g_trackFirst < approachStart || g_trackFirst == 0) g_trackFirst = approachStart;
-  if (g_trackLast < touchdown + 100) g_trackLast = touchdown + 100;
-  g_trackFirst = std::max(g_trackFirst, 0);
-  g_trackLast = std::min(g_trackLast, g_lastSampleIndex);
+void FitTrackWindowToApproach(ViewState& view, int lastSampleIndex, int approachStart,
+                              int touchdown) {
+  if (view.trackFirst < approachStart || view.trackFirst == 0) view.trackFirst = approachStart;
+  if (view.trackLast < touchdown + 100) view.trackLast = touchdown + 100;
+  view.trackFirst = std::max(view.trackFirst, 0);
+  view.trackLast = std::min(view.trackLast, lastSampleIndex);
 }
 
-void DrawBottomView(Window& window, Ui& ui, CHalbricoDoc& doc) {
-  if (!RecordSelected(ui, "Select a Aerolog File First%s\n")) return;
-
+void DrawBottomView(Window& window, const ChartInput& in) {
+  const CHalbricoDoc& doc = in.navaids;
+  const Flight& flight = in.flight;
   auto dc = window.GetDC();
   const int width = window.ClientWidth();
   const int height = window.ClientHeight();
   dc->FillSolidRect(Rect{0, 0, width, height}, kBlack);
-  g_chartMode = kChartBottomView;
 
-  const int t = FindTouchdown();
-  const int a0 = ApproachStart(t);
+  const int t = FindTouchdown(flight);
+  const int a0 = ApproachStart(flight, t);
   // A failed runway search only leaves out the runway text: no message here.
-  const ApproachNavaid runway = FindLandingRunway(doc, t);
-  FitTrackWindowToApproach(a0, t);
+  const ApproachNavaid runway = FindLandingRunway(doc, flight, t);
+  FitTrackWindowToApproach(in.view, flight.lastSampleIndex(), a0, t);
 
-  const MapChartScope chart(*dc, width, height, doc);
+  const MapChartScope chart(*dc, width, height, in);
   const MapProjection& map = chart.map();
-  DrawRadials(*dc, map, false);
+  DrawRadials(*dc, map, in.map, in.view.zoomLevel, false);
 
   dc->SetTextColor(kRed);
   dc->SetTextAlign(TextAlign::Left);
-  if (const ApproachNavaid ils = FindApproachIls(doc, t); WithinTwoNm(ils)) {
+  if (const ApproachNavaid ils = FindApproachIls(doc, flight, t); WithinTwoNm(ils)) {
     const NavaidRecord& r = RecordOf(doc, *ils.record);
     dc->TextOut(width - 180, 83,
                 Format("ILS ID: %s %3.1lf MHz.", std::string(r.Ident()).c_str(), r.frequency));
@@ -106,8 +102,8 @@ void DrawBottomView(Window& window, Ui& ui, CHalbricoDoc& doc) {
     dc->TextOut(width - 180, 83, "NO ILS");
   }
 
-  DrawTrackCursor(*dc, map);
-  DrawTrack(*dc, map, std::max(t - 400, 0), g_trackLast, width, height);
+  DrawTrackCursor(*dc, map, flight, in.view.trackCursor);
+  DrawTrack(*dc, map, flight, std::max(t - 400, 0), in.view.trackLast, width, height);
 
   dc->SetTextColor(kRed);
   dc->SetTextAlign(TextAlign::Left);
@@ -117,7 +113,7 @@ void DrawBottomView(Window& window, Ui& ui, CHalbricoDoc& doc) {
         Format("Runway ID: %s", std::string(RecordOf(doc, *runway.record).Ident()).c_str()));
   }
   // The airport nearest to the touchdown point, not to the runway.
-  const FlightSample& down = SampleAt(t);
+  const FlightSample& down = flight.SampleAt(t);
   if (const ApproachNavaid airport = NearestAirport(doc, down.latitudeDeg, down.longitudeDeg);
       WithinTwoNm(airport)) {
     dc->TextOut(

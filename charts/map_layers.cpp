@@ -7,10 +7,7 @@
 
 #include "base/format.h"
 #include "base/geodesy.h"
-#include "base/view_state.h"
-#include "charts/map_state.h"
 #include "charts/status_lines.h"
-#include "record/sample_table.h"
 
 namespace quarn {
 namespace {
@@ -31,6 +28,7 @@ struct MapDraw {
   DrawContext& dc;
   const MapProjection& map;
   const CHalbricoDoc& doc;
+  const ChartInput& in;
   int s;  // symbol scale: the zoom level, at most 3
 };
 
@@ -40,7 +38,7 @@ enum class LabelText { FrequencyKhzIdent, Name, Ident, FrequencyMhzIdent };
 // The navaid layers drawn as a symbol at a point, with a label box and a distance
 // text; offsets are in units of the symbol scale.
 struct PointLayer {
-  const bool* flag;
+  bool MapState::*flag;
   std::vector<std::int32_t> CHalbricoDoc::*list;
   NavaidKind kindLo;  // the kinds the layer draws: kindLo .. kindHi
   NavaidKind kindHi;
@@ -54,13 +52,13 @@ struct PointLayer {
 };
 
 const std::array<PointLayer, 4> kPointLayers{{
-    {&g_showNdb, &CHalbricoDoc::m_ndbIdx, NavaidKind::Ndb, NavaidKind::Ndb, kNdbGreen, Symbol::Ndb,
-     LabelText::FrequencyKhzIdent, 15, 1, 3, -18},
-    {&g_showFix, &CHalbricoDoc::m_fixIdx, NavaidKind::Fix, NavaidKind::Fix, kFixRed,
+    {&MapState::showNdb, &CHalbricoDoc::m_ndbIdx, NavaidKind::Ndb, NavaidKind::Ndb, kNdbGreen,
+     Symbol::Ndb, LabelText::FrequencyKhzIdent, 15, 1, 3, -18},
+    {&MapState::showFix, &CHalbricoDoc::m_fixIdx, NavaidKind::Fix, NavaidKind::Fix, kFixRed,
      Symbol::Triangle, LabelText::Name, 9, 1, 3, -15},
-    {&g_showMarkers, &CHalbricoDoc::m_markerIdx, NavaidKind::InnerMarker, NavaidKind::OuterMarker,
-     kMarkerWhite, Symbol::Triangle, LabelText::Ident, 9, 1, 3, -15},
-    {&g_showVor, &CHalbricoDoc::m_vorIdx, NavaidKind::Vor, NavaidKind::Vor, kVorColor,
+    {&MapState::showMarkers, &CHalbricoDoc::m_markerIdx, NavaidKind::InnerMarker,
+     NavaidKind::OuterMarker, kMarkerWhite, Symbol::Triangle, LabelText::Ident, 9, 1, 3, -15},
+    {&MapState::showVor, &CHalbricoDoc::m_vorIdx, NavaidKind::Vor, NavaidKind::Vor, kVorColor,
      Symbol::VorRose, LabelText::FrequencyMhzIdent, -27, 2, -50, 0},
 }};
 
@@ -79,7 +77,7 @@ void ForEachVisible(const MapDraw& m, const std::vector<std::int32_t>& list, Nav
     if (i < 0 || static_cast<std::size_t>(i) >= count) continue;
     const NavaidRecord& r = m.doc.m_navaids[static_cast<std::size_t>(i)];
     if (r.kind < lo || r.kind > hi) continue;
-    if (!InsideMapMargin(r.latitude, r.longitude)) continue;
+    if (!InsideMapMargin(m.in.map, r.latitude, r.longitude)) continue;
     draw(i, r, m.map.ToPixel(r.latitude, r.longitude));
   }
 }
@@ -176,7 +174,7 @@ void DrawPointLayer(const MapDraw& m, const PointLayer& layer) {
   ForEachVisible(m, m.doc.*layer.list, layer.kindLo, layer.kindHi,
                  [&](int index, const NavaidRecord& r, Point p) {
                    DrawSymbol(dc, layer.symbol, p, s, r);
-                   if (g_showIdFreq) {
+                   if (m.in.map.showIdFreq) {
                      // The label in a black box measured in the current font.
                      const std::string text = LabelOf(layer.label, r);
                      const int cx = dc.GetTextExtent(text).cx;
@@ -186,8 +184,9 @@ void DrawPointLayer(const MapDraw& m, const PointLayer& layer) {
                      dc.Rectangle(Rect{tx - 3, ty - 2, tx + cx + layer.boxRightExtra, ty + 15});
                      dc.TextOut(tx, ty, text);
                    }
-                   if (g_showDistance) {
-                     const double metres = g_trackDistances.Metres(index, r.latitude, r.longitude);
+                   if (m.in.map.showDistance) {
+                     const double metres =
+                         m.in.map.trackDistances.Metres(index, r.latitude, r.longitude);
                      dc.TextOut(p.x + layer.distanceDx * s, p.y + layer.distanceDy * s,
                                 Format("%2.1f nm", metres * kMetresToNm));
                    }
@@ -212,7 +211,7 @@ void DrawRunways(const MapDraw& m) {
                    dc.SelectPen(Pen{PenStyle::Geometric, width, kRunwayGrey});
                    dc.MoveTo(p.x - dx / 2, p.y - dy / 2);
                    dc.LineTo(p.x + dx / 2, p.y + dy / 2);
-                   if (g_showIdFreq) {
+                   if (m.in.map.showIdFreq) {
                      dc.TextOut(p.x - dx / 2 + 10, p.y - dy / 2 - 15, std::string(r.Ident()));
                    }
                  });
@@ -230,22 +229,23 @@ void DrawAirports(const MapDraw& m) {
 }  // namespace
 
 void DrawMapLayers(DrawContext& dc, const MapProjection& map, int width, int height,
-                   const CHalbricoDoc& doc) {
+                   const ChartInput& in) {
   DrawGrid(dc, map, width, height);
-  DrawStatusLines(g_trackCursor, dc, width);
+  DrawStatusLines(in.flight.SampleAt(in.view.trackCursor), dc, width);
 
   dc.SetTextAlign(TextAlign::Left);
-  if (g_showDistance) g_trackDistances.SyncWithTrack();
-  const MapDraw m{dc, map, doc, std::min(g_zoomLevel, 3)};
+  if (in.map.showDistance) in.map.trackDistances.SyncWithTrack(in.flight);
+  const MapDraw m{dc, map, in.navaids, in, std::min(in.view.zoomLevel, 3)};
   for (const PointLayer& layer : kPointLayers) {
-    if (*layer.flag) DrawPointLayer(m, layer);
+    if (in.map.*layer.flag) DrawPointLayer(m, layer);
   }
-  if (g_showRunway) DrawRunways(m);
-  if (g_showAirport) DrawAirports(m);
+  if (in.map.showRunway) DrawRunways(m);
+  if (in.map.showAirport) DrawAirports(m);
 }
 
-void DrawTrackCursor(DrawContext& dc, const MapProjection& map) {
-  const FlightSample& s = SampleAt(g_trackCursor);
+void DrawTrackCursor(DrawContext& dc, const MapProjection& map, const Flight& flight,
+                     int trackCursor) {
+  const FlightSample& s = flight.SampleAt(trackCursor);
   const Point p = map.ToPixel(s.latitudeDeg, s.longitudeDeg);
   dc.SelectPen(Pen{PenStyle::Dot, 1, kRed});
   dc.MoveTo(p.x - 30, p.y);
@@ -254,13 +254,13 @@ void DrawTrackCursor(DrawContext& dc, const MapProjection& map) {
   dc.LineTo(p.x, p.y + 30);
 }
 
-void DrawTrack(DrawContext& dc, const MapProjection& map, int first, int last, int width,
-               int height) {
+void DrawTrack(DrawContext& dc, const MapProjection& map, const Flight& flight, int first, int last,
+               int width, int height) {
   dc.SelectPen(Pen{PenStyle::Dot, 1, kBlue});
   first = std::max(first, 0);
-  last = std::min(last, kMaxSamples - 1);
+  last = std::min(last, flight.lastSampleIndex());
   for (int i = first; i <= last; ++i) {
-    const FlightSample& s = g_samples[static_cast<std::size_t>(i)];
+    const FlightSample& s = flight.samples[static_cast<std::size_t>(i)];
     const Point p = map.ToPixel(s.latitudeDeg, s.longitudeDeg);
     if (i == first) dc.MoveTo(p.x, p.y);
     if (p.x >= 0 && p.x <= width && p.y >= 0 && p.y <= height) dc.LineTo(p.x, p.y);
@@ -270,20 +270,20 @@ void DrawTrack(DrawContext& dc, const MapProjection& map, int first, int last, i
 
 namespace {
 
-MapProjection FitMapToTrackWindow(int height) {
-  SetMapExtentsFromTrackWindow();
-  return MapProjection::FromMapState(height);
+MapProjection FitMapToTrackWindow(const ChartInput& in, int height) {
+  SetMapExtentsFromTrackWindow(in.map, in.flight, in.view);
+  return MapProjection::FromMapState(in.map, height);
 }
 
 }  // namespace
 
-MapChartScope::MapChartScope(DrawContext& dc, int width, int height, const CHalbricoDoc& doc)
+MapChartScope::MapChartScope(DrawContext& dc, int width, int height, const ChartInput& in)
     : dc_(dc),
-      map_(FitMapToTrackWindow(height)),
+      map_(FitMapToTrackWindow(in, height)),
       oldFont_(dc.SelectFont(ArialFont(-11))),
       oldPen_(dc.pen()),
       oldBrush_(dc.brush()) {
-  DrawMapLayers(dc, map_, width, height, doc);
+  DrawMapLayers(dc, map_, width, height, in);
 }
 
 MapChartScope::~MapChartScope() {

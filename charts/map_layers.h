@@ -2,8 +2,8 @@
 // The map that the track chart and the approach bottom view share: its grid, the
 // status lines, the navaid layers, the track cursor and the track.
 
+#include "charts/chart_input.h"
 #include "charts/map_projection.h"
-#include "navaid/halbrico_doc.h"
 #include "platform/draw_context.h"
 
 namespace quarn {
@@ -13,14 +13,14 @@ namespace quarn {
 // Each navaid is drawn when it lies within the margin of the map extents. Texts use
 // the selected font.
 void DrawMapLayers(DrawContext& dc, const MapProjection& map, int width, int height,
-                   const CHalbricoDoc& doc);
+                   const ChartInput& in);
 
 // The opening of a map chart, shared by the track chart and the bottom view: the
 // extents fitted to the track window, the chart font selected and the navaid layers
 // drawn. The drawing context gets its font, pen and brush back when it ends.
 class MapChartScope {
  public:
-  MapChartScope(DrawContext& dc, int width, int height, const CHalbricoDoc& doc);
+  MapChartScope(DrawContext& dc, int width, int height, const ChartInput& in);
   MapChartScope(const MapChartScope&) = delete;
   MapChartScope& operator=(const MapChartScope&) = delete;
   ~MapChartScope();
@@ -36,11 +36,12 @@ class MapChartScope {
 };
 
 // The red dotted cross at the track cursor's sample.
-void DrawTrackCursor(DrawContext& dc, const MapProjection& map);
+void DrawTrackCursor(DrawContext& dc, const MapProjection& map, const Flight& flight,
+                     int trackCursor);
 
 // The blue dotted track of samples first .. last: a segment is drawn exactly when its
 // end point lies inside the client area, so the map clips what lies beyond it.
-void DrawTrack(DrawContext& dc, const MapProjection& map, int first, int last, int width,
-               int height);
+void DrawTrack(DrawContext& dc, const MapProjection& map, const Flight& flight, int first, int last,
+               int width, int height);
 
 }  // namespace quarn

@@ -4,9 +4,6 @@
 
 #include "base/geodesy.h"
 #include "base/numeric.h"
-#include "base/view_state.h"
-#include "charts/map_state.h"
-#include "record/sample_table.h"
 
 namespace quarn {
 namespace {
@@ -19,8 +16,9 @@ int MapPixel(double v) {
   return std::clamp(TruncToInt(v), -kPixelLimit, kPixelLimit);
 }
 
-MapProjection MapProjection::FromMapState(int clientHeight) {
-  return MapProjection{clientHeight, g_mapLatMin, g_mapLonMin, g_mapSpanDeg, g_mapSpanMetres};
+MapProjection MapProjection::FromMapState(const MapState& map, int clientHeight) {
+  return MapProjection{clientHeight, map.mapLatMin, map.mapLonMin, map.mapSpanDeg,
+                       map.mapSpanMetres};
 }
 
 Point MapProjection::ToPixel(double latitude, double longitude) const {
@@ -37,50 +35,54 @@ int MapProjection::MetresToMapPixels(double metres) const {
   return MapPixel((clientHeight - 100) * metres / spanMetres);
 }
 
-bool InsideMapMargin(double latitude, double longitude) {
-  return g_mapLatMin - kMapMarginDeg <= latitude && latitude <= g_mapLatMax + kMapMarginDeg &&
-         g_mapLonMin - kMapMarginDeg <= longitude && longitude <= g_mapLonMax + kMapMarginDeg;
+bool InsideMapMargin(const MapState& map, double latitude, double longitude) {
+  return map.mapLatMin - kMapMarginDeg <= latitude && latitude <= map.mapLatMax + kMapMarginDeg &&
+         map.mapLonMin - kMapMarginDeg <= longitude && longitude <= map.mapLonMax + kMapMarginDeg;
 }
 
-void SetMapExtentsFromTrackWindow() {
-  g_mapLatMin = g_mapLonMin = 1000000;
-  g_mapLatMax = g_mapLonMax = -1000;
-  const int first = std::max(g_trackFirst, 0);
-  const int last = std::min(g_trackLast, kMaxSamples - 1);
+void SetMapExtentsFromTrackWindow(MapState& map, const Flight& flight, const ViewState& view) {
+  double latMin = 1000000, lonMin = 1000000;
+  double latMax = -1000, lonMax = -1000;
+  const int first = std::max(view.trackFirst, 0);
+  const int last = std::min(view.trackLast, flight.lastSampleIndex());
   for (int i = first; i <= last; ++i) {
-    const FlightSample& s = g_samples[static_cast<std::size_t>(i)];
-    g_mapLatMin = std::min(g_mapLatMin, s.latitudeDeg);
-    g_mapLatMax = std::max(g_mapLatMax, s.latitudeDeg);
-    g_mapLonMin = std::min(g_mapLonMin, s.longitudeDeg);
-    g_mapLonMax = std::max(g_mapLonMax, s.longitudeDeg);
+    const FlightSample& s = flight.samples[static_cast<std::size_t>(i)];
+    latMin = std::min(latMin, s.latitudeDeg);
+    latMax = std::max(latMax, s.latitudeDeg);
+    lonMin = std::min(lonMin, s.longitudeDeg);
+    lonMax = std::max(lonMax, s.longitudeDeg);
   }
 
   // A window whose samples all lie at one point has no span, and an empty window no
   // extents at all; dividing by the span would put every pixel at infinity. Such a
   // map is drawn around its point (the track cursor's sample for an empty window)
   // with a small span, so the cursor, the track and the navaids next to it show.
-  const bool noExtents = !(g_mapLatMin <= g_mapLatMax && g_mapLonMin <= g_mapLonMax);
-  if (noExtents || (g_mapLatMin == g_mapLatMax && g_mapLonMin == g_mapLonMax)) {
-    double lat = g_mapLatMin;
-    double lon = g_mapLonMin;
+  const bool noExtents = !(latMin <= latMax && lonMin <= lonMax);
+  if (noExtents || (latMin == latMax && lonMin == lonMax)) {
+    double lat = latMin;
+    double lon = lonMin;
     if (noExtents) {
-      lat = SampleAt(g_trackCursor).latitudeDeg;
-      lon = SampleAt(g_trackCursor).longitudeDeg;
+      lat = flight.SampleAt(view.trackCursor).latitudeDeg;
+      lon = flight.SampleAt(view.trackCursor).longitudeDeg;
     }
-    g_mapLatMin = lat - kZeroSpanDeg / 2;
-    g_mapLatMax = lat + kZeroSpanDeg / 2;
-    g_mapLonMin = lon - kZeroSpanDeg / 2;
-    g_mapLonMax = lon + kZeroSpanDeg / 2;
+    latMin = lat - kZeroSpanDeg / 2;
+    latMax = lat + kZeroSpanDeg / 2;
+    lonMin = lon - kZeroSpanDeg / 2;
+    lonMax = lon + kZeroSpanDeg / 2;
   }
+  map.mapLatMin = latMin;
+  map.mapLatMax = latMax;
+  map.mapLonMin = lonMin;
+  map.mapLonMax = lonMax;
 
-  if (g_mapLonMax - g_mapLonMin >= g_mapLatMax - g_mapLatMin) {
+  if (lonMax - lonMin >= latMax - latMin) {
     // The longitude span is the larger: its length is taken along the equator.
-    g_mapSpanDeg = g_mapLonMax - g_mapLonMin;
-    g_mapSpanMetres = GreatCircleMetres(0, g_mapLonMax, 0, g_mapLonMin);
+    map.mapSpanDeg = lonMax - lonMin;
+    map.mapSpanMetres = GreatCircleMetres(0, lonMax, 0, lonMin);
   } else {
     // The latitude span, along the zero meridian.
-    g_mapSpanDeg = g_mapLatMax - g_mapLatMin;
-    g_mapSpanMetres = GreatCircleMetres(g_mapLatMax, 0, g_mapLatMin, 0);
+    map.mapSpanDeg = latMax - latMin;
+    map.mapSpanMetres = GreatCircleMetres(latMax, 0, latMin, 0);
   }
 }
 

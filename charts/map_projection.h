@@ -3,6 +3,9 @@
 // the extents it is made from. The track chart, the approach bottom view and the
 // radials draw through it.
 
+#include "base/flight.h"
+#include "base/view_state.h"
+#include "charts/map_state.h"
 #include "platform/draw_context.h"
 
 namespace quarn {
@@ -29,7 +32,7 @@ struct MapProjection {
   double spanMetres = 0;
 
   // The projection of the map extents as the last track chart or bottom view set them.
-  static MapProjection FromMapState(int clientHeight);
+  static MapProjection FromMapState(const MapState& map, int clientHeight);
 
   // The pixel of a position: the map is the square from x = 200 to 200 + (H - 100)
   // and from y = H - 50 up to y = 50; a degree of longitude is drawn as long as a
@@ -40,10 +43,10 @@ struct MapProjection {
 };
 
 // Whether a position lies inside the map extents widened by the margin.
-bool InsideMapMargin(double latitude, double longitude);
+bool InsideMapMargin(const MapState& map, double latitude, double longitude);
 
-// Sets g_mapLatMin .. g_mapSpanMetres from the samples of the track window.
-void SetMapExtentsFromTrackWindow();
+// Sets the map extents from the flight's samples in the track window.
+void SetMapExtentsFromTrackWindow(MapState& map, const Flight& flight, const ViewState& view);
 
 // A double pixel value truncated toward zero and held within a range in which the
 // offsets that symbols add to it cannot overflow; such far-off pixels lie outside any

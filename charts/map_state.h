@@ -1,6 +1,7 @@
 #pragma once
 // The track map's layer flags and extents, shared by the track chart, the approach
-// views and the view's click handling; the user's VOR radials.
+// views and the view's click handling; the user's VOR radials; the navaids'
+// distances from the track. The view owns one.
 
 #include <array>
 #include <cstdint>
@@ -8,24 +9,6 @@
 #include "charts/track_distance.h"
 
 namespace quarn {
-
-extern bool g_showVor;
-extern bool g_showNdb;
-extern bool g_showFix;
-extern bool g_showRunway;
-extern bool g_showAirport;
-extern bool g_showIdFreq;
-extern bool g_showDistance;
-extern bool g_showMarkers;
-extern bool g_showRadials;
-extern bool g_selectAllTurnsOn;  // the next "Select All" turns the layers on
-
-extern double g_mapLatMin;
-extern double g_mapLatMax;
-extern double g_mapLonMin;
-extern double g_mapLonMax;
-extern double g_mapSpanDeg;     // the larger span: the map is square
-extern double g_mapSpanMetres;  // great-circle length of that span
 
 // One radial the user defined at a VOR, with the VOR's magnetic variation at the
 // time of the definition.
@@ -37,14 +20,32 @@ struct VorRadial {
 };
 
 inline constexpr int kMaxRadials = 100;
-extern std::array<VorRadial, kMaxRadials> g_radials;
-extern int g_radialCount;  // entries 0 .. g_radialCount - 1, in the order of definition
 
-// The navaids' distances from the track, kept between drawings.
-extern TrackDistanceCache g_trackDistances;
+struct MapState {
+  bool showVor = true;
+  bool showNdb = true;
+  bool showFix = true;
+  bool showRunway = true;
+  bool showAirport = false;
+  bool showIdFreq = false;
+  bool showDistance = false;
+  bool showMarkers = true;
+  bool showRadials = false;
+  bool selectAllTurnsOn = true;  // the next "Select All" turns the layers on
 
-// Flags, extents and radials back to their values at program start.
-void ResetMapState();
+  double mapLatMin = 0;
+  double mapLatMax = 0;
+  double mapLonMin = 0;
+  double mapLonMax = 0;
+  double mapSpanDeg = 0;     // the larger span: the map is square
+  double mapSpanMetres = 0;  // great-circle length of that span
+
+  std::array<VorRadial, kMaxRadials> radials{};
+  int radialCount = 0;  // entries 0 .. radialCount - 1, in the order of definition
+
+  // The navaids' distances from the track, kept between drawings.
+  TrackDistanceCache trackDistances;
+};
 
 struct MapPosition {
   double latitude = 0;
@@ -54,6 +55,6 @@ struct MapPosition {
 // The position that a client point has on the track map: the inverse of the map's
 // projection. A client 100 pixels high has no map; every point then maps to the
 // map's lower-left corner.
-MapPosition ClientPointToMap(int x, int y, int clientHeight);
+MapPosition ClientPointToMap(const MapState& map, int x, int y, int clientHeight);
 
 }  // namespace quarn

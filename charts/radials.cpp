@@ -8,8 +8,6 @@
 #include "base/format.h"
 #include "base/geodesy.h"
 #include "base/numeric.h"
-#include "base/view_state.h"
-#include "charts/map_state.h"
 
 namespace quarn {
 namespace {
@@ -38,20 +36,6 @@ int NearestVor(const CHalbricoDoc& doc, const MapPosition& pos, double& distance
   return nearest;
 }
 
-// Shows the radial dialog until it is cancelled or gives a radial from 1 to 360;
-// the number, or 0 when cancelled.
-int AskValidRadial(Ui& ui, RadialDialogFields fields) {
-  for (;;) {
-    const auto text = ui.AskRadial(fields);
-    if (!text) return 0;
-    const int n = LeadingInteger(*text);
-    if (n >= 1 && n <= 360) return n;
-    ui.ShowMessage(
-        Format("%s It is not a valid value\nUse a number between 1 and 360", text->c_str()));
-    fields.radial = *text;  // the dialog comes back with the typed text
-  }
-}
-
 }  // namespace
 
 int LeadingInteger(std::string_view text) {
@@ -69,55 +53,52 @@ int LeadingInteger(std::string_view text) {
                                                 std::numeric_limits<int>::max()));
 }
 
-bool DefineRadialAt(int x, int y, Window& window, Ui& ui, CHalbricoDoc& doc) {
-  if (g_chartMode != kChartTrack && g_chartMode != kChartBottomView) return false;
-  if (doc.m_navaidsLoaded != 1) {
-    ui.ShowMessage("If you like to define a Vor`s Radial, Please Load Navaids First\n");
-    return false;
-  }
-
-  const MapPosition pos = ClientPointToMap(x, y, window.ClientHeight());
+std::optional<std::int32_t> VorNearClick(const CHalbricoDoc& doc, const MapPosition& pos) {
   double distanceDeg = 0;
   const int vorIndex = NearestVor(doc, pos, distanceDeg);
-  if (vorIndex < 0 || distanceDeg > kNearVorDeg) return true;  // nothing near: redraw only
-
-  // The list is fixed in size: a definition beyond it is refused, not written past it.
-  if (g_radialCount >= kMaxRadials) {
-    ui.ShowMessage(
-        Format("The list of radials is full (%d radials)\nErase radials to define "
-               "new ones",
-               kMaxRadials));
-    return false;
-  }
-
-  const NavaidRecord& vor = doc.m_navaids[static_cast<std::size_t>(vorIndex)];
-  const int radial =
-      AskValidRadial(ui, RadialDialogFields{TrimTrailingBlanks(vor.Name()),
-                                            TrimTrailingBlanks(vor.Ident()), std::string()});
-  if (radial == 0) return false;  // cancelled: the chart stays as it is
-
-  g_radials[static_cast<std::size_t>(g_radialCount)] =
-      VorRadial{vor.latitude, vor.longitude, radial, vor.magVar};
-  ++g_radialCount;
-  g_showRadials = true;
-  return true;
+  if (vorIndex < 0 || distanceDeg > kNearVorDeg) return std::nullopt;
+  return vorIndex;
 }
 
-void EraseRadials() {
-  g_radialCount = 0;
+// The list is fixed in size: a definition beyond it is refused, not written past it.
+std::optional<std::string> RadialListProblem(const MapState& map) {
+  if (map.radialCount < kMaxRadials) return std::nullopt;
+  return Format(
+      "The list of radials is full (%d radials)\nErase radials to define "
+      "new ones",
+      kMaxRadials);
 }
 
-void DrawRadials(DrawContext& dc, const MapProjection& map, bool withLabels) {
-  if (!g_showRadials) return;
+Result<int> ParseRadialText(const std::string& text) {
+  const int n = LeadingInteger(text);
+  if (n >= 1 && n <= 360) return n;
+  return Error{Format("%s It is not a valid value\nUse a number between 1 and 360", text.c_str())};
+}
+
+void AddRadial(MapState& map, const NavaidRecord& vor, int radialDeg) {
+  if (map.radialCount < 0 || map.radialCount >= kMaxRadials) return;
+  map.radials[static_cast<std::size_t>(map.radialCount)] =
+      VorRadial{vor.latitude, vor.longitude, radialDeg, vor.magVar};
+  ++map.radialCount;
+  map.showRadials = true;
+}
+
+void EraseRadials(MapState& map) {
+  map.radialCount = 0;
+}
+
+void DrawRadials(DrawContext& dc, const MapProjection& projection, const MapState& map,
+                 int zoomLevel, bool withLabels) {
+  if (!map.showRadials) return;
   const Pen oldPen = dc.SelectPen(Pen{PenStyle::Solid, 1, kVorColor});
   dc.SetTextColor(kVorColor);
   dc.SetTextAlign(TextAlign::Left);
-  const int w = std::min(g_zoomLevel, 15);
-  const int count = std::clamp(g_radialCount, 0, kMaxRadials);
+  const int w = std::min(zoomLevel, 15);
+  const int count = std::clamp(map.radialCount, 0, kMaxRadials);
   for (int i = 0; i < count; ++i) {
-    const VorRadial& r = g_radials[static_cast<std::size_t>(i)];
-    if (!InsideMapMargin(r.latitudeDeg, r.longitudeDeg)) continue;
-    const Point p = map.ToPixel(r.latitudeDeg, r.longitudeDeg);
+    const VorRadial& r = map.radials[static_cast<std::size_t>(i)];
+    if (!InsideMapMargin(map, r.latitudeDeg, r.longitudeDeg)) continue;
+    const Point p = projection.ToPixel(r.latitudeDeg, r.longitudeDeg);
     // The true direction on the map, north up: the magnetic radial less the variation.
     const double theta = (r.radialDeg - r.magVarDeg) * kDegToRad;
     const double u = 100 * std::sin(theta);

@@ -6,12 +6,8 @@
 #include "base/format.h"
 #include "base/geodesy.h"
 #include "base/numeric.h"
-#include "base/view_state.h"
 #include "charts/approach.h"
 #include "charts/map_projection.h"
-#include "charts/map_state.h"
-#include "record/record_check.h"
-#include "record/sample_table.h"
 
 namespace quarn {
 namespace {
@@ -43,8 +39,8 @@ struct SideGeometry {
 };
 
 // Markers, NDBs and VORs that lie under the approach, before the runway.
-void DrawApproachNavaids(DrawContext& dc, const CHalbricoDoc& doc, const SideGeometry& g,
-                         const NavaidRecord& runway, double course) {
+void DrawApproachNavaids(DrawContext& dc, const CHalbricoDoc& doc, const MapState& map,
+                         const SideGeometry& g, const NavaidRecord& runway, double course) {
   dc.SelectPen(Pen{PenStyle::Solid, 1, kRunwayGrey});
   dc.SetTextColor(kRunwayGrey);
   dc.SetTextAlign(TextAlign::Center);
@@ -58,9 +54,9 @@ void DrawApproachNavaids(DrawContext& dc, const CHalbricoDoc& doc, const SideGeo
     int labelY;
   };
   const Layer layers[] = {
-      {g_showMarkers, &doc.m_markerIdx, 15, kDarkGrey, FillMode::Alternate, h - 380},
-      {g_showNdb, &doc.m_ndbIdx, 5, kLightGrey, FillMode::Winding, h - 365},
-      {g_showVor, &doc.m_vorIdx, 5, kLightGrey, FillMode::Winding, h - 380},
+      {map.showMarkers, &doc.m_markerIdx, 15, kDarkGrey, FillMode::Alternate, h - 380},
+      {map.showNdb, &doc.m_ndbIdx, 5, kLightGrey, FillMode::Winding, h - 365},
+      {map.showVor, &doc.m_vorIdx, 5, kLightGrey, FillMode::Winding, h - 380},
   };
   for (const Layer& layer : layers) {
     if (!layer.shown) continue;
@@ -156,18 +152,13 @@ int SideViewRunwayPixels(double lengthNm, int clientWidth) {
   return TruncToInt((clientWidth - 25) * lengthNm / (lengthNm + 7));
 }
 
-void DrawSideView(Window& window, Ui& ui, CHalbricoDoc& doc) {
-  if (!RecordSelected(ui, "Select a Aerolog File First%s\n")) return;
-  const int t = FindTouchdown();
-  const ApproachNavaid runwayFound = FindLandingRunway(doc, t);
-  if (!RunwayLandedOn(runwayFound)) {
-    // The chart mode stays as it was, so a repaint does not ask again.
-    ui.ShowMessage(
-        "Sorry, Quarn does not find any runway near to the touch, or you are not load the "
-        "navaids");
-    return;
-  }
-  g_chartMode = kChartSideView;
+ChartOutcome DrawSideView(Window& window, const ChartInput& in) {
+  const CHalbricoDoc& doc = in.navaids;
+  const Flight& flight = in.flight;
+  const int t = FindTouchdown(flight);
+  const ApproachNavaid runwayFound = FindLandingRunway(doc, flight, t);
+  // The chart mode stays as it was, so a repaint does not ask again.
+  if (!RunwayLandedOn(runwayFound)) return ChartOutcome::Refused(kNoRunwayAtTouchdown);
   auto dc = window.GetDC();
   const Font oldFont = dc->SelectFont(ArialFont(-11));
   const Pen oldPen = dc->SelectPen(Pen{});
@@ -177,7 +168,7 @@ void DrawSideView(Window& window, Ui& ui, CHalbricoDoc& doc) {
   dc->FillSolidRect(Rect{0, 0, g.width, g.height}, kBlack);
 
   const NavaidRecord& runway = RecordOf(doc, *runwayFound.record);
-  const double course = SampleAt(t).courseDeg;
+  const double course = flight.SampleAt(t).courseDeg;
   dc->SetTextColor(kGreen);
   dc->SetTextAlign(TextAlign::Left);
   if (const ApproachNavaid airport = NearestAirport(doc, runway.latitude, runway.longitude);
@@ -196,11 +187,11 @@ void DrawSideView(Window& window, Ui& ui, CHalbricoDoc& doc) {
   dc->LineTo(g.width - 5, g.height - 20);
 
   // The labels of this view are always drawn, and stay on for the map charts.
-  g_showIdFreq = true;
-  DrawApproachNavaids(*dc, doc, g, runway, course);
+  in.map.showIdFreq = true;
+  DrawApproachNavaids(*dc, doc, in.map, g, runway, course);
 
   // The ILS serving the runway, when one lies within 2 nautical miles of the touchdown.
-  const ApproachNavaid ilsFound = FindApproachIls(doc, t);
+  const ApproachNavaid ilsFound = FindApproachIls(doc, flight, t);
   const bool haveIls = WithinTwoNm(ilsFound);
   double gamma = 0, ilsFromCentre = 0;
   if (!haveIls) {
@@ -225,9 +216,9 @@ void DrawSideView(Window& window, Ui& ui, CHalbricoDoc& doc) {
   double signedSum = 0, magnitudeSum = 0;
   int counted = 0;
   bool started = false;
-  const int n = g_lastSampleIndex;
+  const int n = flight.lastSampleIndex();
   for (int i = n / 2; i <= t + 10 && i <= n; ++i) {
-    const FlightSample& s = SampleAt(i);
+    const FlightSample& s = flight.SampleAt(i);
     const double d =
         DistanceAndBearing(runway.latitude, runway.longitude, s.latitudeDeg, s.longitudeDeg).metres;
     const double nm = d * kMetresToNm;
@@ -263,6 +254,7 @@ void DrawSideView(Window& window, Ui& ui, CHalbricoDoc& doc) {
   }
   dc->SelectPen(oldPen);
   dc->SelectFont(oldFont);
+  return ChartOutcome::Drawn();
 }
 
 }  // namespace quarn

@@ -6,8 +6,6 @@
 #include "base/format.h"
 #include "base/geodesy.h"
 #include "base/numeric.h"
-#include "base/view_state.h"
-#include "record/sample_table.h"
 
 namespace quarn {
 namespace {
@@ -16,29 +14,28 @@ constexpr Color kStatusGreen{0, 170, 85};
 
 }  // namespace
 
-double CursorTime(int width) {
-  double span = g_lastTime - g_firstTime;
+double CursorTime(const ViewState& view, int width) {
+  double span = view.lastTime - view.firstTime;
   if (span < 0) span += 24;  // the record passes midnight
   const int usable = width - 100;
-  if (usable == 0) return g_firstTime;  // no axis: the cursor stands at its start
-  return g_firstTime + span * g_cursorOffset / usable;
+  if (usable == 0) return view.firstTime;  // no axis: the cursor stands at its start
+  return view.firstTime + span * view.cursorOffset / usable;
 }
 
-int StatusSample(double cursorTime) {
+int StatusSample(const Flight& flight, const ViewState& view, double cursorTime) {
   // Once the cursor lies 23.9 hours or more beyond a passed sample, the record has
   // crossed midnight and the following times count 24 hours more.
   double allowance = 0;
-  for (int i = g_windowFirst; i <= g_windowLast; ++i) {
-    const double t = SampleAt(i).timeHours;
+  for (int i = view.windowFirst; i <= view.windowLast; ++i) {
+    const double t = flight.SampleAt(i).timeHours;
     if (allowance + t > cursorTime) return i;
     if (cursorTime - t >= 23.9) allowance = 24;
   }
   // The cursor lies beyond every sample of the window: show the window's last one.
-  return g_windowLast;
+  return view.windowLast;
 }
 
-void DrawStatusLines(int sampleIndex, DrawContext& dc, int width) {
-  const FlightSample& s = SampleAt(sampleIndex);
+void DrawStatusLines(const FlightSample& s, DrawContext& dc, int width) {
   const double t = s.timeHours;
   const double wholeHours = IntPart(t);
   const int hours = TruncToInt(wholeHours);

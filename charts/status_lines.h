@@ -1,15 +1,17 @@
 #pragma once
 // The cursor's time and the two green status lines at the top of the graphs and the
-// track charts, from the view state and the sample table.
+// track charts.
 
+#include "base/flight.h"
+#include "base/view_state.h"
 #include "platform/draw_context.h"
 
 namespace quarn {
 
 // The time under the graph cursor for a client of this width.
-double CursorTime(int width);
+double CursorTime(const ViewState& view, int width);
 // The sample whose time the status lines show for a cursor time.
-int StatusSample(double cursorTime);
-void DrawStatusLines(int sampleIndex, DrawContext& dc, int width);
+int StatusSample(const Flight& flight, const ViewState& view, double cursorTime);
+void DrawStatusLines(const FlightSample& sample, DrawContext& dc, int width);
 
 }  // namespace quarn

@@ -3,31 +3,24 @@
 #include <array>
 
 #include "base/command_ids.h"
-#include "base/view_state.h"
 #include "charts/map_layers.h"
 #include "charts/map_projection.h"
-#include "charts/map_state.h"
 #include "charts/radials.h"
-#include "record/record_check.h"
-#include "record/sample_table.h"
 
 namespace quarn {
 
-void DrawTrackChart(Window& window, Ui& ui, CHalbricoDoc& doc) {
-  if (!RecordSelected(ui, "Select a Aerolog File First%s\n")) return;
-
+void DrawTrackChart(Window& window, const ChartInput& in) {
   auto dc = window.GetDC();
   const int width = window.ClientWidth();
   const int height = window.ClientHeight();
   dc->FillSolidRect(Rect{0, 0, width, height}, kBlack);
-  g_chartMode = kChartTrack;
 
-  const MapChartScope chart(*dc, width, height, doc);
+  const MapChartScope chart(*dc, width, height, in);
   const MapProjection& map = chart.map();
-  DrawRadials(*dc, map, g_showIdFreq);
-  DrawTrackCursor(*dc, map);
+  DrawRadials(*dc, map, in.map, in.view.zoomLevel, in.map.showIdFreq);
+  DrawTrackCursor(*dc, map, in.flight, in.view.trackCursor);
   // The whole record, not only the track window: after a zoom the map clips the rest.
-  DrawTrack(*dc, map, 0, g_lastSampleIndex, width, height);
+  DrawTrack(*dc, map, in.flight, 0, in.flight.lastSampleIndex(), width, height);
 }
 
 namespace {
@@ -36,42 +29,42 @@ namespace {
 // layer too. Every layer shows on the track chart and the bottom view.
 struct LayerCommand {
   int id;
-  bool* flag;
+  bool MapState::*flag;
   bool onSideView;
 };
 
 const std::array<LayerCommand, 9> kLayerCommands{{
-    {ID_SHOW_VOR, &g_showVor, true},
-    {ID_SHOW_NDB, &g_showNdb, true},
-    {ID_SHOW_FIX, &g_showFix, false},
-    {ID_SHOW_RUNWAY, &g_showRunway, false},
-    {ID_SHOW_AIRPORT, &g_showAirport, false},
-    {ID_SHOW_ID_FREQ, &g_showIdFreq, true},
-    {ID_SHOW_DISTANCE, &g_showDistance, false},
-    {ID_SHOW_MARKERS, &g_showMarkers, true},
-    {ID_SHOW_RADIALS, &g_showRadials, false},
+    {ID_SHOW_VOR, &MapState::showVor, true},
+    {ID_SHOW_NDB, &MapState::showNdb, true},
+    {ID_SHOW_FIX, &MapState::showFix, false},
+    {ID_SHOW_RUNWAY, &MapState::showRunway, false},
+    {ID_SHOW_AIRPORT, &MapState::showAirport, false},
+    {ID_SHOW_ID_FREQ, &MapState::showIdFreq, true},
+    {ID_SHOW_DISTANCE, &MapState::showDistance, false},
+    {ID_SHOW_MARKERS, &MapState::showMarkers, true},
+    {ID_SHOW_RADIALS, &MapState::showRadials, false},
 }};
 
-bool MapChartShown() {
-  return g_chartMode == kChartTrack || g_chartMode == kChartBottomView;
+bool MapChartShown(int chartMode) {
+  return chartMode == kChartTrack || chartMode == kChartBottomView;
 }
 
 }  // namespace
 
-bool ApplyLayerCommand(int id) {
+bool ApplyLayerCommand(MapState& map, int chartMode, int id) {
   if (id == ID_SELECT_ALL) {
     // Every layer but the radials, on or off together; the next use does the other.
-    for (bool* flag : {&g_showVor, &g_showNdb, &g_showFix, &g_showAirport, &g_showRunway,
-                       &g_showIdFreq, &g_showDistance, &g_showMarkers}) {
-      *flag = g_selectAllTurnsOn;
+    for (bool* flag : {&map.showVor, &map.showNdb, &map.showFix, &map.showAirport, &map.showRunway,
+                       &map.showIdFreq, &map.showDistance, &map.showMarkers}) {
+      *flag = map.selectAllTurnsOn;
     }
-    g_selectAllTurnsOn = !g_selectAllTurnsOn;
-    return MapChartShown();
+    map.selectAllTurnsOn = !map.selectAllTurnsOn;
+    return MapChartShown(chartMode);
   }
   for (const LayerCommand& c : kLayerCommands) {
     if (c.id != id) continue;
-    *c.flag = !*c.flag;
-    return MapChartShown() || (c.onSideView && g_chartMode == kChartSideView);
+    map.*c.flag = !(map.*c.flag);
+    return MapChartShown(chartMode) || (c.onSideView && chartMode == kChartSideView);
   }
   return false;
 }

@@ -7,7 +7,6 @@
 #include <utility>
 
 #include "base/geodesy.h"
-#include "record/sample_table.h"
 
 namespace quarn {
 namespace {
@@ -18,10 +17,6 @@ constexpr int kRunsPerGroup = 32;  // runs per group
 // Rounding in the bounds is far below a millimetre; a box is passed over only when
 // its bound exceeds the best distance by more than this.
 constexpr double kSafetyMetres = 0.01;
-
-int LastSampleInTable() {
-  return std::min(g_lastSampleIndex, kMaxSamples - 1);
-}
 
 // Positions the boxes can bound: finite, and away from the poles, where the cosine
 // of the latitude (scaled by the rounded degree factor) would turn negative.
@@ -49,10 +44,9 @@ std::uint64_t Bits(double v) {
 
 }  // namespace
 
-double NearestTrackMetresByScan(double latitude, double longitude) {
+double NearestTrackMetresByScan(const Flight& flight, double latitude, double longitude) {
   double best = kStartMetres;
-  for (int i = 0; i <= LastSampleInTable(); ++i) {
-    const FlightSample& s = g_samples[static_cast<std::size_t>(i)];
+  for (const FlightSample& s : flight.samples) {
     const double d = GreatCircleMetres(s.latitudeDeg, s.longitudeDeg, latitude, longitude);
     if (d < best) best = d;
   }
@@ -68,17 +62,16 @@ void TrackDistanceCache::Clear() {
   entries_.clear();
 }
 
-void TrackDistanceCache::SyncWithTrack() {
-  const int count = LastSampleInTable() + 1;
-  bool same = count >= 0 && static_cast<std::size_t>(count) == lat_.size();
-  for (int i = 0; same && i < count; ++i) {
-    const FlightSample& s = g_samples[static_cast<std::size_t>(i)];
-    const auto k = static_cast<std::size_t>(i);
+void TrackDistanceCache::SyncWithTrack(const Flight& flight) {
+  const std::vector<FlightSample>& samples = flight.samples;
+  bool same = samples.size() == lat_.size();
+  for (std::size_t k = 0; same && k < samples.size(); ++k) {
+    const FlightSample& s = samples[k];
     same = Bits(s.latitudeDeg) == Bits(lat_[k]) && Bits(s.longitudeDeg) == Bits(lon_[k]);
   }
   if (same) return;
   Clear();
-  TakeTrack();
+  TakeTrack(flight);
 }
 
 TrackDistanceCache::Box TrackDistanceCache::MakeBox(int first, int last) const {
@@ -99,13 +92,13 @@ TrackDistanceCache::Box TrackDistanceCache::MakeBox(int first, int last) const {
   return b;
 }
 
-void TrackDistanceCache::TakeTrack() {
-  const int count = std::max(0, LastSampleInTable() + 1);
+void TrackDistanceCache::TakeTrack(const Flight& flight) {
+  const int count = flight.sampleCount();
   lat_.resize(static_cast<std::size_t>(count));
   lon_.resize(static_cast<std::size_t>(count));
   indexed_ = true;
   for (int i = 0; i < count; ++i) {
-    const FlightSample& s = g_samples[static_cast<std::size_t>(i)];
+    const FlightSample& s = flight.samples[static_cast<std::size_t>(i)];
     const auto k = static_cast<std::size_t>(i);
     lat_[k] = s.latitudeDeg;
     lon_[k] = s.longitudeDeg;

@@ -7,18 +7,20 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/flight.h"
+
 namespace quarn {
 
-// Metres from the point to the nearest sample 0 .. g_lastSampleIndex, starting from
-// 10000000: every sample evaluated, no index, no cache. The reference for the faster
-// search below.
-double NearestTrackMetresByScan(double latitude, double longitude);
+// Metres from the point to the nearest sample of the flight, starting from 10000000:
+// every sample evaluated, no index, no cache. The reference for the faster search
+// below.
+double NearestTrackMetresByScan(const Flight& flight, double latitude, double longitude);
 
 class TrackDistanceCache {
  public:
-  // Compares the record's track with the one the kept distances belong to and
+  // Compares the flight's track with the one the kept distances belong to and
   // forgets them when it has changed. Called once per drawing.
-  void SyncWithTrack();
+  void SyncWithTrack(const Flight& flight);
   // The same value as NearestTrackMetresByScan, kept under the navaid's index.
   double Metres(int navaidIndex, double latitude, double longitude);
   void Clear();
@@ -39,7 +41,7 @@ class TrackDistanceCache {
     bool valid = false;
   };
 
-  void TakeTrack();
+  void TakeTrack(const Flight& flight);
   Box MakeBox(int first, int last) const;
   double SearchNearest(double latitude, double longitude) const;
 

@@ -15,17 +15,20 @@
 #include <vector>
 
 #include "app/flight_report.h"
-#include "base/command_ids.h"
+#include "base/format.h"
 #include "base/program_dir.h"
 #include "charts/approach_debrief.h"
 #include "charts/approach_debrief_json.h"
 #include "cli/script_host.h"
+#include "navaid/navaid_export.h"
 #include "navaid/navaid_load.h"
+#include "navaid/scenery_group.h"
 #include "platform/file_services.h"
+#include "platform/headless/transcript.h"
 #include "platform/qt/image_export.h"
 #include "platform/qt/qt_fonts.h"
 #include "platform/qt/report_pdf.h"
-#include "record/sample_table.h"
+#include "record/flight_reader.h"
 #include "record/track_export.h"
 
 namespace {
@@ -81,15 +84,20 @@ bool ParseSize(const std::string& s, int& w, int& h) {
          quarn::IsClientSize(h);
 }
 
-// Makes the data directory the program's; false, with a message, when the one asked
-// for does not exist.
-bool UseDataDirectory(const std::string& dataDir, const char* argv0) {
+// The data directory asked for (or the default one); nothing, with a message, when
+// the one asked for does not exist.
+std::optional<std::string> DataDirectory(const std::string& dataDir, const char* argv0) {
   if (const std::string missing = quarn::MissingDataDirectory(dataDir); !missing.empty()) {
     std::cerr << "quarn-cli: the data directory " << missing << " does not exist\n";
-    return false;
+    return std::nullopt;
   }
-  quarn::SetProgramDirectory(quarn::ResolveProgramDirectory(dataDir, argv0));
-  return true;
+  return quarn::ResolveProgramDirectory(dataDir, argv0);
+}
+
+// A path as the user named it, taken from the directory quarn-cli was started in.
+std::string FullPath(const std::string& path) {
+  if (!path.empty() && path.front() == quarn::kPathSeparator) return path;
+  return quarn::JoinPath(quarn::CurrentDirectory(), path);
 }
 
 int RunCommand(const std::vector<std::string>& args, const char* argv0) {
@@ -108,11 +116,12 @@ int RunCommand(const std::vector<std::string>& args, const char* argv0) {
   }
   if (scriptPath.empty()) return Usage();
 
-  if (!UseDataDirectory(dataDir, argv0)) return 2;
+  const auto data = DataDirectory(dataDir, argv0);
+  if (!data) return 2;
   const std::string startDir = quarn::CurrentDirectory();
 
   quarn::QtTextMetrics metrics;
-  quarn::ScriptHost host(metrics, std::cout, std::cerr, startDir, width, height);
+  quarn::ScriptHost host(metrics, std::cout, std::cerr, startDir, *data, width, height);
   host.SetImageExporter(quarn::ExportDisplayList);
   if (scriptPath == "-") return host.Run(std::cin);
   std::ifstream script(scriptPath);
@@ -123,7 +132,34 @@ int RunCommand(const std::vector<std::string>& args, const char* argv0) {
   return host.Run(script);
 }
 
-// ---- group, load, export-navaids: thin scripts over `run` ----
+// ---- The subcommands: each calls the program's routines directly ----
+
+// What a routine tells goes to standard error; status texts and captions are left out.
+class StderrNotices : public quarn::Notices {
+ public:
+  void ShowMessage(const std::string& text, quarn::MessageKind) override {
+    std::cerr << "quarn-cli: warning: " << text << '\n';
+  }
+  void SetStatusText(const std::string&) override {}
+  void SetWaitCursor(bool) override {}
+  void SetTitle(const std::string&) override {}
+};
+
+// The transcript on standard output, as `run` writes it: messages, status texts and
+// captions, one JSON object a line.
+class TranscriptNotices : public quarn::Notices {
+ public:
+  TranscriptNotices() : transcript_(std::cout) {}
+  void ShowMessage(const std::string& text, quarn::MessageKind) override {
+    transcript_.Event("message", text);
+  }
+  void SetStatusText(const std::string& text) override { transcript_.Event("status", text); }
+  void SetWaitCursor(bool) override {}
+  void SetTitle(const std::string& text) override { transcript_.Event("title", text); }
+
+ private:
+  quarn::Transcript transcript_;
+};
 
 int NavaidUsage() {
   std::cerr << "usage: quarn-cli group NAME DIR [--recurse] [--fs2000] [--data-dir DIR]\n"
@@ -154,18 +190,8 @@ bool TakeOptions(std::vector<std::string>& args, std::string& dataDir,
   return true;
 }
 
-// Runs the script text as `run` runs a script file.
-int RunScriptText(const std::string& text, const std::string& dataDir, const char* argv0) {
-  if (!UseDataDirectory(dataDir, argv0)) return 2;
-  const std::string startDir = quarn::CurrentDirectory();
-  quarn::QtTextMetrics metrics;
-  quarn::ScriptHost host(metrics, std::cout, std::cerr, startDir);
-  std::istringstream script(text);
-  return host.Run(script);
-}
-
-std::string CommandLine(int id) {
-  return "command " + std::to_string(id) + "\n";
+bool Has(const std::vector<std::string>& flags, const char* flag) {
+  return std::find(flags.begin(), flags.end(), flag) != flags.end();
 }
 
 // quarn-cli group NAME DIR [--recurse] [--fs2000]: defines a scenery list.
@@ -175,11 +201,35 @@ int GroupCommand(std::vector<std::string> args, const char* argv0) {
   if (!TakeOptions(args, dataDir, {"--recurse", "--fs2000"}, flags) || args.size() != 2) {
     return NavaidUsage();
   }
-  std::string dir = "answer dir " + args[1];
-  for (const auto& f : flags) dir += f == "--recurse" ? " recurse" : " fs2000";
-  return RunScriptText(
-      "answer text " + args[0] + "\n" + dir + "\n" + CommandLine(quarn::ID_DEFINE_GROUP), dataDir,
-      argv0);
+  const auto data = DataDirectory(dataDir, argv0);
+  if (!data) return 2;
+  TranscriptNotices notices;
+  const quarn::Result<std::string> name = quarn::NewGroupFileName(args[0], *data);
+  if (!name) {
+    notices.ShowMessage(name.error().message, quarn::MessageKind::Info);
+    return 1;
+  }
+  const std::string directory = FullPath(args[1]);
+  if (!quarn::IsDirectory(directory)) {
+    notices.ShowMessage(quarn::Format("%s is not a valid directory", directory.c_str()),
+                        quarn::MessageKind::Info);
+    return 1;
+  }
+  quarn::CHalbricoDoc doc;
+  doc.m_groupFile = *name;
+  const quarn::BglSearchRequest where{directory, Has(flags, "--recurse"), Has(flags, "--fs2000")};
+  return quarn::DefineGroup(doc, *data, where, notices) ? 0 : 1;
+}
+
+// Loads the navaids of a scenery list and the fixes, as Load Navaids does once the
+// list is chosen; false, said on standard error, when the list cannot be read.
+bool LoadList(quarn::CHalbricoDoc& doc, const std::string& list, const std::string& dataDir,
+              quarn::Notices& notices) {
+  quarn::SetCurrentDirectory(dataDir);
+  quarn::LoadNavaids(doc, list, dataDir, notices);
+  if (doc.m_navaidsLoaded == 1) return true;
+  std::cerr << "quarn-cli: cannot load the scenery list " << list << '\n';
+  return false;
 }
 
 // quarn-cli load LIST: loads the navaids of a scenery list and the fixes.
@@ -187,8 +237,11 @@ int LoadCommand(std::vector<std::string> args, const char* argv0) {
   std::string dataDir;
   std::vector<std::string> flags;
   if (!TakeOptions(args, dataDir, {}, flags) || args.size() != 1) return NavaidUsage();
-  return RunScriptText("answer file " + args[0] + "\n" + CommandLine(quarn::ID_LOAD_NAVAIDS),
-                       dataDir, argv0);
+  const auto data = DataDirectory(dataDir, argv0);
+  if (!data) return 2;
+  TranscriptNotices notices;
+  quarn::CHalbricoDoc doc;
+  return LoadList(doc, FullPath(args[0]), *data, notices) ? 0 : 1;
 }
 
 // quarn-cli export-navaids LIST: loads a scenery list and writes the navaid files
@@ -197,18 +250,26 @@ int ExportNavaidsCommand(std::vector<std::string> args, const char* argv0) {
   std::string dataDir;
   std::vector<std::string> flags;
   if (!TakeOptions(args, dataDir, {}, flags) || args.size() != 1) return NavaidUsage();
-  return RunScriptText("answer file " + args[0] + "\n" + CommandLine(quarn::ID_LOAD_NAVAIDS) +
-                           CommandLine(quarn::ID_EXPORT_NAVAIDS),
-                       dataDir, argv0);
+  const auto data = DataDirectory(dataDir, argv0);
+  if (!data) return 2;
+  TranscriptNotices notices;
+  quarn::CHalbricoDoc doc;
+  if (!LoadList(doc, FullPath(args[0]), *data, notices)) return 1;
+  const quarn::Status written = quarn::ExportNavaids(doc, *data);
+  notices.ShowMessage(written ? quarn::kNavaidExportDone : written.error, quarn::MessageKind::Info);
+  return written ? 0 : 1;
 }
 
-// Selects the record through the open dialog, as the desktop program does; the
-// script's status, 0 when it ran (g_recordPath is then empty if the record could not
-// be opened).
-int SelectRecord(quarn::ScriptHost& host, const std::string& record) {
-  std::istringstream script("answer file " + record + "\n" +
-                            CommandLine(quarn::ID_SELECT_RECORD_FILE));
-  return host.Run(script);
+// The flight at the path as the user named it; nothing, said on standard error, when
+// it cannot be read.
+std::optional<quarn::Flight> ReadFlightArgument(const std::string& path) {
+  quarn::Result<quarn::LoadedFlight> read = quarn::ReadFlight(FullPath(path));
+  if (!read) {
+    std::cerr << "quarn-cli: cannot open " << path << '\n';
+    return std::nullopt;
+  }
+  for (const std::string& note : read->notes) std::cerr << "quarn-cli: warning: " << note << '\n';
+  return std::move(read->flight);
 }
 
 // quarn-cli export-track RECORD OUT: the record's track as GPX or KML (by OUT's
@@ -218,18 +279,9 @@ int ExportTrackCommand(const std::vector<std::string>& args) {
     std::cerr << "usage: quarn-cli export-track RECORD OUT.gpx|OUT.kml\n";
     return 2;
   }
-  quarn::QtTextMetrics metrics;
-  std::ostringstream transcript;
-  quarn::ScriptHost host(metrics, transcript, std::cerr, quarn::CurrentDirectory());
-  if (const int status = SelectRecord(host, args[0]); status != 0) return status;
-  if (quarn::g_recordPath.empty()) {
-    std::cerr << "quarn-cli: cannot open " << args[0] << '\n';
-    return 1;
-  }
-  const std::string error = quarn::ExportTrack(
-      std::span<const quarn::FlightSample>(quarn::g_samples.data(),
-                                           static_cast<std::size_t>(quarn::SampleCount())),
-      quarn::g_recordPath, host.FullPath(args[1]));
+  const auto flight = ReadFlightArgument(args[0]);
+  if (!flight) return 1;
+  const std::string error = quarn::ExportTrack(*flight, FullPath(args[1]));
   if (!error.empty()) {
     std::cerr << "quarn-cli: " << error << '\n';
     return 1;
@@ -256,49 +308,20 @@ int DebriefCommand(std::vector<std::string> args, const char* argv0) {
     std::cerr << "usage: quarn-cli debrief RECORD --scenery LIST [--data-dir DIR]\n";
     return 2;
   }
-  if (!UseDataDirectory(dataDir, argv0)) return 2;
-  const std::string startDir = quarn::CurrentDirectory();
-  quarn::QtTextMetrics metrics;
-  std::ostringstream transcript;
-  quarn::ScriptHost host(metrics, transcript, std::cerr, startDir);
-  if (const int status = SelectRecord(host, rest[0]); status != 0) return status;
-  if (quarn::g_recordPath.empty() || quarn::SampleCount() == 0) {
+  const auto data = DataDirectory(dataDir, argv0);
+  if (!data) return 2;
+  const auto flight = ReadFlightArgument(rest[0]);
+  if (!flight) return 1;
+  if (flight->sampleCount() == 0) {
     std::cerr << "quarn-cli: cannot read the record " << rest[0] << '\n';
     return 1;
   }
-  std::istringstream navaids("answer file " + list + "\n" + CommandLine(quarn::ID_LOAD_NAVAIDS));
-  if (const int status = host.Run(navaids); status != 0) return status;
-  if (!host.app().doc().m_navaidsLoaded) {
-    std::cerr << "quarn-cli: cannot load the scenery list " << list << '\n';
-    return 1;
-  }
-  std::cout << quarn::DebriefJson(quarn::DebriefApproach(host.app().doc())) << '\n';
+  quarn::CHalbricoDoc doc;
+  StderrNotices notices;
+  if (!LoadList(doc, FullPath(list), *data, notices)) return 1;
+  std::cout << quarn::DebriefJson(quarn::DebriefApproach(doc, *flight), *flight) << '\n';
   return 0;
 }
-
-// Answers the scenery list's Open dialog with the list named on the command line;
-// what loading says goes to standard error as a warning, never into a dialog.
-class ReportUi : public quarn::Ui {
- public:
-  explicit ReportUi(std::string list) : list_(std::move(list)) {}
-  void ShowMessage(const std::string& text, quarn::MessageKind) override {
-    std::cerr << "quarn-cli: warning: " << text << '\n';
-  }
-  std::optional<std::string> AskOpenFile(const quarn::OpenFileRequest&) override {
-    return std::exchange(list_, std::nullopt);
-  }
-  std::optional<std::string> AskGroupName(const std::string&) override { return {}; }
-  std::optional<quarn::SearchDirAnswer> AskSearchDir(const quarn::SearchDirAnswer&) override {
-    return {};
-  }
-  std::optional<std::string> AskRadial(const quarn::RadialDialogFields&) override { return {}; }
-  void SetStatusText(const std::string&) override {}
-  void SetWaitCursor(bool) override {}
-  void SetTitle(const std::string&) override {}
-
- private:
-  std::optional<std::string> list_;
-};
 
 // The percentage on standard error: drawing the charts is the first half of the
 // work, writing the pages the second.
@@ -329,33 +352,25 @@ int ReportCommand(const std::vector<std::string>& args, const char* argv0) {
     }
   }
   if (files.size() != 2) return ReportUsage();
-  if (!UseDataDirectory(dataDir, argv0)) return 2;
-  quarn::QtTextMetrics metrics;
-  std::ostringstream transcript;
-  quarn::ScriptHost host(metrics, transcript, std::cerr, quarn::CurrentDirectory());
-  const std::string out = host.FullPath(files[1]);
+  const auto data = DataDirectory(dataDir, argv0);
+  if (!data) return 2;
+  const std::string out = FullPath(files[1]);
   // A target that cannot be written is told before the work starts.
   if (const std::string problem = quarn::PdfTargetProblem(out); !problem.empty()) {
     std::cerr << "quarn-cli: " << problem << '\n';
     return 1;
   }
-  if (const int status = SelectRecord(host, files[0]); status != 0) return status;
-  if (quarn::g_recordPath.empty()) {
-    std::cerr << "quarn-cli: cannot open " << files[0] << '\n';
-    return 1;
-  }
-  quarn::CHalbricoDoc& doc = host.app().doc();
+  const auto flight = ReadFlightArgument(files[0]);
+  if (!flight) return 1;
+  quarn::CHalbricoDoc doc;
   if (!list.empty()) {
-    ReportUi ui(host.FullPath(list));
-    quarn::OnLoadNavaids(ui, doc, quarn::ProgramDirectory());
-    if (doc.m_navaidsLoaded != 1) {
-      std::cerr << "quarn-cli: cannot load the scenery list " << list << '\n';
-      return 1;
-    }
+    StderrNotices notices;
+    if (!LoadList(doc, FullPath(list), *data, notices)) return 1;
   }
 
+  quarn::QtTextMetrics metrics;
   const quarn::FlightReport report =
-      quarn::RecordFlightReport(doc, metrics, [](int done, int total) {
+      quarn::RecordFlightReport(*flight, doc, quarn::MapState{}, metrics, [](int done, int total) {
         ShowPercent(done, total, 0);
         return true;
       });

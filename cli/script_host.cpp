@@ -6,14 +6,10 @@
 #include <vector>
 
 #include "app/command_table.h"
-#include "base/program_dir.h"
-#include "base/view_state.h"
-#include "charts/map_state.h"
 #include "navaid/scenery_load.h"
 #include "platform/file_services.h"
 #include "platform/file_writer.h"
 #include "platform/json.h"
-#include "record/sample_table.h"
 
 namespace quarn {
 namespace {
@@ -78,13 +74,13 @@ bool IsClientCoordinate(int coordinate) {
 }
 
 ScriptHost::ScriptHost(TextMetrics& metrics, std::ostream& transcript, std::ostream& errors,
-                       std::string startDirectory, int width, int height)
+                       std::string startDirectory, std::string dataDir, int width, int height)
     : errors_(errors),
       startDirectory_(std::move(startDirectory)),
       transcript_(transcript),
       ui_(transcript_),
       window_(width, height, metrics),
-      app_(window_, ui_) {}
+      app_(window_, ui_, std::move(dataDir)) {}
 
 std::string ScriptHost::FullPath(const std::string& path) const {
   if (!path.empty() && path.front() == kPathSeparator) return path;
@@ -226,7 +222,7 @@ bool ScriptHost::Dump(const std::string& path) {
 // One scenery file as a navaid load takes each file of its list, followed by the
 // index rebuild.
 void ScriptHost::ParseOneFile(const std::string& path) {
-  LoadSceneryFile(app_.doc(), path, ProgramDirectory());
+  LoadSceneryFile(app_.doc(), path, app_.dataDir(), ui_);
   app_.doc().RebuildIndexLists();
 }
 
@@ -259,20 +255,23 @@ bool ScriptHost::WriteNavaids(const std::string& path) {
 
 std::string ScriptHost::StateJson() {
   const CHalbricoDoc& doc = app_.doc();
+  const Flight& flight = doc.flight();
+  const ViewState& v = app_.view().state();
+  const MapState& m = app_.view().mapState();
   JsonObject o;
   o.Add("event", "state")
-      .Add("g_chartMode", g_chartMode)
-      .Add("g_windowFirst", g_windowFirst)
-      .Add("g_windowLast", g_windowLast)
-      .Add("g_firstTime", g_firstTime)
-      .Add("g_lastTime", g_lastTime)
-      .Add("g_cursorOffset", g_cursorOffset)
-      .Add("g_trackFirst", g_trackFirst)
-      .Add("g_trackLast", g_trackLast)
-      .Add("g_trackCursor", g_trackCursor)
-      .Add("g_zoomLevel", g_zoomLevel)
-      .Add("g_lastSampleIndex", g_lastSampleIndex)
-      .Add("g_recordPath", g_recordPath)
+      .Add("g_chartMode", v.chartMode)
+      .Add("g_windowFirst", v.windowFirst)
+      .Add("g_windowLast", v.windowLast)
+      .Add("g_firstTime", v.firstTime)
+      .Add("g_lastTime", v.lastTime)
+      .Add("g_cursorOffset", v.cursorOffset)
+      .Add("g_trackFirst", v.trackFirst)
+      .Add("g_trackLast", v.trackLast)
+      .Add("g_trackCursor", v.trackCursor)
+      .Add("g_zoomLevel", v.zoomLevel)
+      .Add("g_lastSampleIndex", flight.lastSampleIndex())
+      .Add("g_recordPath", flight.recordPath)
       .Add("m_navaidsLoaded", static_cast<int>(doc.m_navaidsLoaded))
       .Add("m_navaidCount", static_cast<int>(doc.m_navaidCount))
       .Add("m_magVarLoaded", static_cast<int>(doc.m_magVarLoaded))
@@ -285,30 +284,30 @@ std::string ScriptHost::StateJson() {
       .Add("m_airportIdx", static_cast<int>(doc.m_airportIdx.size()))
       .Add("m_atisIdx", static_cast<int>(doc.m_atisIdx.size()))
       .Add("m_fixIdx", static_cast<int>(doc.m_fixIdx.size()))
-      .Add("g_showVor", g_showVor)
-      .Add("g_showNdb", g_showNdb)
-      .Add("g_showFix", g_showFix)
-      .Add("g_showRunway", g_showRunway)
-      .Add("g_showAirport", g_showAirport)
-      .Add("g_showIdFreq", g_showIdFreq)
-      .Add("g_showDistance", g_showDistance)
-      .Add("g_showMarkers", g_showMarkers)
-      .Add("g_showRadials", g_showRadials)
-      .Add("g_selectAllTurnsOn", g_selectAllTurnsOn)
-      .Add("g_mapLatMin", g_mapLatMin)
-      .Add("g_mapLatMax", g_mapLatMax)
-      .Add("g_mapLonMin", g_mapLonMin)
-      .Add("g_mapLonMax", g_mapLonMax)
-      .Add("g_mapSpanDeg", g_mapSpanDeg)
-      .Add("g_mapSpanMetres", g_mapSpanMetres)
+      .Add("g_showVor", m.showVor)
+      .Add("g_showNdb", m.showNdb)
+      .Add("g_showFix", m.showFix)
+      .Add("g_showRunway", m.showRunway)
+      .Add("g_showAirport", m.showAirport)
+      .Add("g_showIdFreq", m.showIdFreq)
+      .Add("g_showDistance", m.showDistance)
+      .Add("g_showMarkers", m.showMarkers)
+      .Add("g_showRadials", m.showRadials)
+      .Add("g_selectAllTurnsOn", m.selectAllTurnsOn)
+      .Add("g_mapLatMin", m.mapLatMin)
+      .Add("g_mapLatMax", m.mapLatMax)
+      .Add("g_mapLonMin", m.mapLonMin)
+      .Add("g_mapLonMax", m.mapLonMax)
+      .Add("g_mapSpanDeg", m.mapSpanDeg)
+      .Add("g_mapSpanMetres", m.mapSpanMetres)
       .Add("width", window_.ClientWidth())
       .Add("height", window_.ClientHeight())
-      .Add("dataDir", ProgramDirectory());
+      .Add("dataDir", app_.dataDir());
   return o.Str();
 }
 
 std::string ScriptHost::SampleJson(int index) {
-  const FlightSample& s = SampleAt(index);
+  const FlightSample& s = app_.doc().flight().SampleAt(index);
   return JsonObject()
       .Add("event", "sample")
       .Add("index", index)

@@ -29,8 +29,9 @@ bool IsClientCoordinate(int coordinate);
 
 class ScriptHost {
  public:
+  // dataDir: the program's directory for the scripted program.
   ScriptHost(TextMetrics& metrics, std::ostream& transcript, std::ostream& errors,
-             std::string startDirectory, int width = 1280, int height = 800);
+             std::string startDirectory, std::string dataDir, int width = 1280, int height = 800);
 
   void SetImageExporter(ImageExporter exporter) { exporter_ = std::move(exporter); }
 

@@ -409,28 +409,35 @@ BglParseResult CHalbricoDoc::ParseBglBytes(std::span<const std::uint8_t> bytes) 
   return BglParser(*this, bytes).Run();
 }
 
+namespace {
+
+BglParseResult Unreadable(std::string message, MessageKind kind = MessageKind::Info) {
+  BglParseResult r;
+  r.problem = std::move(message);
+  r.problemKind = kind;
+  return r;
+}
+
+}  // namespace
+
 BglParseResult CHalbricoDoc::ParseBgl(const std::string& path) {
   const auto entry = FindFirstFile(path);
   if (!entry) {
-    ui_.ShowMessage(Format("Could not open %s\n", path.c_str()));
-    return {};
+    return Unreadable(Format("Could not open %s\n", path.c_str()));
   }
   // Directories and devices have no length of their own: they fail to open below.
   if (entry->size <= 0 && IsRegularFile(path)) {
-    ui_.ShowMessage(Format("%s seems to have a bogus length, skipping it\n", path.c_str()),
-                    MessageKind::Warning);
-    return {};
+    return Unreadable(Format("%s seems to have a bogus length, skipping it\n", path.c_str()),
+                      MessageKind::Warning);
   }
   if (entry->size <= kReadWholeLimit) {
     const auto contents = ReadWholeFile(path);
     if (!contents) {
-      ui_.ShowMessage(Format("Could not open %s\n", path.c_str()));
-      return {};
+      return Unreadable(Format("Could not open %s\n", path.c_str()));
     }
     if (contents->empty()) {
-      ui_.ShowMessage(Format("%s seems to have a bogus length, skipping it\n", path.c_str()),
-                      MessageKind::Warning);
-      return {};
+      return Unreadable(Format("%s seems to have a bogus length, skipping it\n", path.c_str()),
+                        MessageKind::Warning);
     }
     return ParseBglBytes(
         std::span(reinterpret_cast<const std::uint8_t*>(contents->data()), contents->size()));
@@ -441,16 +448,13 @@ BglParseResult CHalbricoDoc::ParseBgl(const std::string& path) {
       break;
     case MappedFile::Error::OpenFailed:
     case MappedFile::Error::NotRegularFile:
-      ui_.ShowMessage(Format("Could not open %s\n", path.c_str()));
-      return {};
+      return Unreadable(Format("Could not open %s\n", path.c_str()));
     case MappedFile::Error::Empty:
-      ui_.ShowMessage(Format("%s seems to have a bogus length, skipping it\n", path.c_str()),
-                      MessageKind::Warning);
-      return {};
+      return Unreadable(Format("%s seems to have a bogus length, skipping it\n", path.c_str()),
+                        MessageKind::Warning);
     case MappedFile::Error::MapFailed:
-      ui_.ShowMessage(Format("Could not map file: %s\nMaybe your virtual memory setting is too low",
-                             path.c_str()));
-      return {};
+      return Unreadable(Format(
+          "Could not map file: %s\nMaybe your virtual memory setting is too low", path.c_str()));
   }
   return ParseBglBytes(file.bytes());
 }

@@ -8,8 +8,9 @@
 #include <unordered_map>
 #include <vector>
 
+#include "base/flight.h"
 #include "navaid/navaid_record.h"
-#include "platform/ui.h"
+#include "platform/notices.h"
 
 namespace quarn {
 
@@ -30,15 +31,25 @@ struct BglParseResult {
   // The magnetic-variation section as magvar.nav keeps it; empty when the file
   // carries no complete grid.
   std::vector<std::uint8_t> magVarFile;
+  // Why the file could not be read, for the user; empty when it was parsed.
+  std::string problem;
+  MessageKind problemKind = MessageKind::Info;
 };
 
 class CHalbricoDoc {
  public:
-  explicit CHalbricoDoc(Ui& ui) : ui_(ui) {}
+  CHalbricoDoc() = default;
   CHalbricoDoc(const CHalbricoDoc&) = delete;
   CHalbricoDoc& operator=(const CHalbricoDoc&) = delete;
 
-  Ui& ui() { return ui_; }
+  // ---- The flights ----
+
+  // The current flight, which every chart shows; before any record is selected, the
+  // zeroed flight the program starts with.
+  const Flight& flight() const { return m_flights.front(); }
+  void SetFlight(Flight flight) { m_flights.front() = std::move(flight); }
+  // The current flight first, then any other the document holds.
+  std::vector<Flight> m_flights = std::vector<Flight>(1, ProgramStartFlight());
 
   // ---- The navaid tables ----
 
@@ -60,8 +71,8 @@ class CHalbricoDoc {
 
   // ---- The scenery parser ----
 
-  // Maps one BGL file and parses it into the tables; failures to open or map go to
-  // the user as messages and add nothing. Writes no file.
+  // Maps one BGL file and parses it into the tables; a file that cannot be opened or
+  // mapped adds nothing and says why in the result. Writes no file.
   BglParseResult ParseBgl(const std::string& path);
   // Parses the bytes of a BGL file already in memory.
   BglParseResult ParseBglBytes(std::span<const std::uint8_t> bytes);
@@ -109,8 +120,6 @@ class CHalbricoDoc {
   std::unordered_map<std::int64_t, std::int32_t> airportCellLast_;  // cell -> entry
   std::vector<CellEntry> airportCellEntries_;
   std::vector<std::int32_t> airportsWithoutCell_;
-
-  Ui& ui_;
 };
 
 }  // namespace quarn

@@ -114,21 +114,20 @@ int RoundedCourse(double course) {
   return TruncToInt(f + 0.5 >= course ? f : std::ceil(course));
 }
 
-void ExportNavaids(Ui& ui, const CHalbricoDoc& doc, const std::string& outputDir) {
-  if (doc.m_navaidsLoaded != 1) {
-    ui.ShowMessage("Please Load Navaids First\n");
-    return;
-  }
+Status ExportNavaids(const CHalbricoDoc& doc, const std::string& outputDir) {
   for (const ExportFile& file : kExportFiles) {
     // Each file is replaced whole: one cut short by a failed write is never left.
     if (!ReplaceFileContents(JoinPath(outputDir, file.name), ExportText(doc, file))) {
-      ui.ShowMessage(Format("Can\u00b4t open file %s\n", file.name));
-      return;
+      return Status::Fail(Format("Can\u00b4t open file %s\n", file.name));
     }
   }
-  ui.ShowMessage(
-      "Quarn has created the following files sucessfully!:    \nNdbs.txt    Vors.txt\nFixes.txt    "
-      "Apts.txt\nIlss.txt       Rwys.txt");
+  return Status::Ok();
+}
+
+std::vector<std::string> NavaidExportFileNames() {
+  std::vector<std::string> names;
+  for (const ExportFile& file : kExportFiles) names.emplace_back(file.name);
+  return names;
 }
 
 }  // namespace quarn

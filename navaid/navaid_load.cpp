@@ -8,56 +8,53 @@
 
 namespace quarn {
 
-void OnLoadNavaids(Ui& ui, CHalbricoDoc& doc, const std::string& dataDir) {
-  LoadSceneryList(ui, doc, dataDir);
-  if (doc.m_navaidsLoaded == 1) LoadFixes(ui, doc, dataDir);
+void LoadNavaids(CHalbricoDoc& doc, const std::string& listPath, const std::string& dataDir,
+                 Notices& notices) {
+  LoadSceneryList(doc, listPath, dataDir, notices);
+  if (doc.m_navaidsLoaded == 1) LoadFixes(doc, dataDir, notices);
 }
 
-void LoadSceneryList(Ui& ui, CHalbricoDoc& doc, const std::string& dataDir) {
-  SetCurrentDirectory(dataDir);
-  OpenFileRequest request;
-  request.filter = "Navaid Files (*.lis)|*.lis|All Files (*.*)|*.*||";
-  const auto chosen = ui.AskOpenFile(request);
-  if (!chosen) return;
-
+void LoadSceneryList(CHalbricoDoc& doc, const std::string& listPath, const std::string& dataDir,
+                     Notices& notices) {
   doc.ClearNavaids();
   // The index lists are emptied at once too: they must never name a record that is
   // gone, also when the list below cannot be read.
   doc.RebuildIndexLists();
   doc.m_navaidsLoaded = 0;
-  const std::string listName = FileNameOf(*chosen);
-  const auto text = ReadWholeFile(*chosen);
+  const std::string listName = FileNameOf(listPath);
+  const auto text = ReadWholeFile(listPath);
   if (!text) {
-    ui.ShowMessage("Could not load scenery list from " + listName);
+    notices.ShowMessage("Could not load scenery list from " + listName);
     return;
   }
   const int expected = ExpectedSceneryFiles(*text);
   const std::vector<std::string> paths = SceneryListPaths(*text);
 
   doc.m_bglIndex = 0;
-  ui.SetWaitCursor(true);
+  notices.SetWaitCursor(true);
   for (const auto& path : paths) {
     if (doc.m_bglIndex >= kMaxBglFiles) {
-      ui.ShowMessage(Format("%s names %d bgl files: only the first %d were loaded",
-                            listName.c_str(), static_cast<int>(paths.size()), kMaxBglFiles));
+      notices.ShowMessage(Format("%s names %d bgl files: only the first %d were loaded",
+                                 listName.c_str(), static_cast<int>(paths.size()), kMaxBglFiles));
       break;
     }
-    ui.SetStatusText(Format("Please wait: %3.0lf%s  of %6.0lf bgl files processed",
-                            doc.m_bglIndex * 100.0 / expected, "%", static_cast<double>(expected)));
-    LoadSceneryFile(doc, path, dataDir);
+    notices.SetStatusText(Format("Please wait: %3.0lf%s  of %6.0lf bgl files processed",
+                                 doc.m_bglIndex * 100.0 / expected, "%",
+                                 static_cast<double>(expected)));
+    LoadSceneryFile(doc, path, dataDir, notices);
   }
-  ui.SetTitle("Scenery List: " + listName);
+  notices.SetTitle("Scenery List: " + listName);
   doc.m_currentBgl.clear();
   doc.RebuildIndexLists();
   doc.m_navaidsLoaded = 1;
-  ui.SetWaitCursor(false);
+  notices.SetWaitCursor(false);
 }
 
-void LoadFixes(Ui& ui, CHalbricoDoc& doc, const std::string& dataDir) {
+void LoadFixes(CHalbricoDoc& doc, const std::string& dataDir, Notices& notices) {
   // Read-only: the fixes file is only read, and may be write-protected.
   const auto text = ReadWholeFile(JoinPath(dataDir, "quarn.fix"));
   if (!text) {
-    ui.ShowMessage("Could not load quarn.fix (fixes file)");
+    notices.ShowMessage("Could not load quarn.fix (fixes file)");
     return;
   }
   const std::vector<FixEntry> fixes = ParseFixes(*text);
@@ -66,7 +63,7 @@ void LoadFixes(Ui& ui, CHalbricoDoc& doc, const std::string& dataDir) {
   }
   doc.RebuildIndexLists();
   const int fixCount = static_cast<int>(fixes.size());
-  ui.SetStatusText(
+  notices.SetStatusText(
       Format("%d Navaids and %d Fixes in memory", doc.m_navaidCount - fixCount, fixCount));
 }
 

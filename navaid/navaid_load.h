@@ -5,19 +5,20 @@
 #include <string>
 
 #include "navaid/halbrico_doc.h"
-#include "platform/ui.h"
+#include "platform/notices.h"
 
 namespace quarn {
 
-// The command: the list the user picks in dataDir, then the fixes when the list was
-// loaded. dataDir becomes the current directory, where the exports then land.
-void OnLoadNavaids(Ui& ui, CHalbricoDoc& doc, const std::string& dataDir);
+// The list at listPath, then the fixes of dataDir when the list was loaded.
+void LoadNavaids(CHalbricoDoc& doc, const std::string& listPath, const std::string& dataDir,
+                 Notices& notices);
 
-// Asks for a list and parses every file it names; m_navaidsLoaded is 1 when the list
-// was read. At most kMaxBglFiles files are loaded; the rest are left out with a message.
-void LoadSceneryList(Ui& ui, CHalbricoDoc& doc, const std::string& dataDir);
+// Parses every file the list names; m_navaidsLoaded is 1 when the list was read. At
+// most kMaxBglFiles files are loaded; the rest are left out with a message.
+void LoadSceneryList(CHalbricoDoc& doc, const std::string& listPath, const std::string& dataDir,
+                     Notices& notices);
 
 // Appends the fixes of quarn.fix in dataDir and shows the totals.
-void LoadFixes(Ui& ui, CHalbricoDoc& doc, const std::string& dataDir);
+void LoadFixes(CHalbricoDoc& doc, const std::string& dataDir, Notices& notices);
 
 }  // namespace quarn

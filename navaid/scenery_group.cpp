@@ -7,7 +7,6 @@
 #include <unordered_set>
 
 #include "base/format.h"
-#include "base/view_state.h"
 #include "navaid/scenery_list.h"
 #include "navaid/scenery_load.h"
 #include "platform/file_services.h"
@@ -16,7 +15,6 @@
 namespace quarn {
 namespace {
 
-constexpr const char* kUntitledGroup = "Untitled.lis";
 constexpr const char* kListExtension = ".lis";
 
 std::string Lowered(std::string s) {
@@ -55,8 +53,13 @@ std::string ListPath(const std::string& dataDir, const std::string& groupFile) {
 // entered, so that a link back to a parent cannot make the walk endless.
 class BglSearch {
  public:
-  BglSearch(Ui& ui, CHalbricoDoc& doc, const std::string& dataDir, std::vector<std::string>& list)
-      : ui_(ui), doc_(doc), dataDir_(dataDir), list_(list), listed_(list.begin(), list.end()) {}
+  BglSearch(Notices& notices, CHalbricoDoc& doc, const std::string& dataDir,
+            std::vector<std::string>& list)
+      : notices_(notices),
+        doc_(doc),
+        dataDir_(dataDir),
+        list_(list),
+        listed_(list.begin(), list.end()) {}
 
   void Search(const std::string& directory, bool recurse) {
     if (const auto id =
@@ -70,7 +73,7 @@ class BglSearch {
  private:
   void Walk(std::string directory, bool recurse) {
     if (!directory.empty() && directory.back() == kPathSeparator) directory.pop_back();
-    ui_.SetStatusText(Format("Searching %s", directory.c_str()));
+    notices_.SetStatusText(Format("Searching %s", directory.c_str()));
     // Paths are the directory, a separator and the name; the root itself is listed
     // as such although its paths start with the bare separator.
     const std::string listed = directory.empty() ? std::string(1, kPathSeparator) : directory;
@@ -95,8 +98,9 @@ class BglSearch {
     if (listed_.count(path) != 0) return;
     doc_.ClearNavaids();
     const BglParseResult found = doc_.ParseBgl(path);
-    ui_.SetTitle(path);
-    if (!found.magVarFile.empty()) WriteMagVarFile(ui_, dataDir_, found.magVarFile);
+    ShowParseProblem(found, notices_);
+    notices_.SetTitle(path);
+    if (!found.magVarFile.empty()) WriteMagVarFile(notices_, dataDir_, found.magVarFile);
     if (doc_.m_navaidCount > 0) {
       list_.push_back(path);
       listed_.insert(path);
@@ -104,7 +108,7 @@ class BglSearch {
     }
   }
 
-  Ui& ui_;
+  Notices& notices_;
   CHalbricoDoc& doc_;
   const std::string& dataDir_;
   std::vector<std::string>& list_;
@@ -113,76 +117,48 @@ class BglSearch {
   int added_ = 0;
 };
 
-// The directory dialog until it names a directory; nothing on Cancel.
-std::optional<SearchDirAnswer> AskSearchDirectory(Ui& ui) {
-  SearchDirAnswer shown;
-  for (;;) {
-    auto answer = ui.AskSearchDir(shown);
-    if (!answer) return std::nullopt;
-    if (IsDirectory(answer->directory)) return answer;
-    ui.ShowMessage(Format("%s is not a valid directory", answer->directory.c_str()));
-    shown = *answer;
-  }
-}
-
 }  // namespace
 
-void OnDefineGroup(Window& window, Ui& ui, CHalbricoDoc& doc, const std::string& dataDir) {
-  if (!AskGroupName(ui, doc, dataDir)) return;
-  window.GetDC()->FillSolidRect(Rect{0, 0, window.ClientWidth(), window.ClientHeight()}, kWhite);
-  g_chartMode = kChartBlank;
-  DefineGroup(ui, doc, dataDir);
-  doc.ClearNavaids();
-  doc.RebuildIndexLists();
+Result<std::string> NewGroupFileName(const std::string& entered, const std::string& dataDir) {
+  const std::string name = GroupFileName(entered);
+  if (ListExists(dataDir, name)) return Error{name + " already exists, please choose other!"};
+  return name;
 }
 
-bool AskGroupName(Ui& ui, CHalbricoDoc& doc, const std::string& dataDir) {
-  for (;;) {
-    const auto entered = ui.AskGroupName(kUntitledGroup);
-    if (!entered) return false;
-    const std::string name = GroupFileName(*entered);
-    if (!ListExists(dataDir, name)) {
-      doc.m_groupFile = name;
-      return true;
-    }
-    ui.ShowMessage(name + " already exists, please choose other!");
-  }
-}
-
-void DefineGroup(Ui& ui, CHalbricoDoc& doc, const std::string& dataDir) {
+bool DefineGroup(CHalbricoDoc& doc, const std::string& dataDir, const BglSearchRequest& where,
+                 Notices& notices) {
   const std::int32_t fs2000Before = doc.m_fs2000Probe;
   doc.m_probing = 1;
-  if (const auto answer = AskSearchDirectory(ui)) {
-    doc.m_fs2000Probe = answer->fs2000 ? 1 : 0;
-    const std::string listPath = ListPath(dataDir, doc.m_groupFile);
-    std::vector<std::string> list;
-    if (const auto text = ReadWholeFile(listPath)) list = SceneryListPaths(*text);
+  doc.m_fs2000Probe = where.fs2000 ? 1 : 0;
+  const std::string listPath = ListPath(dataDir, doc.m_groupFile);
+  std::vector<std::string> list;
+  if (const auto text = ReadWholeFile(listPath)) list = SceneryListPaths(*text);
 
-    ui.SetWaitCursor(true);
-    const int added = SearchBgls(ui, doc, dataDir, answer->directory, list, answer->recurse);
-    // A list that cannot be written loses the search: say so instead of reporting
-    // the files as added.
-    const bool written = ReplaceFileContents(listPath, SceneryListText(list));
-    if (!written) ui.ShowMessage(Format("Can\u00b4t write %s", listPath.c_str()));
+  notices.SetWaitCursor(true);
+  const int added = SearchBgls(doc, dataDir, where.directory, list, where.recurse, notices);
+  // A list that cannot be written loses the search: say so instead of reporting
+  // the files as added.
+  const bool written = ReplaceFileContents(listPath, SceneryListText(list));
+  if (!written) notices.ShowMessage(Format("Can\u00b4t write %s", listPath.c_str()));
 
-    doc.ClearNavaids();
-    ui.SetTitle("Untitled");
-    // The views' update draws nothing: the chart mode is blank since the command began.
-    ui.SetStatusText("Ready");
-    if (written) {
-      ui.ShowMessage(
-          Format("%d files found and added to scenery list %s", added, doc.m_groupFile.c_str()));
-    }
-    ui.SetWaitCursor(false);
+  doc.ClearNavaids();
+  notices.SetTitle("Untitled");
+  // The views' update draws nothing: the chart mode is blank since the command began.
+  notices.SetStatusText("Ready");
+  if (written) {
+    notices.ShowMessage(
+        Format("%d files found and added to scenery list %s", added, doc.m_groupFile.c_str()));
   }
+  notices.SetWaitCursor(false);
   doc.m_probing = 0;
   doc.m_fs2000Probe = fs2000Before;
   doc.m_navaidsLoaded = 0;
+  return written;
 }
 
-int SearchBgls(Ui& ui, CHalbricoDoc& doc, const std::string& dataDir, const std::string& directory,
-               std::vector<std::string>& list, bool recurse) {
-  BglSearch search(ui, doc, dataDir, list);
+int SearchBgls(CHalbricoDoc& doc, const std::string& dataDir, const std::string& directory,
+               std::vector<std::string>& list, bool recurse, Notices& notices) {
+  BglSearch search(notices, doc, dataDir, list);
   search.Search(directory, recurse);
   return search.added();
 }

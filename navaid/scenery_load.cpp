@@ -6,22 +6,29 @@
 
 namespace quarn {
 
-void LoadSceneryFile(CHalbricoDoc& doc, const std::string& path, const std::string& dataDir) {
+void ShowParseProblem(const BglParseResult& found, Notices& notices) {
+  if (!found.problem.empty()) notices.ShowMessage(found.problem, found.problemKind);
+}
+
+void LoadSceneryFile(CHalbricoDoc& doc, const std::string& path, const std::string& dataDir,
+                     Notices& notices) {
   doc.m_probing = 0;
   doc.m_currentBgl = path;
   if (doc.m_bglIndex >= 0 && doc.m_bglIndex < kMaxBglFiles) {
     doc.m_bglNames[static_cast<std::size_t>(doc.m_bglIndex)] = path;
   }
   const BglParseResult found = doc.ParseBgl(path);
-  if (!found.magVarFile.empty()) WriteMagVarFile(doc.ui(), dataDir, found.magVarFile);
+  ShowParseProblem(found, notices);
+  if (!found.magVarFile.empty()) WriteMagVarFile(notices, dataDir, found.magVarFile);
   ++doc.m_bglIndex;
   doc.m_currentBgl.clear();
 }
 
-bool WriteMagVarFile(Ui& ui, const std::string& dataDir, std::span<const std::uint8_t> bytes) {
+bool WriteMagVarFile(Notices& notices, const std::string& dataDir,
+                     std::span<const std::uint8_t> bytes) {
   const std::string path = JoinPath(dataDir, "magvar.nav");
   if (ReplaceFileContents(path, bytes)) return true;
-  ui.ShowMessage(Format("Can\u00b4t write %s", path.c_str()));
+  notices.ShowMessage(Format("Can\u00b4t write %s", path.c_str()));
   return false;
 }
 

@@ -6,17 +6,22 @@
 #include <string>
 
 #include "navaid/halbrico_doc.h"
-#include "platform/ui.h"
+#include "platform/notices.h"
 
 namespace quarn {
 
 // Parses a file into the tables under the next file number, in loading mode, and
-// keeps a grid it carries in magvar.nav in dataDir. The index lists are left to the
-// caller.
-void LoadSceneryFile(CHalbricoDoc& doc, const std::string& path, const std::string& dataDir);
+// keeps a grid it carries in magvar.nav in dataDir; a file that cannot be read is
+// told to the user. The index lists are left to the caller.
+void LoadSceneryFile(CHalbricoDoc& doc, const std::string& path, const std::string& dataDir,
+                     Notices& notices);
+
+// Tells why a scenery file could not be parsed, when it could not.
+void ShowParseProblem(const BglParseResult& found, Notices& notices);
 
 // Replaces magvar.nav in dataDir with these bytes; a failure is shown naming the
 // file, and the former file stays as it was.
-bool WriteMagVarFile(Ui& ui, const std::string& dataDir, std::span<const std::uint8_t> bytes);
+bool WriteMagVarFile(Notices& notices, const std::string& dataDir,
+                     std::span<const std::uint8_t> bytes);
 
 }  // namespace quarn

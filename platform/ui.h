@@ -6,9 +6,9 @@
 #include <optional>
 #include <string>
 
-namespace quarn {
+#include "platform/notices.h"
 
-enum class MessageKind { Info, Warning };
+namespace quarn {
 
 struct OpenFileRequest {
   std::string filter;            // "Text (*.x)|*.x|All Files (*.*)|*.*||"
@@ -36,11 +36,9 @@ struct RadialDialogFields {
   std::string radial;
 };
 
-class Ui {
+// Every dialog the program shows besides: only the view and the app ask.
+class Ui : public Notices {
  public:
-  virtual ~Ui() = default;
-  // Modal message box with an OK button; returns when the user has closed it.
-  virtual void ShowMessage(const std::string& text, MessageKind kind = MessageKind::Info) = 0;
   // The Open dialog: the chosen full path, or nothing when cancelled.
   virtual std::optional<std::string> AskOpenFile(const OpenFileRequest& request) = 0;
   // The Save dialog: the chosen path, or nothing on Cancel.
@@ -52,10 +50,6 @@ class Ui {
   virtual std::optional<SearchDirAnswer> AskSearchDir(const SearchDirAnswer& initial) = 0;
   // The radial dialog: the radial text on OK, or nothing on Cancel.
   virtual std::optional<std::string> AskRadial(const RadialDialogFields& fields) = 0;
-  // Sets the status-bar message and repaints it at once.
-  virtual void SetStatusText(const std::string& text) = 0;
-  virtual void SetWaitCursor(bool on) = 0;
-  virtual void SetTitle(const std::string& title) = 0;
 };
 
 }  // namespace quarn

@@ -12,8 +12,8 @@
 #include <optional>
 #include <span>
 
+#include "base/flight.h"
 #include "record/record_format.h"
-#include "record/sample_table.h"
 
 namespace quarn {
 

@@ -1,47 +1,30 @@
-// "File Flight.txt": every record of the selected file as a line of flight.txt, and
-// the analysis report warning.txt. Both land in the current directory. The record
-// file is read three times: the lines, gear log, extremes and times; the ground
-// references; the take-off and landing.
+// "File Flight.txt": every record of the flight as a line of flight.txt, and the
+// analysis report warning.txt. The records are walked three times: the lines, gear
+// log, extremes and times; the ground references; the take-off and landing.
 
 #include "record/flight_text_export.h"
 
 #include <array>
 #include <cstdio>
 #include <ctime>
+#include <span>
 
 #include "base/format.h"
 #include "platform/file_services.h"
 #include "platform/file_writer.h"
 #include "record/flight_analysis.h"
-#include "record/record_check.h"
-#include "record/record_loader.h"
-#include "record/report_clock.h"
-#include "record/sample_table.h"
+#include "record/record_format.h"
 
 namespace quarn {
 namespace {
 
-class FileCloser {
- public:
-  explicit FileCloser(std::FILE* f) : f_(f) {}
-  FileCloser(const FileCloser&) = delete;
-  FileCloser& operator=(const FileCloser&) = delete;
-  ~FileCloser() {
-    if (f_ != nullptr) std::fclose(f_);
-  }
-
- private:
-  std::FILE* f_;
-};
-
-// Calls visit(index, record) for every complete record of the file; false when
-// the records ended on a read error rather than at the end of the file.
+// Calls visit(index, record) for every record the flight was read from.
 template <typename Visit>
-bool ForEachRecord(std::FILE* file, Visit visit) {
-  FileRecordSource source(file);
-  std::array<std::uint8_t, kRecordSize> buffer{};
-  for (int i = 0; source.Next(buffer); ++i) visit(i, ParseRawRecord(buffer));
-  return !source.Failed();
+void ForEachRecord(const Flight& flight, Visit visit) {
+  const std::span<const std::uint8_t> bytes(flight.datRecords);
+  for (std::size_t i = 0; (i + 1) * kRecordSize <= bytes.size(); ++i) {
+    visit(static_cast<int>(i), ParseRawRecord(bytes.subspan(i * kRecordSize).first<kRecordSize>()));
+  }
 }
 
 void WriteFlightLine(std::FILE* out, long number, const RawRecord& r) {
@@ -154,47 +137,37 @@ void WriteFuelData(std::FILE* out, const RecordTimes& times) {
 
 }  // namespace
 
-void GenerateFlightText(Ui& ui, const std::string& outputDir) {
-  if (!RecordSelected(ui, "Select a Aerolog File First%s\n")) return;
-  std::FILE* record = OpenRecordFile(g_recordPath);
-  if (record == nullptr) {
-    ui.ShowMessage(Format("Can\u00b4t Open File%s\n", g_recordPath.c_str()));
-    return;
-  }
-  FileCloser closeRecord(record);
+std::vector<std::string> GenerateFlightText(const Flight& flight, const std::string& outputDir,
+                                            std::time_t analysisTime) {
   // Both files are written beside their targets and replace them only when complete.
   OutputFile warningFile;
   if (!warningFile.Open(JoinPath(outputDir, "warning.txt"))) {
-    ui.ShowMessage(Format("Can\u00b4t open file %s\n", "warning.txt"));
-    return;
+    return {Format("Can\u00b4t open file %s\n", "warning.txt")};
   }
   std::FILE* warning = warningFile.stream();
   OutputFile flightFile;
   if (!flightFile.Open(JoinPath(outputDir, "flight.txt"))) {
-    ui.ShowMessage(Format("Can\u00b4t open file %s\n", "flight.txt"));
-    return;
+    return {Format("Can\u00b4t open file %s\n", "flight.txt")};
   }
-  std::FILE* flight = flightFile.stream();
-  auto readFailed = [&] { ui.ShowMessage(Format("Can\u00b4t read %s", g_recordPath.c_str())); };
+  std::FILE* out = flightFile.stream();
 
-  const std::time_t now = ReportNow();
-  const char* date = std::ctime(&now);
-  std::fprintf(warning, "\n    FLIGHT MAXIMUM %s\n", g_recordPath.c_str());
+  const char* date = std::ctime(&analysisTime);
+  std::fprintf(warning, "\n    FLIGHT MAXIMUM %s\n", flight.recordPath.c_str());
   std::fprintf(warning, "    Date of this analysis: %s\n", date != nullptr ? date : "\n");
   std::fputs(
       "No. Register\tTime stamp (hh:mm:ss)\tlatitude (degrees)\tlongitude (degrees)\taltitude "
       "(Feet)\tpitch (degrees)\tbank (degrees)\tCourse (degrees)\tTAS (knots)\tIAS "
       "(knost)\tLeft Tank\tLeft Aux Tank\tRight Tank\tRight Aux Tank\tgear1 position\tgear2 "
       "position\tgear3 position\n",
-      flight);
+      out);
 
   // First pass: the lines, the pauses, the extremes, the fuel and the gear log.
   const AnalysisOptions& options = kExportAnalysis;
   RecordTimes times(options);
   ExtremeTracker extremes(options);
   GearLog gearLog;
-  const bool firstPassRead = ForEachRecord(record, [&](int i, const RawRecord& r) {
-    WriteFlightLine(flight, i, r);
+  ForEachRecord(flight, [&](int i, const RawRecord& r) {
+    WriteFlightLine(out, i, r);
     const AnalysisSample s = FromRawRecord(r);
     times.Add(s);
     if (i == 0) {
@@ -204,34 +177,17 @@ void GenerateFlightText(Ui& ui, const std::string& outputDir) {
     extremes.Add(i, s);
     WriteGearStep(warning, gearLog.Add(s));
   });
-  if (!firstPassRead) return readFailed();
   const int count = times.count();
   WriteExtremes(warning, extremes);
   WriteGeneralData(warning, times);
 
   // Second pass: the ground references.
   GroundReferences references(options, count);
-  {
-    std::FILE* again = OpenRecordFile(g_recordPath);
-    if (again == nullptr) {
-      ui.ShowMessage(Format("Can\u00b4t Open File %s\n", g_recordPath.c_str()));
-      return;
-    }
-    FileCloser closeAgain(again);
-    const bool read = ForEachRecord(
-        again, [&](int i, const RawRecord& r) { references.Add(i, FromRawRecord(r)); });
-    if (!read) return readFailed();
-  }
+  ForEachRecord(flight, [&](int i, const RawRecord& r) { references.Add(i, FromRawRecord(r)); });
 
   // Third pass: take-off and landing, written as they are found.
-  std::FILE* third = OpenRecordFile(g_recordPath);
-  if (third == nullptr) {
-    ui.ShowMessage(Format("Can\u00b4t Open File %s\n", g_recordPath.c_str()));
-    return;
-  }
-  FileCloser closeThird(third);
   EventFinder events(options, count, references.start(), references.end());
-  const bool thirdPassRead = ForEachRecord(third, [&](int i, const RawRecord& r) {
+  ForEachRecord(flight, [&](int i, const RawRecord& r) {
     const AnalysisSample s = FromRawRecord(r);
     const EventStep step = events.Add(i, s);
     if (step.takeoff) {
@@ -242,21 +198,17 @@ void GenerateFlightText(Ui& ui, const std::string& outputDir) {
       std::fprintf(warning, "     %02d:%02d:%02d", s.stamp.hours, s.stamp.minutes, s.stamp.seconds);
     }
   });
-  if (!thirdPassRead) return readFailed();
   if (const auto minutes = events.FlightMinutes()) {
     const MinSec flightTime = SplitMinutes(*minutes, false);
     std::fprintf(warning, "  %6.0f:%-2.0f\n", flightTime.minutes, flightTime.seconds);
   }
   WriteFuelData(warning, times);
 
-  // The reminder only once both files are in place.
-  bool complete = true;
+  std::vector<std::string> errors;
   for (auto [file, name] : {std::pair{&flightFile, "flight.txt"}, {&warningFile, "warning.txt"}}) {
-    if (file->Commit()) continue;
-    ui.ShowMessage(Format("Can\u00b4t write %s", name));
-    complete = false;
+    if (!file->Commit()) errors.push_back(Format("Can\u00b4t write %s", name));
   }
-  if (complete) ui.ShowMessage("Don\u00b4t forget to analice the file warning.txt!!!");
+  return errors;
 }
 
 }  // namespace quarn

@@ -7,10 +7,7 @@
 #include <array>
 
 #include "base/format.h"
-#include "base/view_state.h"
 #include "record/flight_analysis.h"
-#include "record/record_check.h"
-#include "record/sample_table.h"
 #include "record/summary_text.h"
 
 namespace quarn {
@@ -50,24 +47,22 @@ std::string FuelRow(const AnalysisSample& s) {
 
 }  // namespace
 
-void DrawGeneralSummary(Window& window, Ui& ui) {
-  if (!RecordSelected(ui, "Select a Aerolog File First%s")) return;
+void DrawGeneralSummary(Window& window, const Flight& flight) {
   auto dc = window.GetDC();
   dc->FillSolidRect(Rect{0, 0, window.ClientWidth(), window.ClientHeight()}, kWhite);
-  g_chartMode = kChartFlightSummary;
   const SummaryFont font(*dc);
 
-  dc->TextOut(10, 2, Format("                 FLIGHT MAXIMUM %s", g_recordPath.c_str()));
+  dc->TextOut(10, 2, Format("                 FLIGHT MAXIMUM %s", flight.recordPath.c_str()));
 
   // First scan: pauses, first and last sample, extremes, gear log.
   const AnalysisOptions& options = kGeneralSummaryAnalysis;
-  const int count = SummarySampleCount();
+  const int count = SummarySampleCount(flight);
   RecordTimes times(options);
   ExtremeTracker extremes(options);
   GearLog gearLog;
   int y = 19;
   for (int i = 0; i < count; ++i) {
-    const AnalysisSample s = FromTableSample(SampleAt(i));
+    const AnalysisSample s = FromTableSample(flight.SampleAt(i));
     times.Add(s);
     extremes.Add(i, s);
     const GearLogStep step = gearLog.Add(s);
@@ -99,7 +94,7 @@ void DrawGeneralSummary(Window& window, Ui& ui) {
     for (int k = 0; k < kExtremeKindCount; ++k) {
       const auto& choice = extremes.Choice(static_cast<ExtremeKind>(k));
       // A kind never chosen shows sample 0.
-      const FlightSample& s = SampleAt(choice ? choice->index : 0);
+      const FlightSample& s = flight.SampleAt(choice ? choice->index : 0);
       dc->TextOut(10, y + 44 + 12 * k,
                   SummaryEventRow(kExtremeRows[static_cast<std::size_t>(k)], s));
     }
@@ -132,10 +127,10 @@ void DrawGeneralSummary(Window& window, Ui& ui) {
 
   // Second scan: the ground references; third: take-off and landing.
   GroundReferences references(options, count);
-  for (int i = 0; i < count; ++i) references.Add(i, FromTableSample(SampleAt(i)));
+  for (int i = 0; i < count; ++i) references.Add(i, FromTableSample(flight.SampleAt(i)));
   EventFinder events(options, count, references.start(), references.end());
   for (int i = 0; i < count; ++i) {
-    const AnalysisSample s = FromTableSample(SampleAt(i));
+    const AnalysisSample s = FromTableSample(flight.SampleAt(i));
     const EventStep step = events.Add(i, s);
     if (step.takeoff) {
       dc->TextOut(10, y + 227,
@@ -145,8 +140,8 @@ void DrawGeneralSummary(Window& window, Ui& ui) {
     if (step.landing) dc->TextOut(160, y + 227, StampText(s.stamp));
   }
   if (const auto minutes = events.FlightMinutes()) {
-    const MinSec flight = SplitMinutes(*minutes, false);
-    dc->TextOut(220, y + 227, Format("%6.0f:%-2.0f", flight.minutes, flight.seconds));
+    const MinSec flightTime = SplitMinutes(*minutes, false);
+    dc->TextOut(220, y + 227, Format("%6.0f:%-2.0f", flightTime.minutes, flightTime.seconds));
   }
 
   dc->TextOut(10, y + 244, "4. FUEL DATA (percentage)");

@@ -1,11 +1,11 @@
 #pragma once
 // The general flight summary screen (chart mode 8).
 
-#include "platform/ui.h"
+#include "base/flight.h"
 #include "platform/window.h"
 
 namespace quarn {
 
-void DrawGeneralSummary(Window& window, Ui& ui);
+void DrawGeneralSummary(Window& window, const Flight& flight);
 
 }  // namespace quarn

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <span>
 
-#include "record/sample_table.h"
+#include "base/flight.h"
 
 namespace quarn {
 

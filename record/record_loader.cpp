@@ -27,35 +27,35 @@ bool MemoryRecordSource::Next(std::span<std::uint8_t, kRecordSize> out) {
 
 namespace {
 
-// Feet per minute between two samples. Every sample uses the first interval of the
-// record as its time step, and a first interval of 0 counts as one second.
-double VerticalSpeed(int i) {
+// Feet per minute between sample i and the one before it. Every sample uses the
+// first interval of the record as its time step, and a first interval of 0 counts
+// as one second.
+double VerticalSpeed(const std::vector<FlightSample>& s, std::size_t i) {
   if (i == 0) return 0;
-  const auto& s = g_samples;
   const double dt = s[1].timeHours - s[0].timeHours;
-  const double climb =
-      s[static_cast<std::size_t>(i)].altitudeFt - s[static_cast<std::size_t>(i - 1)].altitudeFt;
+  const double climb = s[i].altitudeFt - s[i - 1].altitudeFt;
   if (dt != 0) return climb / dt * kHoursPerMinute;
   return climb * 60;
 }
 
 }  // namespace
 
-LoadOutcome LoadSamples(RecordSource& source) {
+LoadOutcome LoadSamples(RecordSource& source, Flight& flight) {
   LoadOutcome outcome;
   std::array<std::uint8_t, kRecordSize> buffer{};
+  std::vector<FlightSample>& samples = flight.samples;
   while (source.Next(buffer)) {
     if (outcome.stored == kMaxSamples) {
       outcome.truncated = true;
       break;
     }
-    const int i = outcome.stored;
-    FlightSample& sample = g_samples[static_cast<std::size_t>(i)];
-    sample = ToSample(ParseRawRecord(buffer));
-    if (i == 0) g_firstTime = sample.timeHours;
-    g_lastTime = sample.timeHours;
-    sample.verticalSpeedFpm = VerticalSpeed(i);
+    samples.push_back(ToSample(ParseRawRecord(buffer)));
+    flight.datRecords.insert(flight.datRecords.end(), buffer.begin(), buffer.end());
     ++outcome.stored;
+  }
+  // The first interval is known once two samples are in.
+  for (std::size_t i = 0; i < samples.size(); ++i) {
+    samples[i].verticalSpeedFpm = VerticalSpeed(samples, i);
   }
   return outcome;
 }

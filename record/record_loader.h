@@ -1,11 +1,12 @@
 #pragma once
-// Decoding a whole flight record into the sample table.
+// Decoding the recorder's file into a flight.
 
 #include <cstdint>
 #include <cstdio>
 #include <span>
 #include <string>
 
+#include "base/flight.h"
 #include "record/record_format.h"
 
 namespace quarn {
@@ -40,17 +41,17 @@ class MemoryRecordSource : public RecordSource {
 };
 
 struct LoadOutcome {
-  int stored = 0;          // samples written to the table
-  bool truncated = false;  // the source held more records than the table can take
+  int stored = 0;          // samples added to the flight
+  bool truncated = false;  // the source held more records than a flight of it can take
 };
 
 // Opens a flight record for binary reading; a directory or any other file that is
 // not a regular one counts as a file that cannot be opened (nullptr).
 std::FILE* OpenRecordFile(const std::string& path);
 
-// Writes the source's records into g_samples from entry 0, with the vertical speed
-// of each sample, and sets g_firstTime / g_lastTime when samples were stored. It
-// stops at the table's capacity; entries past the stored ones are left as they were.
-LoadOutcome LoadSamples(RecordSource& source);
+// Decodes the source's records into the flight's samples, with the vertical speed of
+// each sample, and keeps the records themselves in datRecords. It stops at
+// kMaxSamples records.
+LoadOutcome LoadSamples(RecordSource& source, Flight& flight);
 
 }  // namespace quarn

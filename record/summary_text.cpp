@@ -24,9 +24,8 @@ std::string SummaryEventRow(const char* format, const FlightSample& s) {
   return std::string(buffer.data(), static_cast<std::size_t>(length));
 }
 
-int SummarySampleCount() {
-  const int count = SampleCount();
-  return count < kMaxSamples ? count : kMaxSamples;
+int SummarySampleCount(const Flight& flight) {
+  return flight.sampleCount();
 }
 
 }  // namespace quarn

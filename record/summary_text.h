@@ -4,8 +4,8 @@
 
 #include <string>
 
+#include "base/flight.h"
 #include "platform/draw_context.h"
-#include "record/sample_table.h"
 
 namespace quarn {
 
@@ -36,8 +36,7 @@ class SummaryFont {
 // true and indicated air speed and vertical speed through one of the rows' formats.
 std::string SummaryEventRow(const char* format, const FlightSample& s);
 
-// The number of samples the screens walk: 0 for an empty record, never more than
-// the table holds.
-int SummarySampleCount();
+// The number of samples the screens walk: 0 for an empty record.
+int SummarySampleCount(const Flight& flight);
 
 }  // namespace quarn

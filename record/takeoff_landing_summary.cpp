@@ -7,10 +7,7 @@
 #include <span>
 
 #include "base/format.h"
-#include "base/view_state.h"
 #include "record/flight_analysis.h"
-#include "record/record_check.h"
-#include "record/sample_table.h"
 #include "record/summary_text.h"
 
 namespace quarn {
@@ -34,25 +31,24 @@ constexpr const char* kLandingRow =
 
 }  // namespace
 
-void DrawTakeoffLandingSummary(Window& window, Ui& ui) {
-  if (!RecordSelected(ui, "Select a Aerolog File First%s")) return;
+void DrawTakeoffLandingSummary(Window& window, const Flight& flight) {
   auto dc = window.GetDC();
   dc->FillSolidRect(Rect{0, 0, window.ClientWidth(), window.ClientHeight()}, kWhite);
-  g_chartMode = kChartTakeoffLanding;
   const SummaryFont font(*dc);
 
-  dc->TextOut(10, 12, Format("          TAKE OFF AND LANDING SUMMARY %s", g_recordPath.c_str()));
+  dc->TextOut(10, 12,
+              Format("          TAKE OFF AND LANDING SUMMARY %s", flight.recordPath.c_str()));
 
   const AnalysisOptions& options = kTakeoffLandingAnalysis;
-  const int count = SummarySampleCount();
+  const int count = SummarySampleCount(flight);
   GroundReferences references(options, count);
-  for (int i = 0; i < count; ++i) references.Add(i, FromTableSample(SampleAt(i)));
+  for (int i = 0; i < count; ++i) references.Add(i, FromTableSample(flight.SampleAt(i)));
 
-  const std::span<const FlightSample> table(g_samples.data(), static_cast<std::size_t>(count));
+  const std::span<const FlightSample> table(flight.samples.data(), static_cast<std::size_t>(count));
   EventFinder events(options, count, references.start(), references.end());
   int y = 39;
   for (int b = 0; b < count; ++b) {
-    const FlightSample& sample = SampleAt(b);
+    const FlightSample& sample = flight.SampleAt(b);
     const EventStep step = events.Add(b, FromTableSample(sample));
     if (step.takeoff) {
       dc->TextOut(10, y, "1. TAKE OFF VARIABLES AND FLIGHT CONDITIONS");
@@ -62,7 +58,7 @@ void DrawTakeoffLandingSummary(Window& window, Ui& ui) {
       y += 51;
       // The rotation may come before the take-off sample; it is shown below it.
       if (const auto rotation = FindRotation(table, b)) {
-        dc->TextOut(10, y, SummaryEventRow(kRotationRow, SampleAt(*rotation)));
+        dc->TextOut(10, y, SummaryEventRow(kRotationRow, flight.SampleAt(*rotation)));
         y += 22;
       }
     }

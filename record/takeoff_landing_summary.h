@@ -1,11 +1,11 @@
 #pragma once
 // The take-off and landing summary screen (chart mode 12).
 
-#include "platform/ui.h"
+#include "base/flight.h"
 #include "platform/window.h"
 
 namespace quarn {
 
-void DrawTakeoffLandingSummary(Window& window, Ui& ui);
+void DrawTakeoffLandingSummary(Window& window, const Flight& flight);
 
 }  // namespace quarn

@@ -1,7 +1,5 @@
 #include "record/track_export.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cmath>
 
@@ -9,7 +7,6 @@
 #include "platform/file_services.h"
 #include "platform/file_writer.h"
 #include "record/flight_analysis.h"
-#include "record/record_check.h"
 
 namespace quarn {
 namespace {
@@ -166,33 +163,19 @@ std::string TrackKml(std::span<const FlightSample> samples, const std::vector<Ti
   return out;
 }
 
-std::string ExportTrack(std::span<const FlightSample> samples, const std::string& recordPath,
-                        const std::string& target) {
+std::string ExportTrack(const Flight& flight, const std::string& target) {
   const bool gpx = EndsWithNoCase(target, ".gpx");
   if (!gpx && !EndsWithNoCase(target, ".kml")) {
     return "the track is written as .gpx or .kml: " + target;
   }
-  struct stat st {};
-  if (::stat(recordPath.c_str(), &st) != 0) return "cannot read " + recordPath;
-  const std::vector<TimedSample> times = TimeSamples(samples, st.st_mtime);
-  const std::string name = FileNameOf(recordPath);
+  const std::span<const FlightSample> samples(flight.samples);
+  const std::vector<TimedSample> times =
+      TimeSamples(samples, static_cast<std::time_t>(flight.sourceModified));
+  const std::string name = FileNameOf(flight.recordPath);
   const std::string text = gpx ? TrackGpx(samples, times, name)
                                : TrackKml(samples, times, name, FindTakeoffLanding(samples));
   if (!ReplaceFileContents(target, text)) return "cannot write " + target;
   return "";
-}
-
-void ExportTrackCommand(Ui& ui) {
-  if (!RecordSelected(ui, "Select a Aerolog File First%s\n")) return;
-  SaveFileRequest request;
-  request.filter = "GPX track (*.gpx)|*.gpx|KML for globes (*.kml)|*.kml||";
-  request.defaultExtension = "gpx";
-  const auto target = ui.AskSaveFile(request);
-  if (!target) return;
-  const std::string error = ExportTrack(
-      std::span<const FlightSample>(g_samples.data(), static_cast<std::size_t>(SampleCount())),
-      g_recordPath, *target);
-  if (!error.empty()) ui.ShowMessage(error, MessageKind::Warning);
 }
 
 }  // namespace quarn

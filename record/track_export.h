@@ -9,8 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui.h"
-#include "record/sample_table.h"
+#include "base/flight.h"
 
 namespace quarn {
 
@@ -38,12 +37,8 @@ std::string TrackGpx(std::span<const FlightSample> samples, const std::vector<Ti
 std::string TrackKml(std::span<const FlightSample> samples, const std::vector<TimedSample>& times,
                      const std::string& name, const TakeoffLanding& events);
 
-// The record's samples as a GPX or KML file (by the target's extension), written
-// whole; an empty string on success, else what went wrong.
-std::string ExportTrack(std::span<const FlightSample> samples, const std::string& recordPath,
-                        const std::string& target);
-
-// "Export Track...": the Save dialog, then the selected record's track.
-void ExportTrackCommand(Ui& ui);
+// The flight as a GPX or KML file (by the target's extension), written whole; an
+// empty string on success, else what went wrong.
+std::string ExportTrack(const Flight& flight, const std::string& target);
 
 }  // namespace quarn

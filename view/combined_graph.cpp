@@ -1,8 +1,5 @@
 #include "base/format.h"
-#include "base/view_state.h"
 #include "charts/status_lines.h"
-#include "record/record_check.h"
-#include "record/sample_table.h"
 #include "view/graph_frame.h"
 #include "view/graphs.h"
 
@@ -28,15 +25,12 @@ constexpr CombinedTrace kTraces[] = {
 
 }  // namespace
 
-void DrawCombinedGraph(Window& window, Ui& ui) {
-  if (!RecordSelected(ui, "Select a Aerolog File First%s\n")) return;
-
+void DrawCombinedGraph(Window& window, const Flight& flight, const ViewState& view) {
   auto dc = window.GetDC();
   const int width = window.ClientWidth();
   const int height = window.ClientHeight();
   dc->FillSolidRect(Rect{0, 0, width, height}, kBlack);
   const Font oldFont = dc->SelectFont(graph::GraphFont());
-  g_chartMode = kChartCombined;
 
   // Grid lines only: no single scale could label them. The right-top alignment
   // stays for the legend.
@@ -44,11 +38,12 @@ void DrawCombinedGraph(Window& window, Ui& ui) {
   const Pen oldPen = dc->SelectPen(graph::kDottedGreenPen);
   graph::DrawGrid(*dc, width, height, nullptr, nullptr);
 
-  const double span = graph::WindowSpan();
+  const double span = graph::WindowSpan(view);
   for (const CombinedTrace& trace : kTraces) {
     dc->SelectPen(Pen{PenStyle::Dot, 1, trace.color});
-    const graph::Extremes scale = graph::FindExtremes(trace.field, trace.startMin, trace.startMax);
-    graph::DrawTrace(*dc, width, height, trace.field, scale, span);
+    const graph::Extremes scale =
+        graph::FindExtremes(flight, view, trace.field, trace.startMin, trace.startMax);
+    graph::DrawTrace(*dc, flight, view, width, height, trace.field, scale, span);
   }
 
   for (const CombinedTrace& trace : kTraces) {
@@ -59,13 +54,13 @@ void DrawCombinedGraph(Window& window, Ui& ui) {
   dc->SelectPen(graph::kSolidGreenPen);
   dc->SetTextColor(graph::kGreen);
   graph::DrawAxes(*dc, width, height);
-  graph::DrawTimeLabels(*dc, width, height, span);
+  graph::DrawTimeLabels(*dc, view, width, height, span);
 
-  const double cursorTime = CursorTime(width);
+  const double cursorTime = CursorTime(view, width);
   dc->SelectPen(graph::kDottedRedPen);
-  graph::DrawCursorLine(*dc, height);
+  graph::DrawCursorLine(*dc, view, height);
 
-  DrawStatusLines(StatusSample(cursorTime), *dc, width);
+  DrawStatusLines(flight.SampleAt(StatusSample(flight, view, cursorTime)), *dc, width);
 
   dc->SelectFont(oldFont);
   dc->SelectPen(oldPen);

@@ -5,7 +5,6 @@
 #include "base/format.h"
 #include "base/geodesy.h"
 #include "base/numeric.h"
-#include "base/view_state.h"
 
 namespace quarn::graph {
 namespace {
@@ -13,30 +12,25 @@ namespace {
 constexpr double kSeventh = 0.14285714285714285;
 constexpr double kNinth = 0.1111111111111111;
 
-// SampleAt, with the common case inline: these loops run over up to the whole table.
-inline const FlightSample& Sample(int i) {
-  if (i >= 0 && i < kMaxSamples) return g_samples[static_cast<std::size_t>(i)];
-  return SampleAt(i);
-}
-
 }  // namespace
 
 Font GraphFont() {
   return ArialFont(-11);
 }
 
-Extremes FindExtremes(SampleField field, double startMin, double startMax) {
+Extremes FindExtremes(const Flight& flight, const ViewState& view, SampleField field,
+                      double startMin, double startMax) {
   Extremes e{startMin, startMax};
-  for (int i = g_windowFirst; i <= g_windowLast; ++i) {
-    const double v = Sample(i).*field;
+  for (int i = view.windowFirst; i <= view.windowLast; ++i) {
+    const double v = flight.SampleAt(i).*field;
     if (v < e.min) e.min = v;
     if (v > e.max) e.max = v;
   }
   return e;
 }
 
-double WindowSpan() {
-  double span = g_lastTime - g_firstTime;
+double WindowSpan(const ViewState& view) {
+  double span = view.lastTime - view.firstTime;
   if (span < 0) span += 24;
   return span;
 }
@@ -65,10 +59,10 @@ void DrawGrid(DrawContext& dc, int width, int height, const Extremes* scale,
   }
 }
 
-void DrawTimeLabels(DrawContext& dc, int width, int height, double span) {
+void DrawTimeLabels(DrawContext& dc, const ViewState& view, int width, int height, double span) {
   dc.SetTextAlign(TextAlign::Center);
   for (int k = 0; k < kTimeLabels; ++k) {
-    const double t = g_firstTime + k * span * kNinth;
+    const double t = view.firstTime + k * span * kNinth;
     const double wholeHours = IntPart(t);
     int hours = TruncToInt(wholeHours);
     if (hours >= 24) hours -= 24;
@@ -82,8 +76,8 @@ void DrawTimeLabels(DrawContext& dc, int width, int height, double span) {
   }
 }
 
-void DrawTrace(DrawContext& dc, int width, int height, SampleField field, const Extremes& scale,
-               double span) {
+void DrawTrace(DrawContext& dc, const Flight& flight, const ViewState& view, int width, int height,
+               SampleField field, const Extremes& scale, double span) {
   const double range = scale.max - scale.min;
   const double plotWidth = width - 100;
   const double plotHeight = height - 100;
@@ -94,14 +88,15 @@ void DrawTrace(DrawContext& dc, int width, int height, SampleField field, const 
   const bool level = range == 0;
   const bool instant = span == 0;
   const int levelY = TruncToInt((height - 50) - plotHeight / 2);
-  for (int i = g_windowFirst; i <= g_windowLast; ++i) {
-    const FlightSample& s = Sample(i);
+  const double firstTime = view.firstTime;
+  for (int i = view.windowFirst; i <= view.windowLast; ++i) {
+    const FlightSample& s = flight.SampleAt(i);
     double t = s.timeHours;
-    if (t < g_firstTime) t += 24;  // after midnight
-    const int x = instant ? 50 : TruncToInt(50 + (t - g_firstTime) * plotWidth / span);
+    if (t < firstTime) t += 24;  // after midnight
+    const int x = instant ? 50 : TruncToInt(50 + (t - firstTime) * plotWidth / span);
     const int y =
         level ? levelY : TruncToInt((height - 50) - (s.*field - scale.min) * plotHeight / range);
-    if (i == g_windowFirst) {
+    if (i == view.windowFirst) {
       dc.MoveTo(x, y);
     } else {
       dc.LineTo(x, y);
@@ -109,8 +104,8 @@ void DrawTrace(DrawContext& dc, int width, int height, SampleField field, const 
   }
 }
 
-void DrawCursorLine(DrawContext& dc, int height) {
-  const int x = 50 + g_cursorOffset;
+void DrawCursorLine(DrawContext& dc, const ViewState& view, int height) {
+  const int x = 50 + view.cursorOffset;
   dc.MoveTo(x, height - 40);
   dc.LineTo(x, 40);
 }

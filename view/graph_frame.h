@@ -2,8 +2,9 @@
 // The frame that the time-series graphs and the combined graph share: colours,
 // pens and font, plot geometry, axes, grid, time labels, trace and cursor line.
 
+#include "base/flight.h"
+#include "base/view_state.h"
 #include "platform/draw_context.h"
-#include "record/sample_table.h"
 
 namespace quarn::graph {
 
@@ -31,11 +32,12 @@ struct Extremes {
   double min = 0;
   double max = 0;
 };
-Extremes FindExtremes(SampleField field, double startMin, double startMax);
+Extremes FindExtremes(const Flight& flight, const ViewState& view, SampleField field,
+                      double startMin, double startMax);
 
 // The duration of the graph window in hours, across midnight when the last time
 // lies below the first.
-double WindowSpan();
+double WindowSpan(const ViewState& view);
 
 // y of grid line k (0 at the bottom of the plot, 7 at the top).
 int GridY(int k, int height);
@@ -47,12 +49,12 @@ void DrawAxes(DrawContext& dc, int width, int height);
 void DrawGrid(DrawContext& dc, int width, int height, const Extremes* scale,
               const char* labelFormat);
 // The ten time-of-day labels under the time axis (centre-top alignment is set).
-void DrawTimeLabels(DrawContext& dc, int width, int height, double span);
+void DrawTimeLabels(DrawContext& dc, const ViewState& view, int width, int height, double span);
 // One trace of the graph window, with the selected pen, scaled to the plot height
 // between the extremes.
-void DrawTrace(DrawContext& dc, int width, int height, SampleField field, const Extremes& scale,
-               double span);
+void DrawTrace(DrawContext& dc, const Flight& flight, const ViewState& view, int width, int height,
+               SampleField field, const Extremes& scale, double span);
 // The graph cursor's vertical line, with the selected pen.
-void DrawCursorLine(DrawContext& dc, int height);
+void DrawCursorLine(DrawContext& dc, const ViewState& view, int height);
 
 }  // namespace quarn::graph

@@ -3,10 +3,7 @@
 #include <iterator>
 
 #include "base/format.h"
-#include "base/view_state.h"
 #include "charts/status_lines.h"
-#include "record/record_check.h"
-#include "record/sample_table.h"
 #include "view/graph_frame.h"
 
 namespace quarn {
@@ -42,20 +39,18 @@ const GraphTraits* FindGraph(int mode) {
 
 }  // namespace
 
-void DrawGraph(Window& window, Ui& ui, int mode) {
+void DrawGraph(Window& window, const Flight& flight, const ViewState& view, int mode) {
   const GraphTraits* traits = FindGraph(mode);
   if (traits == nullptr) return;
-  if (!RecordSelected(ui, "Select a Aerolog File First%s\n")) return;
 
   auto dc = window.GetDC();
   const int width = window.ClientWidth();
   const int height = window.ClientHeight();
   dc->FillSolidRect(Rect{0, 0, width, height}, kBlack);
-  g_chartMode = traits->mode;
 
   const graph::Extremes scale =
-      graph::FindExtremes(traits->field, traits->startMin, traits->startMax);
-  const double span = graph::WindowSpan();
+      graph::FindExtremes(flight, view, traits->field, traits->startMin, traits->startMax);
+  const double span = graph::WindowSpan(view);
 
   const Font oldFont = dc->SelectFont(graph::GraphFont());
   dc->SetTextColor(graph::kGreen);
@@ -72,7 +67,7 @@ void DrawGraph(Window& window, Ui& ui, int mode) {
   };
   auto drawTrace = [&] {
     dc->SelectPen(graph::kDottedBluePen);
-    graph::DrawTrace(*dc, width, height, traits->field, scale, span);
+    graph::DrawTrace(*dc, flight, view, width, height, traits->field, scale, span);
   };
 
   if (traits->altitudeLayout) {
@@ -82,21 +77,21 @@ void DrawGraph(Window& window, Ui& ui, int mode) {
     drawTitle();
     graph::DrawAxes(*dc, width, height);  // with the grid's dotted green pen
     drawTrace();
-    graph::DrawTimeLabels(*dc, width, height, span);
+    graph::DrawTimeLabels(*dc, view, width, height, span);
   } else {
     drawTitle();
     graph::DrawAxes(*dc, width, height);
-    graph::DrawTimeLabels(*dc, width, height, span);
+    graph::DrawTimeLabels(*dc, view, width, height, span);
     drawGridAndLabels();
     drawTrace();
   }
 
-  const double cursorTime = CursorTime(width);
+  const double cursorTime = CursorTime(view, width);
   dc->SelectPen(graph::kDottedRedPen);
-  graph::DrawCursorLine(*dc, height);
+  graph::DrawCursorLine(*dc, view, height);
 
   dc->SetTextColor(graph::kGreen);
-  DrawStatusLines(StatusSample(cursorTime), *dc, width);
+  DrawStatusLines(flight.SampleAt(StatusSample(flight, view, cursorTime)), *dc, width);
 
   dc->SelectFont(oldFont);
   dc->SelectPen(oldPen);

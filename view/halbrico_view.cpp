@@ -3,48 +3,23 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <ctime>
 
 #include "base/command_ids.h"
+#include "base/format.h"
 #include "base/geodesy.h"
-#include "base/program_dir.h"
-#include "base/view_state.h"
-#include "charts/approach_debrief_chart.h"
-#include "charts/bottom_view.h"
-#include "charts/map_state.h"
 #include "charts/radials.h"
-#include "charts/side_view.h"
 #include "charts/track_chart.h"
 #include "navaid/navaid_export.h"
 #include "platform/file_services.h"
+#include "record/flight_reader.h"
 #include "record/flight_text_export.h"
-#include "record/general_summary.h"
-#include "record/sample_table.h"
-#include "record/select_record.h"
-#include "record/takeoff_landing_summary.h"
 #include "record/track_export.h"
-#include "view/graphs.h"
 
 namespace quarn {
 namespace {
 
-int GraphModeOfCommand(int id) {
-  switch (id) {
-    case ID_GRAPH_ALTITUDE:
-      return kChartAltitude;
-    case ID_GRAPH_IAS:
-      return kChartIas;
-    case ID_GRAPH_TAS:
-      return kChartTas;
-    case ID_GRAPH_VERTICAL_SPEED:
-      return kChartVerticalSpeed;
-    case ID_GRAPH_BANK:
-      return kChartBank;
-    case ID_GRAPH_PITCH:
-      return kChartPitch;
-    default:
-      return kChartBlank;
-  }
-}
+constexpr const char* kNoRecord = "Select a Aerolog File First%s\n";
 
 bool IsLayerCommand(int id) {
   switch (id) {
@@ -73,8 +48,8 @@ double CHalbricoView::DistanceAndBearing(double lat1, double lon1, double lat2, 
 }
 
 bool CHalbricoView::OnCommand(int id) {
-  if (const int mode = GraphModeOfCommand(id); mode != kChartBlank) {
-    DrawGraph(mode);
+  if (const ChartEntry* chart = ChartOfCommand(id)) {
+    ShowChart(*chart);
     return true;
   }
   if (IsLayerCommand(id)) {
@@ -87,24 +62,6 @@ bool CHalbricoView::OnCommand(int id) {
       return true;
     case ID_GENERATE_FLIGHT_TEXT:
       OnGenerateFlightText();
-      return true;
-    case ID_GRAPH_COURSE:
-      DrawTrackChart();
-      return true;
-    case ID_GENERAL_SUMMARY:
-      DrawGeneralSummary();
-      return true;
-    case ID_GRAPH_COMBINED:
-      DrawCombinedGraph();
-      return true;
-    case ID_SIDE_VIEW:
-      DrawSideView();
-      return true;
-    case ID_BOTTOM_VIEW:
-      DrawBottomView();
-      return true;
-    case ID_TAKEOFF_LANDING_SUMMARY:
-      DrawTakeoffLandingSummary();
       return true;
     case ID_EXPORT_NAVAIDS:
       OnExportNavaids();
@@ -130,96 +87,84 @@ bool CHalbricoView::OnCommand(int id) {
     case ID_EXPORT_TRACK:
       OnExportTrack();
       return true;
-    case ID_APPROACH_DEBRIEF:
-      DrawApproachDebrief();
-      return true;
     default:
       return false;
   }
 }
 
+bool CHalbricoView::RecordSelected(const char* messageFormat) {
+  const Flight& flight = doc_.flight();
+  if (flight.selected()) return true;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+  ui_.ShowMessage(Format(messageFormat, flight.recordPath.c_str()));
+#pragma GCC diagnostic pop
+  return false;
+}
+
+void CHalbricoView::ShowChart(const ChartEntry& chart) {
+  if (!RecordSelected(chart.noRecordMessage)) return;
+  const ChartOutcome outcome = chart.draw(window_, chartInput());
+  if (outcome.drawn) {
+    state_.chartMode = chart.mode;
+  } else {
+    ui_.ShowMessage(outcome.refusal);
+  }
+}
+
 void CHalbricoView::LimitCursorForMap(int height) {
-  if (g_cursorOffset > height + 200) g_cursorOffset = height + 200;
+  if (state_.cursorOffset > height + 200) state_.cursorOffset = height + 200;
 }
 
 void CHalbricoView::DrawCurrentChart() {
-  switch (g_chartMode) {
-    case kChartAltitude:
-    case kChartIas:
-    case kChartTas:
-    case kChartVerticalSpeed:
-    case kChartBank:
-    case kChartPitch:
-      DrawGraph(g_chartMode);
-      break;
-    case kChartTrack:
-      LimitCursorForMap(window_.ClientHeight());
-      DrawTrackChart();
-      break;
-    case kChartFlightSummary:
-      DrawGeneralSummary();
-      break;
-    case kChartCombined:
-      DrawCombinedGraph();
-      break;
-    case kChartSideView:
-      DrawSideView();
-      break;
-    case kChartBottomView:
-      LimitCursorForMap(window_.ClientHeight());
-      DrawBottomView();
-      break;
-    case kChartTakeoffLanding:
-      DrawTakeoffLandingSummary();
-      break;
-    case kChartApproachDebrief:
-      DrawApproachDebrief();
-      break;
-    default:
-      break;  // blank: nothing is drawn
-  }
+  const ChartEntry* chart = ChartOfMode(state_.chartMode);
+  if (chart == nullptr) return;  // blank: nothing is drawn
+  if (chart->mapChart) LimitCursorForMap(window_.ClientHeight());
+  ShowChart(*chart);
 }
 
 void CHalbricoView::OnDraw() {
   const int width = window_.ClientWidth();
-  if (g_cursorOffset > width - 50) g_cursorOffset = width - 50;
-  if (g_cursorOffset < 0) g_cursorOffset = 0;
+  if (state_.cursorOffset > width - 50) state_.cursorOffset = width - 50;
+  if (state_.cursorOffset < 0) state_.cursorOffset = 0;
   DrawCurrentChart();
 }
 
 // A click or a zoom leaves the side view and the take-off summary as they are on
 // screen until the next full redraw.
 void CHalbricoView::RedrawForHandler() {
-  if (g_chartMode == kChartSideView || g_chartMode == kChartTakeoffLanding) return;
+  const ChartEntry* chart = ChartOfMode(state_.chartMode);
+  if (chart != nullptr && !chart->redrawnByHandlers) return;
   DrawCurrentChart();
 }
 
 void CHalbricoView::OnKeyDown(Key key) {
+  ViewState& v = state_;
   const int usable = window_.ClientWidth() - 100;
   switch (key) {
     case Key::Home:
-      g_trackCursor = g_trackFirst;
-      g_cursorOffset = 0;
+      v.trackCursor = v.trackFirst;
+      v.cursorOffset = 0;
       break;
     case Key::End:
-      g_trackCursor = g_trackLast;
-      g_cursorOffset = usable;
+      v.trackCursor = v.trackLast;
+      v.cursorOffset = usable;
       break;
     case Key::Left:
-      if (g_trackCursor > g_trackFirst) --g_trackCursor;
-      if (g_cursorOffset > 0) --g_cursorOffset;
+      if (v.trackCursor > v.trackFirst) --v.trackCursor;
+      if (v.cursorOffset > 0) --v.cursorOffset;
       break;
     case Key::Right:
-      if (g_trackCursor < g_trackLast) ++g_trackCursor;
-      if (g_cursorOffset < usable) ++g_cursorOffset;
+      if (v.trackCursor < v.trackLast) ++v.trackCursor;
+      if (v.cursorOffset < usable) ++v.cursorOffset;
       break;
     case Key::Add:
-      g_trackCursor = g_trackCursor < g_trackLast - 10 ? g_trackCursor + 10 : g_trackLast;
-      g_cursorOffset = g_cursorOffset < usable - 10 ? g_cursorOffset + 10 : usable - 1;
+      v.trackCursor = v.trackCursor < v.trackLast - 10 ? v.trackCursor + 10 : v.trackLast;
+      v.cursorOffset = v.cursorOffset < usable - 10 ? v.cursorOffset + 10 : usable - 1;
       break;
     case Key::Subtract:
-      g_trackCursor = g_trackCursor > g_trackFirst + 10 ? g_trackCursor - 10 : g_trackFirst;
-      g_cursorOffset = g_cursorOffset > 10 ? g_cursorOffset - 10 : 0;
+      v.trackCursor = v.trackCursor > v.trackFirst + 10 ? v.trackCursor - 10 : v.trackFirst;
+      v.cursorOffset = v.cursorOffset > 10 ? v.cursorOffset - 10 : 0;
       break;
     default:
       return;  // other keys change nothing and draw nothing
@@ -230,13 +175,14 @@ void CHalbricoView::OnKeyDown(Key key) {
 void CHalbricoView::OnLButtonDown(int x, int y) {
   const int width = window_.ClientWidth();
   const int height = window_.ClientHeight();
-  const MapPosition pos = ClientPointToMap(x, y, height);
+  const MapPosition pos = ClientPointToMap(map_, x, y, height);
 
-  // The nearest sample over the whole record; the earliest of equally near ones wins.
+  // The nearest sample over the whole flight; the earliest of equally near ones wins.
+  const Flight& flight = doc_.flight();
   double best = 10000000;
   int nearest = 0;
-  for (int i = 0; i <= g_lastSampleIndex && i < kMaxSamples; ++i) {
-    const FlightSample& s = g_samples[static_cast<std::size_t>(i)];
+  for (int i = 0; i < flight.sampleCount(); ++i) {
+    const FlightSample& s = flight.samples[static_cast<std::size_t>(i)];
     const double dLat = pos.latitude - s.latitudeDeg;
     const double dLon = pos.longitude - s.longitudeDeg;
     const double d = std::sqrt(dLat * dLat + dLon * dLon);
@@ -247,13 +193,13 @@ void CHalbricoView::OnLButtonDown(int x, int y) {
   }
 
   if (x < 50) {
-    g_cursorOffset = 0;
+    state_.cursorOffset = 0;
   } else if (x <= width - 50) {
-    g_cursorOffset = x - 50;
+    state_.cursorOffset = x - 50;
   } else {
-    g_cursorOffset = width - 50;
+    state_.cursorOffset = width - 50;
   }
-  g_trackCursor = nearest;
+  state_.trackCursor = nearest;
   RedrawForHandler();
 }
 
@@ -262,117 +208,201 @@ bool CHalbricoView::ZoomWindowsTo(int level, int width) {
   // A client exactly 100 pixels wide has no time axis to place a cursor on.
   if (usable == 0 || level <= 0) return false;
 
+  ViewState& v = state_;
+  const Flight& flight = doc_.flight();
+  const int last = flight.lastSampleIndex();
   const int h = 500 / level;
-  g_trackFirst = std::max(0, g_trackCursor - h);
-  g_trackLast = std::min(g_lastSampleIndex, g_trackCursor + h);
+  v.trackFirst = std::max(0, v.trackCursor - h);
+  v.trackLast = std::min(last, v.trackCursor + h);
 
-  const std::int64_t span = static_cast<std::int64_t>(g_windowLast) - g_windowFirst;
-  const int centre = static_cast<int>(g_windowFirst + (span * g_cursorOffset) / usable);
+  const std::int64_t span = static_cast<std::int64_t>(v.windowLast) - v.windowFirst;
+  const int centre = static_cast<int>(v.windowFirst + (span * v.cursorOffset) / usable);
 
   const int f = 1000 / level;
-  g_windowFirst = std::max(0, centre - f);
-  g_windowLast = std::min(g_lastSampleIndex, centre + f);
-  g_firstTime = SampleAt(g_windowFirst).timeHours;
-  g_lastTime = SampleAt(g_windowLast).timeHours;
+  v.windowFirst = std::max(0, centre - f);
+  v.windowLast = std::min(last, centre + f);
+  v.firstTime = flight.SampleAt(v.windowFirst).timeHours;
+  v.lastTime = flight.SampleAt(v.windowLast).timeHours;
 
   // Keep the cursor on the centre sample. A window of one sample puts it at the
   // left end of the axis, where the graphs draw such a window.
-  const std::int64_t newSpan = static_cast<std::int64_t>(g_windowLast) - g_windowFirst;
-  g_cursorOffset =
-      newSpan != 0 ? static_cast<int>((usable * (centre - g_windowFirst)) / newSpan) : 0;
+  const std::int64_t newSpan = static_cast<std::int64_t>(v.windowLast) - v.windowFirst;
+  v.cursorOffset =
+      newSpan != 0 ? static_cast<int>((usable * (centre - v.windowFirst)) / newSpan) : 0;
   return true;
 }
 
 void CHalbricoView::OnZoomIn() {
-  const int level = g_zoomLevel;
+  const int level = state_.zoomLevel;
   if (level >= kMaxZoomLevel) return;
   if (!ZoomWindowsTo(level, window_.ClientWidth())) return;
-  g_zoomLevel = level + 1;
+  state_.zoomLevel = level + 1;
   RedrawForHandler();
 }
 
 void CHalbricoView::OnZoomOut() {
-  const int level = g_zoomLevel;
+  const int level = state_.zoomLevel;
   if (level > kMaxZoomLevel || level < 2) {
-    g_windowFirst = g_trackFirst = 0;
-    g_windowLast = g_trackLast = g_lastSampleIndex;
-    g_firstTime = SampleAt(0).timeHours;
-    g_lastTime = SampleAt(g_lastSampleIndex).timeHours;
-    g_zoomLevel = 1;
+    const Flight& flight = doc_.flight();
+    ViewState& v = state_;
+    v.windowFirst = v.trackFirst = 0;
+    v.windowLast = v.trackLast = flight.lastSampleIndex();
+    v.firstTime = flight.SampleAt(0).timeHours;
+    v.lastTime = flight.SampleAt(flight.lastSampleIndex()).timeHours;
+    v.zoomLevel = 1;
     RedrawForHandler();
     return;
   }
   // The window takes the half-width of the level it returns to.
   if (!ZoomWindowsTo(level - 1, window_.ClientWidth())) return;
-  g_zoomLevel = level - 1;
+  state_.zoomLevel = level - 1;
   RedrawForHandler();
 }
 
 void CHalbricoView::OnBlankView() {
   auto dc = window_.GetDC();
   dc->FillSolidRect(Rect{0, 0, window_.ClientWidth(), window_.ClientHeight()}, kWhite);
-  g_chartMode = kChartBlank;
+  state_.chartMode = kChartBlank;
 }
 
 void CHalbricoView::OnSelectRecordFile() {
-  doc_.m_navaidsLoaded = 0;
-  if (SelectRecordFile(window_, ui_, ProgramDirectory())) OnDraw();
+  SelectRecord(std::nullopt);
 }
 
-void CHalbricoView::DrawGraph(int mode) {
-  quarn::DrawGraph(window_, ui_, mode);
+bool CHalbricoView::OpenRecordFile(const std::string& path) {
+  return SelectRecord(path);
 }
-void CHalbricoView::DrawCombinedGraph() {
-  quarn::DrawCombinedGraph(window_, ui_);
+
+bool CHalbricoView::SelectRecord(const std::optional<std::string>& chosen) {
+  doc_.m_navaidsLoaded = 0;
+  {
+    auto dc = window_.GetDC();
+    // The exports land in the current directory: a failure to make the data directory
+    // current is said at once rather than found later in the wrong place.
+    if (!SetCurrentDirectory(dataDir_)) {
+      ui_.ShowMessage(Format("Can\u00b4t change to directory %s", dataDir_.c_str()));
+    }
+    dc->FillSolidRect(Rect{0, 0, window_.ClientWidth(), window_.ClientHeight()}, kWhite);
+  }
+
+  std::optional<std::string> path = chosen;
+  if (!path) {
+    OpenFileRequest request;
+    request.filter = "Aerolog Files (*.dat)|*.dat|All Files (*.*)|*.*||";
+    request.defaultExtension = "NULL";
+    path = ui_.AskOpenFile(request);
+  }
+  if (!path) return false;
+
+  state_.chartMode = kChartBlank;
+  state_.cursorOffset = 0;
+
+  Result<LoadedFlight> read = ReadFlight(*path);
+  if (!read) {
+    // The former flight stays loaded, and so does the path that names it.
+    ui_.ShowMessage(read.error().message);
+    return false;
+  }
+  doc_.SetFlight(std::move(read->flight));
+  const Flight& flight = doc_.flight();
+  const int count = flight.sampleCount();
+  ViewState& v = state_;
+  v.zoomLevel = 1;
+  v.windowFirst = v.trackFirst = 0;
+  v.windowLast = v.trackLast = count - 1;
+  // An empty flight has no times: the axis keeps its ends.
+  if (count > 0) {
+    v.firstTime = flight.samples.front().timeHours;
+    v.lastTime = flight.samples.back().timeHours;
+  }
+  ui_.SetStatusText(Format("%d Points (lat,lon) in memory", count));
+  for (const std::string& note : read->notes) ui_.ShowMessage(note);
+  if (recordOpened_) recordOpened_(flight.recordPath);
+  OnDraw();
+  return true;
 }
-void CHalbricoView::DrawGeneralSummary() {
-  quarn::DrawGeneralSummary(window_, ui_);
-}
-void CHalbricoView::DrawTakeoffLandingSummary() {
-  quarn::DrawTakeoffLandingSummary(window_, ui_);
-}
-void CHalbricoView::DrawTrackChart() {
-  quarn::DrawTrackChart(window_, ui_, doc_);
-}
-void CHalbricoView::DrawSideView() {
-  quarn::DrawSideView(window_, ui_, doc_);
-}
-void CHalbricoView::DrawBottomView() {
-  quarn::DrawBottomView(window_, ui_, doc_);
-}
-void CHalbricoView::DrawApproachDebrief() {
-  quarn::DrawApproachDebrief(window_, ui_, doc_);
-}
+
 void CHalbricoView::OnRButtonDown(int x, int y) {
-  if (DefineRadialAt(x, y, window_, ui_, doc_)) DrawCurrentChart();
+  if (state_.chartMode != kChartTrack && state_.chartMode != kChartBottomView) return;
+  if (doc_.m_navaidsLoaded != 1) {
+    ui_.ShowMessage(kRadialNeedsNavaids);
+    return;
+  }
+  const MapPosition pos = ClientPointToMap(map_, x, y, window_.ClientHeight());
+  if (const auto vor = VorNearClick(doc_, pos)) {
+    if (const auto problem = RadialListProblem(map_)) {
+      ui_.ShowMessage(*problem);
+      return;
+    }
+    const NavaidRecord& record = doc_.m_navaids[static_cast<std::size_t>(*vor)];
+    const int radial = AskRadialOf(record);
+    if (radial == 0) return;  // cancelled: the chart stays as it is
+    AddRadial(map_, record, radial);
+  }
+  // A click near no VOR only draws the chart again.
+  DrawCurrentChart();
 }
+
+int CHalbricoView::AskRadialOf(const NavaidRecord& vor) {
+  RadialDialogFields fields{TrimTrailingBlanks(vor.Name()), TrimTrailingBlanks(vor.Ident()),
+                            std::string()};
+  for (;;) {
+    const auto text = ui_.AskRadial(fields);
+    if (!text) return 0;
+    const Result<int> radial = ParseRadialText(*text);
+    if (radial) return *radial;
+    ui_.ShowMessage(radial.error().message);
+    fields.radial = *text;  // the dialog comes back with the typed text
+  }
+}
+
 void CHalbricoView::OnEraseRadials() {
-  EraseRadials();
+  EraseRadials(map_);
   DrawMapChart();
 }
+
 void CHalbricoView::OnLayerCommand(int id) {
-  if (!ApplyLayerCommand(id)) return;
-  if (g_chartMode == kChartSideView) {
-    DrawSideView();
+  if (!ApplyLayerCommand(map_, state_.chartMode, id)) return;
+  if (state_.chartMode == kChartSideView) {
+    DrawCurrentChart();
   } else {
     DrawMapChart();
   }
 }
 
 void CHalbricoView::DrawMapChart() {
-  if (g_chartMode == kChartTrack) DrawTrackChart();
-  if (g_chartMode == kChartBottomView) DrawBottomView();
+  const ChartEntry* chart = ChartOfMode(state_.chartMode);
+  if (chart != nullptr && chart->mapChart) ShowChart(*chart);
 }
 
 // The exports write into the current directory.
 void CHalbricoView::OnGenerateFlightText() {
-  GenerateFlightText(ui_, CurrentDirectory());
+  if (!RecordSelected(kNoRecord)) return;
+  const std::vector<std::string> errors =
+      GenerateFlightText(doc_.flight(), CurrentDirectory(), clock_());
+  for (const std::string& e : errors) ui_.ShowMessage(e);
+  // The reminder only once both files are in place.
+  if (errors.empty()) ui_.ShowMessage("Don\u00b4t forget to analice the file warning.txt!!!");
 }
+
 void CHalbricoView::OnExportTrack() {
-  ExportTrackCommand(ui_);
+  if (!RecordSelected(kNoRecord)) return;
+  SaveFileRequest request;
+  request.filter = "GPX track (*.gpx)|*.gpx|KML for globes (*.kml)|*.kml||";
+  request.defaultExtension = "gpx";
+  const auto target = ui_.AskSaveFile(request);
+  if (!target) return;
+  const std::string error = ExportTrack(doc_.flight(), *target);
+  if (!error.empty()) ui_.ShowMessage(error, MessageKind::Warning);
 }
+
 void CHalbricoView::OnExportNavaids() {
-  ExportNavaids(ui_, doc_, CurrentDirectory());
+  if (doc_.m_navaidsLoaded != 1) {
+    ui_.ShowMessage("Please Load Navaids First\n");
+    return;
+  }
+  const Status written = ExportNavaids(doc_, CurrentDirectory());
+  ui_.ShowMessage(written ? kNavaidExportDone : written.error);
 }
 
 }  // namespace quarn

@@ -3,12 +3,20 @@
 // It answers the keys, clicks, cursor and zoom commands and dispatches redraws to
 // the chart of the current mode.
 
+#include <ctime>
+#include <functional>
+#include <optional>
 #include <string>
+#include <utility>
 
+#include "base/view_state.h"
+#include "charts/chart_input.h"
+#include "charts/map_state.h"
 #include "navaid/halbrico_doc.h"
 #include "platform/draw_context.h"
 #include "platform/ui.h"
 #include "platform/window.h"
+#include "view/chart_table.h"
 
 namespace quarn {
 
@@ -16,13 +24,23 @@ enum class Key { Home, End, Left, Right, Up, Down, Add, Subtract, Other };
 
 class CHalbricoView {
  public:
-  CHalbricoView(Window& window, Ui& ui, CHalbricoDoc& doc) : window_(window), ui_(ui), doc_(doc) {}
+  // dataDir: the program's directory, made current when a record is selected.
+  CHalbricoView(Window& window, Ui& ui, CHalbricoDoc& doc, std::string dataDir)
+      : window_(window), ui_(ui), doc_(doc), dataDir_(std::move(dataDir)) {}
   CHalbricoView(const CHalbricoView&) = delete;
   CHalbricoView& operator=(const CHalbricoView&) = delete;
 
   Window& window() { return window_; }
   Ui& ui() { return ui_; }
   CHalbricoDoc& doc() { return doc_; }
+  // The chart state: the mode, windows, cursors and zoom; the map's layers, extents
+  // and radials. Both are the view's own.
+  ViewState& state() { return state_; }
+  const ViewState& state() const { return state_; }
+  MapState& mapState() { return map_; }
+  const MapState& mapState() const { return map_; }
+  // What the charts are drawn from now.
+  ChartInput chartInput() { return ChartInput{doc_.flight(), doc_, state_, map_}; }
 
   // Distance in metres; leaves the initial bearing in lastBearing().
   double DistanceAndBearing(double lat1, double lon1, double lat2, double lon2);
@@ -43,18 +61,21 @@ class CHalbricoView {
   void OnCursorLeft() { OnKeyDown(Key::Left); }
   void OnCursorRight() { OnKeyDown(Key::Right); }
   void OnBlankView();
+  // "Select a Aerolog File": the Open dialog, then the record.
   void OnSelectRecordFile();
+  // A record chosen elsewhere (the recent files, a file dropped on the window, the
+  // command line), opened as the Open dialog would have chosen it. True when loaded.
+  bool OpenRecordFile(const std::string& path);
+  // Called with the path of every record loaded, however it was chosen.
+  void SetRecordOpenedHandler(std::function<void(const std::string&)> handler) {
+    recordOpened_ = std::move(handler);
+  }
+  // The clock that dates the analysis of "File Flight.txt"; the system's by default.
+  void SetClock(std::function<std::time_t()> clock) { clock_ = std::move(clock); }
 
-  // The charts and reports, each also the handler of its command: each dispatches
-  // to the routine of its folder.
-  void DrawGraph(int mode);
-  void DrawCombinedGraph();
-  void DrawGeneralSummary();
-  void DrawTakeoffLandingSummary();
-  void DrawTrackChart();
-  void DrawSideView();
-  void DrawBottomView();
-  void DrawApproachDebrief();
+  // A chart of the table as its command shows it: refused with the chart's message
+  // while no record is selected; the mode set once the chart has drawn.
+  void ShowChart(const ChartEntry& chart);
   void OnGenerateFlightText();
   void OnExportNavaids();
   void OnExportTrack();
@@ -67,6 +88,13 @@ class CHalbricoView {
   void LimitCursorForMap(int height);
   // The track chart or the bottom view, when one of them is the current chart.
   void DrawMapChart();
+  // Shows the message of a command that needs a record when none is selected.
+  bool RecordSelected(const char* messageFormat);
+  // Asks for the radial of the VOR a right click found until one is valid; 0 when
+  // cancelled.
+  int AskRadialOf(const NavaidRecord& vor);
+  // The record selection, from the Open dialog when no path is given.
+  bool SelectRecord(const std::optional<std::string>& chosen);
   // Sets the track and graph windows around the cursors for a zoom level; false
   // (and nothing changed) when the client is too narrow to hold a time axis.
   bool ZoomWindowsTo(int level, int width);
@@ -74,6 +102,11 @@ class CHalbricoView {
   Window& window_;
   Ui& ui_;
   CHalbricoDoc& doc_;
+  std::string dataDir_;
+  ViewState state_;
+  MapState map_;
+  std::function<void(const std::string&)> recordOpened_;
+  std::function<std::time_t()> clock_ = [] { return std::time(nullptr); };
   double m_lastBearing = 0;
 };
 

@@ -8,8 +8,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "base/program_dir.h"
-
 namespace quarn {
 namespace {
 
@@ -87,15 +85,15 @@ void CRadialDlg::Set(const QString& vorName, const QString& vorIdent, const QStr
   radial_->setText(radial);
 }
 
-CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
+CAboutDlg::CAboutDlg(const std::string& dataDirectory, QWidget* parent) : QDialog(parent) {
   setWindowTitle("About QUARN...");
   auto* icon = new QLabel(this);
   icon->setPixmap(QPixmap(":/quarn.png"));
   auto* text = new QLabel("QUARN 2000 Version 2.2 BETA", this);
   // Where the scenery lists, quarn.fix and magvar.nav are kept: an installed program
   // keeps them in the user's data directory.
-  auto* dataDir = new QLabel(
-      QString("Data directory: %1").arg(QString::fromStdString(ProgramDirectory())), this);
+  auto* dataDir =
+      new QLabel(QString("Data directory: %1").arg(QString::fromStdString(dataDirectory)), this);
   dataDir->setObjectName("dataDir");
   dataDir->setTextInteractionFlags(Qt::TextSelectableByMouse);
   auto* ok = new QDialogButtonBox(QDialogButtonBox::Ok, this);

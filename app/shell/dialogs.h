@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QLineEdit>
+#include <string>
 
 namespace quarn {
 
@@ -60,7 +61,8 @@ class CRadialDlg : public QDialog {
 class CAboutDlg : public QDialog {
   Q_OBJECT
  public:
-  explicit CAboutDlg(QWidget* parent = nullptr);
+  // dataDirectory: the program's directory in use, shown in the box.
+  explicit CAboutDlg(const std::string& dataDirectory, QWidget* parent = nullptr);
 };
 
 }  // namespace quarn

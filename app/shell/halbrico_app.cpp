@@ -45,11 +45,11 @@ int CHalbricoApp::Run(int argc, char** argv) {
                                   QString::fromStdString(DefaultProgramDirectory(argv[0]))));
     chosenDir.clear();
   }
-  SetProgramDirectory(missingDir.empty() ? ResolveProgramDirectory(chosenDir, argv[0])
-                                         : DefaultProgramDirectory(argv[0]));
+  const std::string programDir = missingDir.empty() ? ResolveProgramDirectory(chosenDir, argv[0])
+                                                    : DefaultProgramDirectory(argv[0]);
 
   // The frame has no sizing border: it keeps the size of the screen's available area.
-  CMainFrame frame;
+  CMainFrame frame(programDir);
   frame.show();
   SplashInputFilter filter;
   if (!parser.isSet(noSplash)) {
@@ -61,8 +61,8 @@ int CHalbricoApp::Run(int argc, char** argv) {
   const QStringList commands = parser.values(command);
   QTimer::singleShot(0, &frame, [&frame, records, commands] {
     if (!records.isEmpty()) {
-      frame.ui().AnswerNextOpenWith(QFileInfo(records.front()).absoluteFilePath().toStdString());
-      frame.RunCommand(ID_SELECT_RECORD_FILE);
+      frame.app().view().OpenRecordFile(
+          QFileInfo(records.front()).absoluteFilePath().toStdString());
     }
     for (const QString& c : commands) {
       if (const auto id = LookupCommand(c.toStdString())) frame.RunCommand(*id);

@@ -25,7 +25,6 @@
 #include "platform/qt/image_export.h"
 #include "platform/qt/qt_fonts.h"
 #include "platform/qt/report_pdf.h"
-#include "record/sample_table.h"
 
 // The shell's images are compiled into a static library: register them explicitly.
 static void InitShellResources() {
@@ -87,26 +86,26 @@ const char* ToolbarIcon(int id) {
 }
 
 // The layer flag behind each checkable item of the "Show Navaids" submenu.
-bool* LayerFlag(int id) {
+bool MapState::*LayerFlag(int id) {
   switch (id) {
     case ID_SHOW_VOR:
-      return &g_showVor;
+      return &MapState::showVor;
     case ID_SHOW_NDB:
-      return &g_showNdb;
+      return &MapState::showNdb;
     case ID_SHOW_FIX:
-      return &g_showFix;
+      return &MapState::showFix;
     case ID_SHOW_RUNWAY:
-      return &g_showRunway;
+      return &MapState::showRunway;
     case ID_SHOW_AIRPORT:
-      return &g_showAirport;
+      return &MapState::showAirport;
     case ID_SHOW_ID_FREQ:
-      return &g_showIdFreq;
+      return &MapState::showIdFreq;
     case ID_SHOW_DISTANCE:
-      return &g_showDistance;
+      return &MapState::showDistance;
     case ID_SHOW_MARKERS:
-      return &g_showMarkers;
+      return &MapState::showMarkers;
     case ID_SHOW_RADIALS:
-      return &g_showRadials;
+      return &MapState::showRadials;
     default:
       return nullptr;
   }
@@ -118,17 +117,19 @@ QSettings Settings() {
 
 }  // namespace
 
-CMainFrame::CMainFrame(QWidget* parent)
+CMainFrame::CMainFrame(std::string dataDir, QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       view_(new ViewWindow(this)),
       ui_(std::make_unique<QtUi>(*this)),
-      app_(std::make_unique<QuarnApp>(*view_, *ui_)) {
+      app_(std::make_unique<QuarnApp>(*view_, *ui_, std::move(dataDir))) {
   InitShellResources();
   setWindowTitle("QUARN");
   setWindowIcon(QIcon(":/quarn.png"));
   setCentralWidget(view_);
   view_->SetView(&app_->view());
+  app_->view().SetRecordOpenedHandler(
+      [this](const std::string& path) { RememberRecentFile(QString::fromStdString(path)); });
   connect(view_, &ViewWindow::commandRequested, this, &CMainFrame::RunCommand);
   BuildActions();
   BuildMenus();
@@ -275,10 +276,11 @@ bool CMainFrame::event(QEvent* event) {
 }
 
 void CMainFrame::UpdateLayerChecks() {
+  const MapState& map = app_->view().mapState();
   for (auto it = actions_.begin(); it != actions_.end(); ++it) {
-    if (bool* flag = LayerFlag(it.key())) it.value()->setChecked(*flag);
+    if (bool MapState::*flag = LayerFlag(it.key())) it.value()->setChecked(map.*flag);
   }
-  actions_[ID_SELECT_ALL]->setChecked(!g_selectAllTurnsOn);
+  actions_[ID_SELECT_ALL]->setChecked(!map.selectAllTurnsOn);
 }
 
 void CMainFrame::RunCommand(int id) {
@@ -287,7 +289,7 @@ void CMainFrame::RunCommand(int id) {
       close();
       return;
     case ID_APP_ABOUT: {
-      CAboutDlg about(this);
+      CAboutDlg about(app_->dataDir(), this);
       about.exec();
       return;
     }
@@ -312,12 +314,8 @@ void CMainFrame::RunCommand(int id) {
     default:
       break;
   }
-  const std::string before = g_recordPath;
   app_->ExecuteCommand(id);
   UpdateLayerChecks();
-  if (id == ID_SELECT_RECORD_FILE && !g_recordPath.empty() && g_recordPath != before) {
-    RememberRecentFile(QString::fromStdString(g_recordPath));
-  }
 }
 
 void CMainFrame::RememberRecentFile(const QString& path) {
@@ -351,12 +349,9 @@ void CMainFrame::RefreshRecentMenu() {
     auto* a = new QAction(QString("&%1 %2").arg(i + 1).arg(files[i]), this);
     const std::string path = files[i].toStdString();
     connect(a, &QAction::triggered, this, [this, path] {
-      ui_->AnswerNextOpenWith(path);
-      RunCommand(ID_SELECT_RECORD_FILE);
       // A record that no longer opens leaves the list.
-      if (g_recordPath != path || !QFileInfo(QString::fromStdString(path)).isFile()) {
-        ForgetRecentFile(QString::fromStdString(path));
-      }
+      if (!app_->view().OpenRecordFile(path)) ForgetRecentFile(QString::fromStdString(path));
+      UpdateLayerChecks();
     });
     recentMenu_->insertAction(exitAction, a);
     recentActions_.append(a);
@@ -398,7 +393,8 @@ void CMainFrame::PrintPreview() {
 
 void CMainFrame::ExportReport() {
   Ui& ui = *ui_;
-  if (g_recordPath.empty()) {
+  const Flight& flight = app_->doc().flight();
+  if (!flight.selected()) {
     ui.ShowMessage("Select a Aerolog File First");
     return;
   }
@@ -422,7 +418,8 @@ void CMainFrame::ExportReport() {
     };
   };
   QtTextMetrics metrics;
-  const FlightReport report = RecordFlightReport(app_->doc(), metrics, step(0));
+  const FlightReport report =
+      RecordFlightReport(flight, app_->doc(), app_->view().mapState(), metrics, step(0));
   std::vector<PdfPage> pages;
   for (const auto& page : report.pages) pages.push_back({page.title, &page.list});
   std::string error;

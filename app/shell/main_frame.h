@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QToolBar>
 #include <memory>
+#include <string>
 
 #include "app/quarn_app.h"
 #include "app/shell/qt_ui.h"
@@ -23,7 +24,8 @@ class CMainFrame : public QMainWindow {
   Q_OBJECT
 
  public:
-  explicit CMainFrame(QWidget* parent = nullptr);
+  // dataDir: the program's directory (scenery lists, quarn.fix, magvar.nav).
+  explicit CMainFrame(std::string dataDir, QWidget* parent = nullptr);
   ~CMainFrame() override;
 
   QuarnApp& app() { return *app_; }

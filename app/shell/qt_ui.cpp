@@ -8,7 +8,6 @@
 #include <QStringList>
 
 #include "app/shell/dialogs.h"
-#include "base/program_dir.h"
 #include "platform/file_services.h"
 #include "platform/qt/qt_fonts.h"
 

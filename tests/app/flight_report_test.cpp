@@ -1,5 +1,5 @@
 // The flight report's pages: one per chart, the approach views only when a runway
-// is found, and the view's state as it was afterwards.
+// is found, the view's state untouched, the same pages every time.
 
 #include "app/flight_report.h"
 
@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "base/program_dir.h"
 #include "base/view_state.h"
 #include "charts/map_state.h"
 #include "support/temp_dir.h"
@@ -41,9 +40,9 @@ const std::vector<std::string> kChartsWithoutApproach = {"General Summary",
 
 class FlightReportTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    SetProgramDirectory(data_.path());
-    host_.LoadRecord(QUARN_EXAMPLES_DIR "/flight.dat");
+  void SetUp() override { host_.LoadRecord(QUARN_EXAMPLES_DIR "/flight.dat"); }
+  FlightReport Report(const ReportProgress& progress = {}) {
+    return RecordFlightReport(host_.flight(), host_.doc(), host_.map(), metrics_, progress);
   }
   void LoadExampleScenery() {
     host_.Run({"answer text example", "answer dir " QUARN_EXAMPLES_DIR "/scenery",
@@ -55,14 +54,14 @@ class FlightReportTest : public ::testing::Test {
   void LeaveAZoomedGraph() { host_.Run({"key END", "command ID_ZOOM_IN", "command ID_GRAPH_IAS"}); }
 
   TempDir data_;
-  TestHost host_;
+  TestHost host_{1280, 800, data_.path()};
   FixedWidthMetrics metrics_;
 };
 
 TEST_F(FlightReportTest, WithoutNavaidsTheApproachViewsAreLeftOutWithAReason) {
   LeaveAZoomedGraph();
   const std::string before = host_.host().StateJson();
-  const FlightReport report = RecordFlightReport(host_.doc(), metrics_);
+  const FlightReport report = Report();
   EXPECT_EQ(report.recordName, "flight.dat");
   EXPECT_EQ(report.note, "Approach views left out: no navaids were loaded, so no runway is known.");
   EXPECT_EQ(Titles(report), kChartsWithoutApproach);
@@ -73,10 +72,10 @@ TEST_F(FlightReportTest, WithoutNavaidsTheApproachViewsAreLeftOutWithAReason) {
 TEST_F(FlightReportTest, TheLandingRunwayBringsTheSideViewAndLeavesTheStateAsItWas) {
   LoadExampleScenery();
   LeaveAZoomedGraph();
-  g_showIdFreq = false;  // the side view turns it on for itself
+  host_.map().showIdFreq = false;  // the side view turns it on for itself
   const std::string before = host_.host().StateJson();
   std::vector<int> told;
-  const FlightReport report = RecordFlightReport(host_.doc(), metrics_, [&](int done, int total) {
+  const FlightReport report = Report([&](int done, int total) {
     told.push_back(done * 100 / total);
     return true;
   });
@@ -88,20 +87,33 @@ TEST_F(FlightReportTest, TheLandingRunwayBringsTheSideViewAndLeavesTheStateAsItW
   EXPECT_EQ(Titles(report), expected);
   EXPECT_EQ(told.back(), 100);
   EXPECT_EQ(host_.host().StateJson(), before);
-  EXPECT_FALSE(g_showIdFreq);
-  EXPECT_EQ(g_chartMode, kChartIas);
+  EXPECT_FALSE(host_.map().showIdFreq);
+  EXPECT_EQ(host_.state().chartMode, kChartIas);
 }
 
 TEST_F(FlightReportTest, ACancelGivesNoPagesAndNoRecordNoReport) {
   LeaveAZoomedGraph();
   const std::string before = host_.host().StateJson();
-  const FlightReport cancelled =
-      RecordFlightReport(host_.doc(), metrics_, [](int done, int) { return done < 3; });
+  const FlightReport cancelled = Report([](int done, int) { return done < 3; });
   EXPECT_TRUE(cancelled.pages.empty());
   EXPECT_EQ(host_.host().StateJson(), before);
 
   TestHost fresh;
-  EXPECT_TRUE(RecordFlightReport(fresh.doc(), metrics_).pages.empty());
+  EXPECT_TRUE(RecordFlightReport(fresh.flight(), fresh.doc(), fresh.map(), metrics_).pages.empty());
+}
+
+// Nothing is saved and put back around the pages: a report drawn again is the same
+// report, page for page.
+TEST_F(FlightReportTest, TwoReportsInARowAreTheSame) {
+  LoadExampleScenery();
+  LeaveAZoomedGraph();
+  const FlightReport first = Report();
+  const FlightReport second = Report();
+  ASSERT_EQ(first.pages.size(), 13u);
+  ASSERT_EQ(second.pages.size(), first.pages.size());
+  for (std::size_t i = 0; i < first.pages.size(); ++i) {
+    EXPECT_EQ(second.pages[i].list.ToJson(), first.pages[i].list.ToJson()) << first.pages[i].title;
+  }
 }
 
 }  // namespace

@@ -17,7 +17,7 @@ constexpr Color kRed{255, 0, 0};
 
 class DebriefChart : public Debrief {
  protected:
-  void DrawDebrief() { DrawApproachDebrief(window, ui, doc); }
+  void DrawDebrief() { DrawApproachDebrief(window, Input()); }
   const DrawOp* TextAt(Point at) const {
     for (const DrawOp& op : Ops()) {
       if (op.kind == DrawOp::Kind::Text && op.at == at) return &op;
@@ -29,7 +29,6 @@ class DebriefChart : public Debrief {
 TEST_F(DebriefChart, StripsBandsGatesTableAndFigures) {
   FlyApproach();
   DrawDebrief();
-  EXPECT_EQ(g_chartMode, kChartApproachDebrief);
   ASSERT_NE(FindText("Approach Debrief"), nullptr);
   EXPECT_EQ(FindText("Approach Debrief")->at, (Point{20, 8}));
   ASSERT_NE(FindText("Runway 36, landing heading 000, ILS IKK 110.55 MHz, glide slope 3.0 deg"),
@@ -71,8 +70,8 @@ TEST_F(DebriefChart, StripsBandsGatesTableAndFigures) {
 
 TEST_F(DebriefChart, AFailedCriterionIsRedAndTheApproachUnstable) {
   FlyApproach();
-  const int gate = *DebriefApproach(doc).gates[1].sample;
-  g_samples[static_cast<std::size_t>(gate - 2)].altitudeFt += 30;
+  const int gate = *DebriefApproach(doc, flight).gates[1].sample;
+  flight.samples[static_cast<std::size_t>(gate - 2)].altitudeFt += 30;
   DrawDebrief();
   const DrawOp* rate = TextAt({90 + 130 * 2, 460});
   ASSERT_NE(rate, nullptr);
@@ -96,17 +95,17 @@ TEST_F(DebriefChart, WhatIsMissingIsSaidInTheChart) {
   EXPECT_EQ(FindText("No runway found near the touchdown: load the navaids of the airport")->color,
             kRed);
   EXPECT_TRUE(ui.messages.empty());
-  EXPECT_EQ(g_chartMode, kChartApproachDebrief);
 }
 
 TEST_F(DebriefChart, TheCommandDrawsItAndARepaintDrawsItAgain) {
   FlyApproach();
-  CHalbricoView view(window, ui, doc);
+  doc.SetFlight(flight);
+  CHalbricoView view(window, ui, doc, ".");
   ASSERT_TRUE(view.OnCommand(ID_APPROACH_DEBRIEF));
-  EXPECT_EQ(g_chartMode, kChartApproachDebrief);
+  EXPECT_EQ(view.state().chartMode, kChartApproachDebrief);
   EXPECT_EQ(FindText("2 of 3 down"), nullptr);
-  const int gate = *DebriefApproach(doc).gates[0].sample;
-  g_samples[static_cast<std::size_t>(gate)].gear3 = 0;
+  const int gate = *DebriefApproach(doc, flight).gates[0].sample;
+  doc.m_flights.front().samples[static_cast<std::size_t>(gate)].gear3 = 0;
   view.OnDraw();
   EXPECT_NE(FindText("2 of 3 down"), nullptr);
 }

@@ -18,7 +18,7 @@ namespace {
 
 TEST_F(Debrief, OnTheCentrelineAndThePathTheNeedlesAreCentredAndTheGatesPass) {
   FlyApproach();
-  const ApproachDebrief d = DebriefApproach(doc);
+  const ApproachDebrief d = DebriefApproach(doc, flight);
   ASSERT_TRUE(d.runway && d.ils);
   EXPECT_EQ(d.touchdown, kTouchdown);
   EXPECT_FALSE(d.runway->reciprocal);
@@ -49,7 +49,7 @@ TEST_F(Debrief, OneDotHighAndOneDotLeftAtFourMiles) {
   const double fromOrigin = std::hypot(GlidePathOriginM() - alongFromThreshold, left);
   const double heightFt = std::tan(1.12 * kPathDeg * M_PI / 180) * fromOrigin / 0.3048;
   Place(i, alongFromThreshold, -left, heightFt);
-  const ApproachDebrief d = DebriefApproach(doc);
+  const ApproachDebrief d = DebriefApproach(doc, flight);
   const DebriefSample* s = Find(d, i);
   ASSERT_TRUE(s && s->locDots && s->gsDots);
   EXPECT_NEAR(s->distanceNm, 4.0, 1e-6);
@@ -61,12 +61,12 @@ TEST_F(Debrief, OneDotHighAndOneDotLeftAtFourMiles) {
 
 TEST_F(Debrief, A500FtGateFailedOnDescentRateOnly) {
   FlyApproach();
-  const ApproachDebrief before = DebriefApproach(doc);
+  const ApproachDebrief before = DebriefApproach(doc, flight);
   const int gate = *before.gates[1].sample;
   // 30 ft higher two seconds before the gate: about 1600 ft/min into it.
-  g_samples[static_cast<std::size_t>(gate - 2)].altitudeFt += 30;
-  g_samples[static_cast<std::size_t>(gate - 1)].altitudeFt += 15;
-  const ApproachDebrief d = DebriefApproach(doc);
+  flight.samples[static_cast<std::size_t>(gate - 2)].altitudeFt += 30;
+  flight.samples[static_cast<std::size_t>(gate - 1)].altitudeFt += 15;
+  const ApproachDebrief d = DebriefApproach(doc, flight);
   ASSERT_EQ(d.gates[1].sample, gate);
   EXPECT_TRUE(d.gates[0].passed());
   for (const CriterionResult& c : d.gates[1].criteria) {
@@ -91,9 +91,9 @@ TEST_F(Debrief, GearBankAndSpeedAtTheGates) {
   };
   for (const auto& c : cases) {
     FlyApproach();
-    const int gate = *DebriefApproach(doc).gates[0].sample;
-    c.change(g_samples[static_cast<std::size_t>(gate)]);
-    const ApproachDebrief d = DebriefApproach(doc);
+    const int gate = *DebriefApproach(doc, flight).gates[0].sample;
+    c.change(flight.samples[static_cast<std::size_t>(gate)]);
+    const ApproachDebrief d = DebriefApproach(doc, flight);
     for (const CriterionResult& r : d.gates[0].criteria) {
       EXPECT_EQ(r.verdict, r.criterion == c.failed ? Verdict::Fail : Verdict::Pass)
           << c.what << " " << CriterionName(r.criterion);
@@ -109,7 +109,7 @@ TEST_F(Debrief, TouchdownPointPastTheThresholdAndRightOfTheCentreline) {
   } cases[] = {{1500, 5, "right"}, {-100, -3, "left"}};
   for (const auto& c : cases) {
     FlyApproach(c.pastFt * 0.3048, c.rightM);
-    const ApproachDebrief d = DebriefApproach(doc);
+    const ApproachDebrief d = DebriefApproach(doc, flight);
     ASSERT_TRUE(d.touchdownPoint) << c.pastFt;
     EXPECT_NEAR(d.touchdownPoint->pastThresholdM / 0.3048, c.pastFt, 0.5);
     EXPECT_NEAR(d.touchdownPoint->offsetM, c.rightM, 0.05);
@@ -119,7 +119,7 @@ TEST_F(Debrief, TouchdownPointPastTheThresholdAndRightOfTheCentreline) {
 
 TEST_F(Debrief, LandingOnTheRunwaysReciprocal) {
   FlyApproach(1500 * 0.3048, 5, /*recordHeading=*/180);
-  const ApproachDebrief d = DebriefApproach(doc);
+  const ApproachDebrief d = DebriefApproach(doc, flight);
   ASSERT_TRUE(d.runway && d.touchdownPoint);
   EXPECT_TRUE(d.runway->reciprocal);
   EXPECT_NEAR(HeadingDifference(d.runway->headingDeg, 0), 0, 1e-9);
@@ -130,19 +130,19 @@ TEST_F(Debrief, LandingOnTheRunwaysReciprocal) {
 TEST_F(Debrief, LandingRateOverTheTwoSecondsBeforeTouchdown) {
   FlyApproach();
   // 20 ft two seconds before touchdown, 10 ft one second before: 600 ft/min.
-  g_samples[kTouchdown - 2].altitudeFt = 20;
-  g_samples[kTouchdown - 1].altitudeFt = 10;
-  EXPECT_NEAR(*DebriefApproach(doc).landingRateFpm, 600, 1e-6);
+  flight.samples[kTouchdown - 2].altitudeFt = 20;
+  flight.samples[kTouchdown - 1].altitudeFt = 10;
+  EXPECT_NEAR(*DebriefApproach(doc, flight).landingRateFpm, 600, 1e-6);
   // A record with a sample every 3 seconds has no second time within 2 seconds.
-  for (int i = 0; i <= g_lastSampleIndex; ++i) {
-    g_samples[static_cast<std::size_t>(i)].timeHours = 10 + 3.0 * i / 3600;
+  for (int i = 0; i <= flight.lastSampleIndex(); ++i) {
+    flight.samples[static_cast<std::size_t>(i)].timeHours = 10 + 3.0 * i / 3600;
   }
-  EXPECT_FALSE(DebriefApproach(doc).landingRateFpm.has_value());
+  EXPECT_FALSE(DebriefApproach(doc, flight).landingRateFpm.has_value());
 }
 
 TEST_F(Debrief, WithoutAnIlsTheRestIsStillJudged) {
   FlyApproach(1500 * 0.3048, 0, 0, /*withIls=*/false);
-  const ApproachDebrief d = DebriefApproach(doc);
+  const ApproachDebrief d = DebriefApproach(doc, flight);
   ASSERT_TRUE(d.runway && d.touchdownPoint && d.landingRateFpm);
   EXPECT_FALSE(d.ils);
   for (const GateResult& g : d.gates) {
@@ -164,10 +164,10 @@ namespace {
 
 TEST_F(Debrief, TheJsonSaysWhatIsMissingAndWhatIsNotAvailable) {
   FlyApproach(1500 * 0.3048, 0, 0, /*withIls=*/false);
-  for (int i = 0; i <= g_lastSampleIndex; ++i) {
-    g_samples[static_cast<std::size_t>(i)].timeHours = 10 + 3.0 * i / 3600;
+  for (int i = 0; i <= flight.lastSampleIndex(); ++i) {
+    flight.samples[static_cast<std::size_t>(i)].timeHours = 10 + 3.0 * i / 3600;
   }
-  const std::string json = DebriefJson(DebriefApproach(doc));
+  const std::string json = DebriefJson(DebriefApproach(doc, flight), flight);
   for (const char* part : {"\"missing\":[\"ils\"]", "\"ils\":null", "\"landingRateFpm\":\"n/a\"",
                            "\"stable\":\"n/a\"", "\"position\":\"past the threshold\"",
                            "{\"name\":\"localizer\",\"result\":\"n/a\",\"value\":null"}) {
@@ -185,7 +185,7 @@ namespace {
 TEST_F(Debrief, AnIlsWithoutGlideSlopeGivesNoVerticalNeedle) {
   FlyApproach();
   doc.m_navaids[static_cast<std::size_t>(doc.m_ilsIdx.front())].intValue = 0;
-  const ApproachDebrief d = DebriefApproach(doc);
+  const ApproachDebrief d = DebriefApproach(doc, flight);
   ASSERT_TRUE(d.ils);
   EXPECT_EQ(d.ils->gsDotDeg, 0);
   ASSERT_FALSE(d.samples.empty());

@@ -25,10 +25,10 @@ class Approach : public MapTest {
   void Fly(double course, double elevationFt, Height aboveRunwayFt) {
     std::vector<LatLon> points;
     for (int i = 0; i < 100; ++i) points.push_back({52.0, 3.83 + i * 0.002});
-    LoadTrack(points);
+    SetTrack(points);
     for (int i = 0; i < 100; ++i) {
-      g_samples[static_cast<std::size_t>(i)].courseDeg = course;
-      g_samples[static_cast<std::size_t>(i)].altitudeFt = elevationFt + aboveRunwayFt(i);
+      flight.samples[static_cast<std::size_t>(i)].courseDeg = course;
+      flight.samples[static_cast<std::size_t>(i)].altitudeFt = elevationFt + aboveRunwayFt(i);
     }
   }
   void FlyLevelLanding(double course = 90, double elevationFt = 0) {
@@ -45,17 +45,17 @@ class Approach : public MapTest {
     doc.AddNavaid(NavaidKind::Ils, 52.0, 4.02, 6860, 110.3, "IAA", "IAA", 0, course, 0);
     doc.RebuildIndexLists();
   }
-  void DrawSide() { DrawSideView(window, ui, doc); }
+  ChartOutcome DrawSide() { return DrawSideView(window, Input()); }
 };
 
 TEST_F(Approach, TouchdownIsTheFirstSampleOfTheLastThirtyPercentNearTheGround) {
   FlyLevelLanding();
-  EXPECT_EQ(FindTouchdown(), 70);  // the first on the ground after 69.3 (70 percent of 99)
+  EXPECT_EQ(FindTouchdown(flight), 70);  // the first on the ground after 69.3 (70 % of 99)
   // Five samples at 1000 ft: the ground level is a tenth of the four before the last
   // (400 ft), which no sample comes near.
-  LoadTrack({{52, 4}, {52, 4}, {52, 4}, {52, 4}, {52, 4}});
-  for (int i = 0; i < 5; ++i) g_samples[static_cast<std::size_t>(i)].altitudeFt = 1000;
-  EXPECT_EQ(FindTouchdown(), 0);
+  SetTrack({{52, 4}, {52, 4}, {52, 4}, {52, 4}, {52, 4}});
+  for (int i = 0; i < 5; ++i) flight.samples[static_cast<std::size_t>(i)].altitudeFt = 1000;
+  EXPECT_EQ(FindTouchdown(flight), 0);
 }
 
 // Headings compare across north; the 9- and 5-degree limits and the reciprocal stay.
@@ -69,11 +69,10 @@ TEST_F(Approach, TheRunwayLandedOnFollowsTheCourseAndTheAxis) {
       {90, 279, true}, {90, 260, false}, {90, 280, false}, {270, 90, true},  {91, 95, true},
   };
   for (const auto& c : cases) {
-    ResetProgramState();
     doc.ClearNavaids();
     FlyLevelLanding(c.course);
     AddRunway(c.runwayHeading);
-    EXPECT_EQ(FindLandingRunway(doc, 71).record.has_value(), c.found)
+    EXPECT_EQ(FindLandingRunway(doc, flight, 71).record.has_value(), c.found)
         << c.runwayHeading << " " << c.course;
   }
 }
@@ -92,38 +91,31 @@ TEST_F(Approach, RunwaysNearNorthAndWithoutLengthAreHandled) {
       {1, 359, 0, false},  // no length: passed over
   };
   for (const auto& c : cases) {
-    ResetProgramState();
     doc.ClearNavaids();
-    LoadTrack(points);
-    for (auto& s : g_samples) s.courseDeg = c.course;
+    SetTrack(points);
+    for (auto& s : flight.samples) s.courseDeg = c.course;
     doc.AddNavaid(NavaidKind::Runway, 52.05, 4.0, 0, 0, "1", "Runway", 148, c.heading, c.length);
     doc.RebuildIndexLists();
-    EXPECT_EQ(FindLandingRunway(doc, 80).record.has_value(), c.found)
+    EXPECT_EQ(FindLandingRunway(doc, flight, 80).record.has_value(), c.found)
         << c.heading << " " << c.course;
   }
 }
 
-TEST_F(Approach, WithoutARunwayTheViewSaysSoAndKeepsTheMode) {
-  g_recordPath.clear();
-  DrawSide();
-  EXPECT_EQ(ui.Texts(), std::vector<std::string>{"Select a Aerolog File First\n"});
-  ui.messages.clear();
+TEST_F(Approach, WithoutARunwayTheViewRefusesAndDrawsNothing) {
   FlyLevelLanding();
-  g_chartMode = kChartAltitude;
-  DrawSide();
-  EXPECT_EQ(ui.Texts(), std::vector<std::string>{
-                            "Sorry, Quarn does not find any runway near to the touch, or you are "
-                            "not load the navaids"});
-  EXPECT_EQ(g_chartMode, kChartAltitude);  // a repaint does not ask again
+  const ChartOutcome outcome = DrawSide();
+  EXPECT_FALSE(outcome.drawn);
+  EXPECT_EQ(outcome.refusal,
+            "Sorry, Quarn does not find any runway near to the touch, or you are not load the "
+            "navaids");
   EXPECT_TRUE(Ops().empty());
 }
 
 TEST_F(Approach, SideViewGeometryOfATwoMileRunway) {
   FlyLevelLanding();
   AddRunway(90, kTwoNmFeet, 300);
-  DrawSide();
-  EXPECT_EQ(g_chartMode, kChartSideView);
-  EXPECT_TRUE(g_showIdFreq);
+  EXPECT_TRUE(DrawSide().drawn);
+  EXPECT_TRUE(mapState.showIdFreq);
   // J = trunc(975 x 2 / 9) = 216: the runway from x = 779 to 995 on the ground line.
   EXPECT_EQ(SideViewRunwayPixels(2, kMapW), 216);
   const auto bars = LinesWith(Pen{PenStyle::Geometric, 3, Color{168, 168, 168}});

@@ -26,10 +26,10 @@ class BottomView : public MapTest {
   void FlyWestAtSixty() {
     std::vector<LatLon> points;
     for (int i = 0; i < 200; ++i) points.push_back({60.0, 5.0 - i * 0.002});
-    LoadTrack(points);
+    SetTrack(points);
     for (int i = 0; i < 200; ++i) {
-      g_samples[static_cast<std::size_t>(i)].courseDeg = 270;
-      g_samples[static_cast<std::size_t>(i)].altitudeFt = i < 150 ? 10.0 * (150 - i) : 0.0;
+      flight.samples[static_cast<std::size_t>(i)].courseDeg = 270;
+      flight.samples[static_cast<std::size_t>(i)].altitudeFt = i < 150 ? 10.0 * (150 - i) : 0.0;
     }
   }
   // The runway 27, its ILS and the airport around the touchdown point (60 N, 4.7 E).
@@ -39,20 +39,22 @@ class BottomView : public MapTest {
     doc.AddNavaid(NavaidKind::Airport, 60.005, 4.7, 0, 0, "", "westfield", 0, 0, 0);
     doc.RebuildIndexLists();
   }
-  void DrawBottom() { DrawBottomView(window, ui, doc); }
-  MapProjection Map() const { return MapProjection::FromMapState(kMapH); }
+  void DrawBottom() { DrawBottomView(window, Input()); }
+  MapProjection Map() const { return MapProjection::FromMapState(mapState, kMapH); }
+
+  // 1000 samples, far away until sample 700 and within 7 nautical miles of the
+  // touchdown point (sample 900) from there on.
+  void LandAfterAFarLeg();
 };
 
-// 1000 samples, far away until sample 700 and within 7 nautical miles of the
-// touchdown point (sample 900) from there on.
-void LandAfterAFarLeg() {
+void BottomView::LandAfterAFarLeg() {
   std::vector<LatLon> points;
   for (int i = 0; i < 1000; ++i) {
     points.push_back(i < 700 ? LatLon{51.0, 4.0} : LatLon{52.0, 4.0 + (i - 700) * 0.0001});
   }
-  LoadTrack(points);
+  SetTrack(points);
   for (int i = 0; i < 1000; ++i) {
-    g_samples[static_cast<std::size_t>(i)].altitudeFt = i < 900 ? 1000.0 : 0.0;
+    flight.samples[static_cast<std::size_t>(i)].altitudeFt = i < 900 ? 1000.0 : 0.0;
   }
 }
 
@@ -67,24 +69,23 @@ TEST_F(BottomView, TheTrackWindowMovesOntoTheApproachAndStays) {
       {750, 999, 750, 999},
   };
   for (const auto& c : cases) {
-    ResetProgramState();
+    ResetView();
     LandAfterAFarLeg();
-    ASSERT_EQ(FindTouchdown(), 900);
-    EXPECT_EQ(ApproachStart(900), 700);
-    g_trackFirst = c.first;
-    g_trackLast = c.last;
+    ASSERT_EQ(FindTouchdown(flight), 900);
+    EXPECT_EQ(ApproachStart(flight, 900), 700);
+    state.trackFirst = c.first;
+    state.trackLast = c.last;
     DrawBottom();
-    EXPECT_EQ(g_chartMode, kChartBottomView);
-    EXPECT_EQ(g_trackFirst, c.wantFirst) << c.first << ".." << c.last;
-    EXPECT_EQ(g_trackLast, c.wantLast) << c.first << ".." << c.last;
+    EXPECT_EQ(state.trackFirst, c.wantFirst) << c.first << ".." << c.last;
+    EXPECT_EQ(state.trackLast, c.wantLast) << c.first << ".." << c.last;
     // The track chart chosen next shows the approach window.
     Draw();
-    EXPECT_EQ(g_trackFirst, c.wantFirst);
+    EXPECT_EQ(state.trackFirst, c.wantFirst);
   }
   // Every sample within 7 nautical miles: the walk stops 360 samples before touchdown.
-  LoadTrack(std::vector<LatLon>(1000, LatLon{52.0, 4.0}));
-  EXPECT_EQ(ApproachStart(900), 540);
-  EXPECT_EQ(ApproachStart(100), 0);
+  SetTrack(std::vector<LatLon>(1000, LatLon{52.0, 4.0}));
+  EXPECT_EQ(ApproachStart(flight, 900), 540);
+  EXPECT_EQ(ApproachStart(flight, 100), 0);
 }
 
 TEST_F(BottomView, TheTrackIsDrawnFrom400SamplesBeforeTouchdown) {
@@ -93,7 +94,7 @@ TEST_F(BottomView, TheTrackIsDrawnFrom400SamplesBeforeTouchdown) {
     int firstDrawn;
   } cases[] = {{false, 0}, {true, 500}};  // touchdown 150: from 0; touchdown 900: from 500
   for (const auto& c : cases) {
-    ResetProgramState();
+    ResetView();
     if (c.farLeg) {
       LandAfterAFarLeg();
     } else {
@@ -103,11 +104,11 @@ TEST_F(BottomView, TheTrackIsDrawnFrom400SamplesBeforeTouchdown) {
     DrawBottom();
     const auto track = LinesWith(kTrackPen);
     ASSERT_FALSE(track.empty());
-    const FlightSample& s = g_samples[static_cast<std::size_t>(c.firstDrawn)];
+    const FlightSample& s = flight.samples[static_cast<std::size_t>(c.firstDrawn)];
     EXPECT_EQ(track.front().from, Map().ToPixel(s.latitudeDeg, s.longitudeDeg)) << c.firstDrawn;
     // One segment a sample up to the end of the window, when all lie inside the client.
     if (!c.farLeg) {
-      EXPECT_EQ(track.size(), static_cast<std::size_t>(g_trackLast - c.firstDrawn + 1));
+      EXPECT_EQ(track.size(), static_cast<std::size_t>(state.trackLast - c.firstDrawn + 1));
     }
   }
 }
@@ -157,14 +158,13 @@ TEST_F(BottomView, IdentificationTextsAndTheirAbsence) {
       {false, {{"NO ILS", {820, 83}}}, {"Runway ID: 27", "Airport name: westfield"}},
   };
   for (const auto& c : cases) {
-    ResetProgramState();
+    ResetView();
     doc.ClearNavaids();
     window.Resize(kMapW, kMapH);
     FlyWestAtSixty();
     if (c.navaids) AddLandingNavaids();
     DrawBottom();
     EXPECT_TRUE(ui.messages.empty());
-    EXPECT_EQ(g_chartMode, kChartBottomView);
     for (const Text& t : c.shown) {
       const DrawOp* op = FindText(t.text);
       ASSERT_NE(op, nullptr) << t.text;
@@ -177,10 +177,10 @@ TEST_F(BottomView, IdentificationTextsAndTheirAbsence) {
 
 TEST_F(BottomView, RadialsAreDrawnWithoutTheirDegreeLabels) {
   FlyWestAtSixty();
-  g_radials[0] = VorRadial{60.0, 4.8, 90, 0};
-  g_radialCount = 1;
-  g_showRadials = true;
-  g_showIdFreq = true;  // the track chart would label the radial now
+  mapState.radials[0] = VorRadial{60.0, 4.8, 90, 0};
+  mapState.radialCount = 1;
+  mapState.showRadials = true;
+  mapState.showIdFreq = true;  // the track chart would label the radial now
   DrawBottom();
   EXPECT_EQ(LinesWith(Pen{PenStyle::Solid, 1, kVorColor}).size(), 1u);
   EXPECT_EQ(FindText("90\xC2\xB0"), nullptr);
@@ -196,7 +196,7 @@ TEST(ApproachViews, TheExampleFlightLandsOnRunway06WithItsIls) {
   TestHost t(1280, 800);
   t.LoadRecord(QUARN_EXAMPLES_DIR "/flight.dat");
   t.Run({"parse " QUARN_EXAMPLES_DIR "/scenery/amsterdam_old.bgl", "command 32826"});
-  EXPECT_EQ(g_chartMode, kChartBottomView);
+  EXPECT_EQ(t.state().chartMode, kChartBottomView);
   auto textAt = [&](const std::string& text) -> std::optional<Point> {
     for (const DrawOp& op : t.screen().ops()) {
       if (op.kind == DrawOp::Kind::Text && op.text == text) return op.at;
@@ -206,11 +206,11 @@ TEST(ApproachViews, TheExampleFlightLandsOnRunway06WithItsIls) {
   EXPECT_EQ(textAt("Runway ID: 6 "), (Point{1100, 72}));
   EXPECT_EQ(textAt("ILS ID: KAG 110.5 MHz."), (Point{1100, 83}));
   EXPECT_EQ(textAt("Airport name: Amsterdam Airport Schiphol"), (Point{1100, 60}));
-  const int touchdown = FindTouchdown();
-  EXPECT_LE(g_trackFirst, touchdown);
-  EXPECT_GE(g_trackLast, std::min(touchdown + 100, g_lastSampleIndex));
+  const int touchdown = FindTouchdown(t.flight());
+  EXPECT_LE(t.state().trackFirst, touchdown);
+  EXPECT_GE(t.state().trackLast, std::min(touchdown + 100, t.flight().lastSampleIndex()));
   t.Run({"command 32825"});
-  EXPECT_EQ(g_chartMode, kChartSideView);
+  EXPECT_EQ(t.state().chartMode, kChartSideView);
   EXPECT_EQ(textAt("Runway ID: 6 "), (Point{80, 35}));
   EXPECT_EQ(textAt("ILS ID: KAG 110.5 MHz."), (Point{1080, 22}));
 }

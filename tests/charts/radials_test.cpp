@@ -27,14 +27,18 @@ class RadialTest : public MapTest {
     MapTest::SetUp();
     doc.m_navaidsLoaded = 1;
     AddNavaid(NavaidKind::Vor, {50.7, 4.6}, 113.3, "SPY ", "SPIJKERBOOR  ", 0.5);
-    view.DrawTrackChart();
+    // The fixture's flight and windows are the view's.
+    doc.SetFlight(flight);
+    view.state() = state;
+    DrawTrack();
   }
+  void DrawTrack() { view.OnCommand(ID_GRAPH_COURSE); }
   void RightClick() { view.OnRButtonDown(450, 300); }
   // The cursor cross's horizontal line: it shows whether the chart was drawn again
   // after the cursor was moved behind its back.
   Point CrossLeft() const { return LinesWith(kCursorPen).at(0).from; }
 
-  CHalbricoView view{window, ui, doc};
+  CHalbricoView view{window, ui, doc, "."};
 };
 
 TEST_F(RadialTest, TypedTextsAreCheckedUntilOneIsARadial) {
@@ -55,8 +59,8 @@ TEST_F(RadialTest, TypedTextsAreCheckedUntilOneIsARadial) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.answers.front().value_or("cancel"));
-    g_radialCount = 0;
-    g_showRadials = false;
+    view.mapState().radialCount = 0;
+    view.mapState().showRadials = false;
     ui.messages.clear();
     ui.radialDialogs.clear();
     ui.radialAnswers = c.answers;
@@ -71,13 +75,13 @@ TEST_F(RadialTest, TypedTextsAreCheckedUntilOneIsARadial) {
     for (std::size_t i = 1; i < ui.radialDialogs.size(); ++i) {
       EXPECT_EQ(ui.radialDialogs[i].radial, *c.answers[i - 1]);
     }
-    EXPECT_EQ(g_radialCount, c.stored != 0 ? 1 : 0);
-    EXPECT_EQ(g_showRadials, c.stored != 0);
+    EXPECT_EQ(view.mapState().radialCount, c.stored != 0 ? 1 : 0);
+    EXPECT_EQ(view.mapState().showRadials, c.stored != 0);
     if (c.stored != 0) {
-      EXPECT_EQ(g_radials[0].radialDeg, c.stored);
-      EXPECT_EQ(g_radials[0].latitudeDeg, 50.7);
-      EXPECT_EQ(g_radials[0].longitudeDeg, 4.6);
-      EXPECT_EQ(g_radials[0].magVarDeg, 0.5);
+      EXPECT_EQ(view.mapState().radials[0].radialDeg, c.stored);
+      EXPECT_EQ(view.mapState().radials[0].latitudeDeg, 50.7);
+      EXPECT_EQ(view.mapState().radials[0].longitudeDeg, 4.6);
+      EXPECT_EQ(view.mapState().radials[0].magVarDeg, 0.5);
     }
   }
 }
@@ -96,14 +100,14 @@ TEST_F(RadialTest, OnlyAVorWithinAQuarterDegreeIsOffered) {
     doc.ClearNavaids();
     AddNavaid(NavaidKind::Vor, c.vor, 113.3, "SPY", "SPIJKERBOOR");
     ui.radialDialogs.clear();
-    view.DrawTrackChart();
-    g_trackCursor = 1;  // moved without a redraw
+    DrawTrack();
+    view.state().trackCursor = 1;  // moved without a redraw
     RightClick();
     EXPECT_EQ(ui.radialDialogs.size(), c.offered ? 1u : 0u);
     // Not offered: the chart is drawn again all the same, the cross at the new cursor.
     // Offered and cancelled: the chart stays as it was.
     EXPECT_EQ(CrossLeft(), c.offered ? (Point{170, 550}) : (Point{420, 425}));
-    g_trackCursor = 0;
+    view.state().trackCursor = 0;
   }
 }
 
@@ -113,7 +117,7 @@ TEST_F(RadialTest, TheClickNeedsNavaidsAndAMapChart) {
   EXPECT_EQ(ui.Texts(), std::vector<std::string>{
                             "If you like to define a Vor`s Radial, Please Load Navaids First\n"});
   ui.messages.clear();
-  g_chartMode = kChartAltitude;
+  view.state().chartMode = kChartAltitude;
   RightClick();
   doc.m_navaidsLoaded = 1;
   RightClick();
@@ -122,14 +126,14 @@ TEST_F(RadialTest, TheClickNeedsNavaidsAndAMapChart) {
 }
 
 TEST_F(RadialTest, AFullListRefusesANewRadial) {
-  g_radialCount = kMaxRadials;
+  view.mapState().radialCount = kMaxRadials;
   ui.radialAnswers = {"90"};
   RightClick();
   EXPECT_EQ(ui.Texts(), std::vector<std::string>{
                             "The list of radials is full (100 radials)\nErase radials to define "
                             "new ones"});
   EXPECT_TRUE(ui.radialDialogs.empty());
-  EXPECT_EQ(g_radialCount, kMaxRadials);
+  EXPECT_EQ(view.mapState().radialCount, kMaxRadials);
 }
 
 TEST_F(RadialTest, RadialLineAndLabelByZoomAndVariation) {
@@ -144,14 +148,14 @@ TEST_F(RadialTest, RadialLineAndLabelByZoomAndVariation) {
       {0, 20, {1950, 425}, {510, 410}},  {10, 1, {548, 408}, {509, 402}},
       {10, 15, {1927, 165}, {509, 402}},
   };
-  g_showIdFreq = true;
+  view.mapState().showIdFreq = true;
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.magVar << " zoom " << c.zoom);
-    g_radials[0] = VorRadial{50.25, 4.5, 90, c.magVar};
-    g_radialCount = 1;
-    g_showRadials = true;
-    g_zoomLevel = c.zoom;
-    view.DrawTrackChart();
+    view.mapState().radials[0] = VorRadial{50.25, 4.5, 90, c.magVar};
+    view.mapState().radialCount = 1;
+    view.mapState().showRadials = true;
+    view.state().zoomLevel = c.zoom;
+    DrawTrack();
     const auto lines = LinesWith(kRadialPen);
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].from, c.end);
@@ -164,21 +168,22 @@ TEST_F(RadialTest, RadialLineAndLabelByZoomAndVariation) {
 }
 
 TEST_F(RadialTest, EraseRadialsEmptiesTheListAndKeepsTheFlag) {
-  g_radials[0] = VorRadial{50.25, 4.5, 90, 0};
-  g_radialCount = 1;
-  g_showRadials = true;
-  view.DrawTrackChart();
+  view.mapState().radials[0] = VorRadial{50.25, 4.5, 90, 0};
+  view.mapState().radialCount = 1;
+  view.mapState().showRadials = true;
+  DrawTrack();
   ASSERT_EQ(LinesWith(kRadialPen).size(), 1u);
   view.OnCommand(ID_ERASE_RADIALS);
-  EXPECT_EQ(g_radialCount, 0);
-  EXPECT_TRUE(g_showRadials);
+  EXPECT_EQ(view.mapState().radialCount, 0);
+  EXPECT_TRUE(view.mapState().showRadials);
   EXPECT_TRUE(LinesWith(kRadialPen).empty());
 }
 
 // Through the scripted host: the dialog's answer, what it showed, the chart after it.
 TEST(RadialScript, RightClickDefinesARadialThatTheChartShows) {
   testing::TestHost t(1000, 600);
-  testing::LoadTrack({{50, 4}, {50.25, 4.5}, {50.5, 5}});
+  t.doc().SetFlight(testing::TrackFlight({{50, 4}, {50.25, 4.5}, {50.5, 5}}));
+  t.state() = testing::WholeFlightState(t.flight());
   t.doc().AddNavaid(NavaidKind::Vor, 50.25, 4.5, 0, 113.3, "SPY", "SPIJKERBOOR", 0, 0, 0);
   t.doc().RebuildIndexLists();
   t.doc().m_navaidsLoaded = 1;

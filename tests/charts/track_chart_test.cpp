@@ -33,15 +33,6 @@ double LatitudeDegreesFor(double metres) {
 
 class TrackChartTest : public MapTest {};
 
-TEST_F(TrackChartTest, NoRecordGivesTheMessageAndDrawsNothing) {
-  g_recordPath.clear();
-  g_chartMode = kChartAltitude;
-  Draw();
-  EXPECT_EQ(ui.Texts(), std::vector<std::string>{"Select a Aerolog File First\n"});
-  EXPECT_EQ(g_chartMode, kChartAltitude);
-  EXPECT_TRUE(Ops().empty());
-}
-
 TEST_F(TrackChartTest, TheLargerSpanMakesTheSquareMapAndItsMetres) {
   struct Case {
     const char* name;
@@ -79,8 +70,8 @@ TEST_F(TrackChartTest, TheLargerSpanMakesTheSquareMapAndItsMetres) {
     SCOPED_TRACE(c.name);
     SetTrack(c.track);
     Draw();
-    EXPECT_EQ(g_mapSpanDeg, c.spanDeg);
-    EXPECT_EQ(g_mapSpanMetres, c.metres);
+    EXPECT_EQ(mapState.mapSpanDeg, c.spanDeg);
+    EXPECT_EQ(mapState.mapSpanMetres, c.metres);
     const auto grid = LinesWith(gridPen);
     ASSERT_EQ(grid.size(), 8u);
     for (int j = 0; j < 4; ++j) {
@@ -120,14 +111,14 @@ TEST_F(TrackChartTest, AWindowWithoutExtentIsDrawnAroundItsPoint) {
     } else {
       SetTrack({{50, 4}, {50.25, 4.5}, {50.5, 5}, {51, 6}});
     }
-    g_trackFirst = c.first;
-    g_trackLast = c.last;
-    g_trackCursor = c.cursor;
+    state.trackFirst = c.first;
+    state.trackLast = c.last;
+    state.trackCursor = c.cursor;
     Draw();
-    EXPECT_NEAR(g_mapSpanDeg, kZeroSpanDeg, 1e-9);
-    EXPECT_GT(g_mapSpanMetres, 2000);
-    EXPECT_NEAR(g_mapLatMin + g_mapSpanDeg / 2, c.centre.lat, 1e-9);
-    EXPECT_NEAR(g_mapLonMin + g_mapSpanDeg / 2, c.centre.lon, 1e-9);
+    EXPECT_NEAR(mapState.mapSpanDeg, kZeroSpanDeg, 1e-9);
+    EXPECT_GT(mapState.mapSpanMetres, 2000);
+    EXPECT_NEAR(mapState.mapLatMin + mapState.mapSpanDeg / 2, c.centre.lat, 1e-9);
+    EXPECT_NEAR(mapState.mapLonMin + mapState.mapSpanDeg / 2, c.centre.lon, 1e-9);
     // The cursor cross stands in the middle of the map square.
     const auto cross = LinesWith(kCursorPen);
     ASSERT_EQ(cross.size(), 2u);
@@ -143,7 +134,7 @@ TEST_F(TrackChartTest, NdbSymbolGrowsWithTheFirstTwoZoomLevels) {
   } cases[] = {{1, 6, 3}, {2, 12, 6}, {3, 18, 9}, {7, 18, 9}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.zoom);
-    g_zoomLevel = c.zoom;
+    state.zoomLevel = c.zoom;
     Draw();
     const auto ellipses = OpsOf(DrawOp::Kind::Ellipse);
     ASSERT_EQ(ellipses.size(), 2u);
@@ -174,7 +165,7 @@ TEST_F(TrackChartTest, NavaidsWithinATenthOfADegreeOfTheExtentsAreDrawn) {
 }
 
 TEST_F(TrackChartTest, LabelsSitInBoxesMeasuredInTheFont) {
-  g_showIdFreq = true;
+  mapState.showIdFreq = true;
   struct Case {
     const char* name;
     NavaidKind kind;
@@ -231,7 +222,7 @@ TEST_F(TrackChartTest, LabelsSitInBoxesMeasuredInTheFont) {
     SCOPED_TRACE(c.name);
     doc.ClearNavaids();
     AddNavaid(c.kind, {50.25, 4.5}, c.frequency, c.ident, c.fixName);
-    g_zoomLevel = c.zoom;
+    state.zoomLevel = c.zoom;
     Draw();
     const auto rects = OpsOf(DrawOp::Kind::Rect);
     ASSERT_EQ(rects.size(), 1u);
@@ -282,7 +273,7 @@ TEST_F(TrackChartTest, RunwayBarsFollowTheHeadingWithTheCosineCorrection) {
   const double span = GreatCircleMetres(0, 11, 0, 10);
   const double length100px = (0.2 * span + 0.5) / 0.3048;  // feet that make 100 pixels
   const double width3px = (3 * span / 500 + 0.5) / 0.3048;
-  g_showIdFreq = true;
+  mapState.showIdFreq = true;
   struct Case {
     double course, widthFt;
     Point from, to;
@@ -312,7 +303,7 @@ TEST_F(TrackChartTest, RunwayBarsFollowTheHeadingWithTheCosineCorrection) {
 }
 
 TEST_F(TrackChartTest, AirportNamesShowWhateverTheLabelFlag) {
-  g_showAirport = true;
+  mapState.showAirport = true;
   AddNavaid(NavaidKind::Airport, {50.25, 4.5}, 0, "", "Schiphol");
   Draw();
   const DrawOp* name = FindText("Schiphol");
@@ -322,7 +313,7 @@ TEST_F(TrackChartTest, AirportNamesShowWhateverTheLabelFlag) {
 }
 
 TEST_F(TrackChartTest, DistanceFromTheWholeTrackInNauticalMiles) {
-  g_showDistance = true;
+  mapState.showDistance = true;
   struct Case {
     const char* name;
     NavaidKind kind;
@@ -353,7 +344,7 @@ TEST_F(TrackChartTest, DistanceFromTheWholeTrackInNauticalMiles) {
 // The kept distances must follow the track and the navaids: the picture of a redraw
 // is the picture of a first draw.
 TEST_F(TrackChartTest, KeptDistancesFollowTheTrackAndTheNavaid) {
-  g_showDistance = true;
+  mapState.showDistance = true;
   AddNavaid(NavaidKind::Ndb, {50.25, 4.5}, 100, "X");
   Draw();
   EXPECT_NE(FindText("0.0 nm"), nullptr);
@@ -368,7 +359,7 @@ TEST_F(TrackChartTest, KeptDistancesFollowTheTrackAndTheNavaid) {
 
 TEST_F(TrackChartTest, ASampleOutsideTheClientBreaksTheTrack) {
   SetTrack({{50, 4}, {50.25, 4.5}, {50.5, 5}, {55, 4.5}, {50.25, 4.75}});
-  g_trackLast = 2;  // the map of the first three; the fourth lies far above the client
+  state.trackLast = 2;  // the map of the first three; the fourth lies far above the client
   Draw();
   const auto track = LinesWith(kTrackPen);
   const std::vector<std::pair<Point, Point>> expected{
@@ -385,9 +376,9 @@ TEST_F(TrackChartTest, ASampleOutsideTheClientBreaksTheTrack) {
 }
 
 TEST_F(TrackChartTest, CursorCrossAndStatusLinesShowTheTrackCursor) {
-  g_trackCursor = 1;
-  g_samples[1].altitudeFt = 1234;
-  g_samples[1].timeHours = 10.5;
+  state.trackCursor = 1;
+  flight.samples[1].altitudeFt = 1234;
+  flight.samples[1].timeHours = 10.5;
   Draw();
   const auto cross = LinesWith(kCursorPen);
   ASSERT_EQ(cross.size(), 2u);
@@ -408,22 +399,22 @@ TEST_F(TrackChartTest, LayerCommandsRedrawTheChartsThatShowTheLayer) {
     bool sideView;  // the side view shows it too
   };
   const Case cases[] = {
-      {ID_SHOW_VOR, &g_showVor, true},
-      {ID_SHOW_NDB, &g_showNdb, true},
-      {ID_SHOW_FIX, &g_showFix, false},
-      {ID_SHOW_RUNWAY, &g_showRunway, false},
-      {ID_SHOW_AIRPORT, &g_showAirport, false},
-      {ID_SHOW_ID_FREQ, &g_showIdFreq, true},
-      {ID_SHOW_DISTANCE, &g_showDistance, false},
-      {ID_SHOW_MARKERS, &g_showMarkers, true},
-      {ID_SHOW_RADIALS, &g_showRadials, false},
+      {ID_SHOW_VOR, &mapState.showVor, true},
+      {ID_SHOW_NDB, &mapState.showNdb, true},
+      {ID_SHOW_FIX, &mapState.showFix, false},
+      {ID_SHOW_RUNWAY, &mapState.showRunway, false},
+      {ID_SHOW_AIRPORT, &mapState.showAirport, false},
+      {ID_SHOW_ID_FREQ, &mapState.showIdFreq, true},
+      {ID_SHOW_DISTANCE, &mapState.showDistance, false},
+      {ID_SHOW_MARKERS, &mapState.showMarkers, true},
+      {ID_SHOW_RADIALS, &mapState.showRadials, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.id);
     for (int mode : {kChartTrack, kChartSideView, kChartBottomView, kChartAltitude}) {
-      g_chartMode = mode;
+      state.chartMode = mode;
       const bool before = *c.flag;
-      const bool redraw = ApplyLayerCommand(c.id);
+      const bool redraw = ApplyLayerCommand(mapState, state.chartMode, c.id);
       EXPECT_EQ(*c.flag, !before);
       EXPECT_EQ(redraw, mode == kChartTrack || mode == kChartBottomView ||
                             (mode == kChartSideView && c.sideView))
@@ -433,18 +424,19 @@ TEST_F(TrackChartTest, LayerCommandsRedrawTheChartsThatShowTheLayer) {
 }
 
 TEST_F(TrackChartTest, SelectAllTwiceTurnsTheLayersOnThenOffButNotTheRadials) {
-  bool* const layers[] = {&g_showVor,     &g_showNdb,    &g_showFix,      &g_showRunway,
-                          &g_showAirport, &g_showIdFreq, &g_showDistance, &g_showMarkers};
-  g_chartMode = kChartTrack;
+  bool* const layers[] = {&mapState.showVor,      &mapState.showNdb,     &mapState.showFix,
+                          &mapState.showRunway,   &mapState.showAirport, &mapState.showIdFreq,
+                          &mapState.showDistance, &mapState.showMarkers};
+  state.chartMode = kChartTrack;
   for (const bool on : {true, false}) {
     SCOPED_TRACE(on);
-    EXPECT_TRUE(ApplyLayerCommand(ID_SELECT_ALL));
+    EXPECT_TRUE(ApplyLayerCommand(mapState, state.chartMode, ID_SELECT_ALL));
     for (bool* flag : layers) EXPECT_EQ(*flag, on);
-    EXPECT_FALSE(g_showRadials);
-    EXPECT_EQ(g_selectAllTurnsOn, !on);  // the item is checked after the first use
+    EXPECT_FALSE(mapState.showRadials);
+    EXPECT_EQ(mapState.selectAllTurnsOn, !on);  // the item is checked after the first use
   }
-  g_chartMode = kChartSideView;
-  EXPECT_FALSE(ApplyLayerCommand(ID_SELECT_ALL));
+  state.chartMode = kChartSideView;
+  EXPECT_FALSE(ApplyLayerCommand(mapState, state.chartMode, ID_SELECT_ALL));
 }
 
 // Through the program: the keys, a click and the zoom move the cursor and the window
@@ -454,19 +446,21 @@ TEST(TrackChartInteraction, KeysClickAndZoomMoveTheCursorAndTheWindow) {
   testing::TestHost t(1000, 600);
   t.LoadRecord(testing::WriteRecordFile(dir.path(), "f.dat", testing::SteadyClimb(2000)));
   t.Run({"command 32779", "key RIGHT", "key ADD"});
-  EXPECT_EQ(g_chartMode, kChartTrack);
-  EXPECT_EQ(g_trackCursor, 11);
+  EXPECT_EQ(t.state().chartMode, kChartTrack);
+  EXPECT_EQ(t.state().trackCursor, 11);
   // The record climbs north along 5 E: its 2000 samples span 1.999 degrees.
-  EXPECT_DOUBLE_EQ(g_mapSpanDeg, g_samples[1999].latitudeDeg - g_samples[0].latitudeDeg);
+  EXPECT_DOUBLE_EQ(t.map().mapSpanDeg,
+                   t.flight().samples[1999].latitudeDeg - t.flight().samples[0].latitudeDeg);
   t.Run({"click 450 301"});  // just below the middle of the map
-  EXPECT_EQ(g_trackCursor, 996);
+  EXPECT_EQ(t.state().trackCursor, 996);
   t.Run({"command ID_ZOOM_IN"});
-  EXPECT_EQ(g_trackFirst, 496);
-  EXPECT_EQ(g_trackLast, 1496);
-  EXPECT_DOUBLE_EQ(g_mapLatMin, g_samples[496].latitudeDeg);
-  EXPECT_DOUBLE_EQ(g_mapLatMax, g_samples[1496].latitudeDeg);
-  const Point cursor = MapProjection::FromMapState(600).ToPixel(g_samples[996].latitudeDeg,
-                                                                g_samples[996].longitudeDeg);
+  EXPECT_EQ(t.state().trackFirst, 496);
+  EXPECT_EQ(t.state().trackLast, 1496);
+  EXPECT_DOUBLE_EQ(t.map().mapLatMin, t.flight().samples[496].latitudeDeg);
+  EXPECT_DOUBLE_EQ(t.map().mapLatMax, t.flight().samples[1496].latitudeDeg);
+  const Point cursor =
+      MapProjection::FromMapState(t.map(), 600)
+          .ToPixel(t.flight().samples[996].latitudeDeg, t.flight().samples[996].longitudeDeg);
   EXPECT_NEAR(cursor.y, 300, 1);  // the cursor's sample is the window's middle
   bool crossDrawn = false;
   for (const DrawOp& op : t.screen().ops()) {

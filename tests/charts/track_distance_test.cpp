@@ -9,8 +9,7 @@
 #include <random>
 #include <vector>
 
-#include "app/quarn_app.h"
-#include "record/sample_table.h"
+#include "base/flight.h"
 
 namespace quarn {
 namespace {
@@ -23,16 +22,19 @@ struct TrackCase {
   int samples;
 };
 
-void FillTrack(const TrackCase& c, std::mt19937& rng) {
+Flight Track(const TrackCase& c, std::mt19937& rng) {
   std::uniform_real_distribution<double> wander(-c.noise, c.noise);
+  Flight flight;
   double lat = c.lat0, lon = c.lon0;
   for (int i = 0; i < c.samples; ++i) {
-    g_samples[static_cast<std::size_t>(i)].latitudeDeg = lat;
-    g_samples[static_cast<std::size_t>(i)].longitudeDeg = lon;
+    FlightSample s;
+    s.latitudeDeg = lat;
+    s.longitudeDeg = lon;
+    flight.samples.push_back(s);
     lat += c.dLat + wander(rng);
     lon += c.dLon + wander(rng);
   }
-  g_lastSampleIndex = c.samples - 1;
+  return flight;
 }
 
 TEST(TrackDistance, IndexedSearchEqualsTheScan) {
@@ -47,19 +49,19 @@ TEST(TrackDistance, IndexedSearchEqualsTheScan) {
   std::mt19937 rng(7);
   for (const TrackCase& c : cases) {
     SCOPED_TRACE(c.name);
-    ResetProgramState();
-    FillTrack(c, rng);
+    const Flight flight = Track(c, rng);
     TrackDistanceCache cache;
-    cache.SyncWithTrack();
+    cache.SyncWithTrack(flight);
     std::uniform_real_distribution<double> offset(-2, 2);
     for (int k = 0; k < 200; ++k) {
-      const auto& s = g_samples[static_cast<std::size_t>(k * 37 % c.samples)];
+      const auto& s = flight.samples[static_cast<std::size_t>(k * 37 % c.samples)];
       // Near the track, on it, and far from it (beyond the 10000 km start value too).
       double lat = s.latitudeDeg + (k % 3 == 0 ? 0 : offset(rng));
       double lon = s.longitudeDeg + (k % 3 == 0 ? 0 : offset(rng));
       if (k % 50 == 1) lat = -lat, lon += 180;
       lat = std::clamp(lat, -90.0, 90.0);
-      EXPECT_EQ(cache.Metres(k, lat, lon), NearestTrackMetresByScan(lat, lon)) << lat << " " << lon;
+      EXPECT_EQ(cache.Metres(k, lat, lon), NearestTrackMetresByScan(flight, lat, lon))
+          << lat << " " << lon;
     }
   }
 }

@@ -18,7 +18,8 @@ set(good ${WORK_DIR}/good)
 file(REMOVE_RECURSE ${good})
 plant(${good} base/format.h "#include <string>")
 plant(${good} platform/headless/headless_ui.h "#include \"platform/ui.h\"")
-plant(${good} record/report.cpp "#include \"base/format.h\"\n#include \"platform/ui.h\"")
+plant(${good} record/report.cpp "#include \"base/format.h\"\n#include \"platform/notices.h\"")
+plant(${good} view/asks.cpp "#include \"platform/ui.h\"")
 plant(${good} navaid/load.cpp "#include \"navaid/doc.h\"")
 plant(${good} charts/track.cpp "#include \"navaid/doc.h\"\n#include \"record/table.h\"")
 plant(${good} view/view.cpp "#include \"charts/track.h\"")
@@ -40,6 +41,7 @@ set(cases
   "CheckFloors.cmake|platform/headless/host.h|#include \"app/quarn_app.h\""
   "CheckFloors.cmake|base/helper.cpp|#include \"record/sample_table.h\""
   "CheckFloors.cmake|view/view2.cpp|#include \"cli/host.h\""
+  "CheckFloors.cmake|charts/asks.cpp|#include \"platform/ui.h\""
   "CheckCoreLayer.cmake|charts/painter.cpp|#include <QPainter>")
 set(index 0)
 foreach(case ${cases})

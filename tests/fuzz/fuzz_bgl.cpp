@@ -8,13 +8,11 @@
 #include <string>
 
 #include "navaid/halbrico_doc.h"
-#include "support/recording_ui.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  quarn::testing::RecordingUi ui;
   const std::span<const std::uint8_t> bytes(data, size);
   for (const auto [probing, fs2000] : {std::pair{0, 0}, std::pair{1, 0}, std::pair{1, 1}}) {
-    quarn::CHalbricoDoc doc(ui);
+    quarn::CHalbricoDoc doc;
     doc.m_probing = probing;
     doc.m_fs2000Probe = fs2000;
     doc.ParseBglBytes(bytes);

@@ -6,11 +6,13 @@
 #include <span>
 
 #include "record/record_loader.h"
-#include "record/sample_table.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   quarn::MemoryRecordSource source(std::span<const std::uint8_t>(data, size));
-  const quarn::LoadOutcome outcome = quarn::LoadSamples(source);
-  if (outcome.stored > quarn::kMaxSamples) __builtin_trap();
+  quarn::Flight flight;
+  const quarn::LoadOutcome outcome = quarn::LoadSamples(source, flight);
+  if (outcome.stored > quarn::kMaxSamples || flight.sampleCount() != outcome.stored) {
+    __builtin_trap();
+  }
   return 0;
 }

@@ -11,7 +11,6 @@
 #include <sstream>
 #include <string>
 
-#include "app/quarn_app.h"
 #include "cli/script_host.h"
 #include "platform/text_metrics.h"
 
@@ -26,10 +25,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
   }
-  quarn::ResetProgramState();
   quarn::FixedWidthMetrics metrics;
   std::ostringstream transcript, errors;
-  quarn::ScriptHost host(metrics, transcript, errors, "/", 640, 480);
+  quarn::ScriptHost host(metrics, transcript, errors, "/", "/", 640, 480);
   std::istringstream script("answer file " + path +
                             "\ncommand ID_SELECT_RECORD_FILE\ncommand ID_GENERAL_SUMMARY\n"
                             "command ID_TAKEOFF_LANDING_SUMMARY\ncommand ID_GRAPH_COMBINED\n"

@@ -12,8 +12,6 @@
 #include <string>
 #include <string_view>
 
-#include "app/quarn_app.h"
-#include "base/program_dir.h"
 #include "cli/script_host.h"
 #include "platform/text_metrics.h"
 
@@ -37,7 +35,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                      ("quarn_fuzz_script_" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     std::filesystem::current_path(dir);
-    quarn::SetProgramDirectory(dir.string());
     return true;
   }();
   (void)ready;
@@ -46,10 +43,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   while (std::getline(input, line)) {
     if (!TouchesNamedFiles(line)) script += line + '\n';
   }
-  quarn::ResetProgramState();
   quarn::FixedWidthMetrics metrics;
   std::ostringstream transcript, errors;
-  quarn::ScriptHost host(metrics, transcript, errors, ".", 320, 200);
+  quarn::ScriptHost host(metrics, transcript, errors, ".", ".", 320, 200);
   std::istringstream lines(script);
   host.Run(lines);
   return 0;

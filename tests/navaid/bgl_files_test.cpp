@@ -34,11 +34,9 @@ TEST_F(BglFiles, FilesThatCannotBeParsedAreReported) {
       {fifo, "Could not open " + fifo + "\n", MessageKind::Info},
   };
   for (const auto& c : cases) {
-    ui_.messages.clear();
-    doc_.ParseBgl(c.path);
-    ASSERT_EQ(ui_.messages.size(), 1u) << c.path;
-    EXPECT_EQ(ui_.messages[0].text, c.text);
-    EXPECT_EQ(ui_.messages[0].kind, c.kind);
+    const BglParseResult found = doc_.ParseBgl(c.path);
+    EXPECT_EQ(found.problem, c.text) << c.path;
+    EXPECT_EQ(found.problemKind, c.kind);
     EXPECT_EQ(doc_.m_navaidCount, 0);
   }
 }
@@ -48,8 +46,7 @@ TEST_F(BglFiles, AMappedFileIsParsedAndCarriesTheFileIndex) {
   c.ndbs = {{1, 1, 300, 0, 0, "A", "", 0}};
   const std::string path = WriteFile("one.bgl", BuildBgl(c));
   doc_.m_bglIndex = 3;
-  doc_.ParseBgl(path);
-  EXPECT_TRUE(ui_.messages.empty());
+  EXPECT_EQ(doc_.ParseBgl(path).problem, "");
   ASSERT_EQ(doc_.m_navaidCount, 1);
   EXPECT_EQ(At(0).fileIndex, 3);
   // Tiny files are read as far as they go: a header cut short has no sections.
@@ -81,7 +78,7 @@ TEST_F(RealBglFiles, MagdecCarriesOnlyTheGrid) {
   EXPECT_EQ(doc_.ParseBgl(path).magVarFile.size(), 130320u);
   EXPECT_FALSE(std::filesystem::exists(nav));
   doc_.m_bglIndex = 0;
-  LoadSceneryFile(doc_, path, dir_.string());
+  LoadSceneryFile(doc_, path, dir_.string(), ui_);
   EXPECT_TRUE(ui_.messages.empty());
   EXPECT_EQ(doc_.m_navaidCount, 0);
   ASSERT_EQ(doc_.m_magVarLoaded, 1);
@@ -106,8 +103,7 @@ TEST_F(RealBglFiles, MagdecCarriesOnlyTheGrid) {
 }
 
 TEST_F(RealBglFiles, TreesLibraryHasOnlyADynamicObjectFlag) {
-  doc_.ParseBgl((realDir_ / "trees_0.bgl").string());
-  EXPECT_TRUE(ui_.messages.empty());
+  EXPECT_EQ(doc_.ParseBgl((realDir_ / "trees_0.bgl").string()).problem, "");
   ASSERT_EQ(doc_.m_navaidCount, 1);
   EXPECT_EQ(At(0).kind, NavaidKind::DynObj);
   EXPECT_EQ(doc_.m_magVarLoaded, 0);
@@ -116,8 +112,8 @@ TEST_F(RealBglFiles, TreesLibraryHasOnlyADynamicObjectFlag) {
 TEST_F(RealBglFiles, ALaterLayoutGivesNothing) {
   for (const int probing : {0, 1}) {
     doc_.m_probing = probing;
-    doc_.ParseBgl((realDir_ / "negative" / "KTST_TestAirport_v6.bgl").string());
-    EXPECT_TRUE(ui_.messages.empty());
+    EXPECT_EQ(doc_.ParseBgl((realDir_ / "negative" / "KTST_TestAirport_v6.bgl").string()).problem,
+              "");
     EXPECT_EQ(doc_.m_navaidCount, 0);
     EXPECT_EQ(doc_.m_magVarLoaded, 0);
   }

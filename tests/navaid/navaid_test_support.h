@@ -1,5 +1,5 @@
 #pragma once
-// A document with a Ui that keeps its messages, a temporary program directory, and
+// A document, a Ui that keeps its messages, a temporary program directory, and
 // helpers to parse writer-made files.
 
 #include <gtest/gtest.h>
@@ -8,8 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "app/quarn_app.h"
-#include "base/program_dir.h"
 #include "navaid/halbrico_doc.h"
 #include "support/bgl_writer.h"
 #include "support/flight_record_writer.h"
@@ -21,19 +19,13 @@ namespace quarn::testing {
 class NavaidTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetProgramState();
     dir_ = std::filesystem::temp_directory_path() /
            ("quarn_navaid_" + std::to_string(::getpid()) + "_" +
             ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::remove_all(dir_);
     std::filesystem::create_directories(dir_);
-    previousProgramDir_ = ProgramDirectory();
-    SetProgramDirectory(dir_.string());
   }
-  void TearDown() override {
-    SetProgramDirectory(previousProgramDir_);
-    std::filesystem::remove_all(dir_);
-  }
+  void TearDown() override { std::filesystem::remove_all(dir_); }
 
   BglParseResult Parse(const BglContent& content) { return Parse(BuildBgl(content)); }
   BglParseResult Parse(const std::vector<std::uint8_t>& bytes) {
@@ -54,9 +46,8 @@ class NavaidTest : public ::testing::Test {
   }
 
   std::filesystem::path dir_;
-  std::string previousProgramDir_;
   RecordingUi ui_;
-  CHalbricoDoc doc_{ui_};
+  CHalbricoDoc doc_;
 };
 
 }  // namespace quarn::testing

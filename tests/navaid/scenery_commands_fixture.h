@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "base/format.h"
-#include "base/program_dir.h"
 #include "navaid/scenery_list.h"
 #include "platform/file_services.h"
 #include "platform/json.h"
@@ -63,15 +62,8 @@ inline BglContent WithFacilityAirportOnly() {
 
 class SceneryCommands : public ::testing::Test {
  protected:
-  void SetUp() override {
-    startDir_ = CurrentDirectory();
-    previousDataDir_ = ProgramDirectory();
-    SetProgramDirectory(data_.path());
-  }
-  void TearDown() override {
-    SetCurrentDirectory(startDir_);
-    SetProgramDirectory(previousDataDir_);
-  }
+  void SetUp() override { startDir_ = CurrentDirectory(); }
+  void TearDown() override { SetCurrentDirectory(startDir_); }
 
   CHalbricoDoc& doc() { return host_.doc(); }
 
@@ -95,9 +87,8 @@ class SceneryCommands : public ::testing::Test {
 
   TempDir data_;
   TempDir scenery_;
-  TestHost host_;
+  TestHost host_{1280, 800, data_.path()};
   std::string startDir_;
-  std::string previousDataDir_;
 };
 
 }  // namespace quarn::testing

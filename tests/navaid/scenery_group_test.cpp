@@ -95,8 +95,9 @@ TEST_F(SceneryCommands, TheSearchListsFilesWithNavaidsByModeAndFolder) {
 TEST_F(SceneryCommands, AListThatCannotBeWrittenIsNamedAndNothingIsReportedFound) {
   Bgl("ndb.bgl", WithNdb());
   const std::string missing = data_.File("missing");
-  SetProgramDirectory(missing);
-  const auto out = DefineGroup("g", scenery_.path());
+  TestHost host(1280, 800, missing);
+  host.Run({"answer text g", "answer dir " + scenery_.path(), "command ID_DEFINE_GROUP"});
+  const auto out = host.TakeTranscript();
   EXPECT_EQ(out.end()[-3], Event("message", "Can\u00b4t write " + missing + "/g.lis"));
   EXPECT_EQ(out.back(), Event("status", "Ready"));
 }

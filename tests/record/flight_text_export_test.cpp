@@ -15,8 +15,7 @@
 
 #include "app/quarn_app.h"
 #include "platform/headless/headless_window.h"
-#include "record/report_clock.h"
-#include "record/sample_table.h"
+#include "record/flight_reader.h"
 #include "record_test_util.h"
 #include "support/recording_ui.h"
 
@@ -40,8 +39,7 @@ const std::string kReminder = "Don\u00b4t forget to analice the file warning.txt
 class FlightTextExport : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetProgramState();
-    SetReportTimeSource([] { return kReportTime; });
+    app_.view().SetClock([] { return kReportTime; });
     const char* tz = std::getenv("TZ");
     if (tz != nullptr) savedTz_ = tz;
     ::setenv("TZ", "UTC0", 1);
@@ -54,15 +52,20 @@ class FlightTextExport : public ::testing::Test {
       ::unsetenv("TZ");
     }
     ::tzset();
-    ResetProgramState();
   }
 
+  // The record at path as the selected flight.
+  void Select(const std::string& path) {
+    auto read = ReadFlight(path);
+    ASSERT_TRUE(read.ok()) << path;
+    app_.doc().SetFlight(std::move(read->flight));
+  }
   void Export() { app_.view().OnGenerateFlightText(); }
 
   FixedWidthMetrics metrics_;
   HeadlessWindow window_{640, 480, metrics_};
   testing::RecordingUi ui_;
-  QuarnApp app_{window_, ui_};
+  QuarnApp app_{window_, ui_, "."};
   std::optional<std::string> savedTz_;
 };
 
@@ -149,7 +152,7 @@ TEST_F(FlightTextExport, OutputsMatchExpectedFiles) {
     ASSERT_FALSE(std::string(c.name).rfind("example", 0) == 0 && bytes.empty())
         << "example record missing";
     ASSERT_TRUE(testing::WriteBytes(dir.File("record.dat"), bytes));
-    g_recordPath = "record.dat";
+    Select("record.dat");
     ui_.messages.clear();
     Export();
     ASSERT_EQ(ui_.Texts(), std::vector<std::string>{kReminder});
@@ -210,7 +213,7 @@ TEST_F(FlightTextExport, GearRowsOfBothStepsForEveryGear) {
     }
     ScratchDir dir;
     ASSERT_TRUE(testing::WriteBytes(dir.File("record.dat"), Encode(samples)));
-    g_recordPath = "record.dat";
+    Select("record.dat");
     Export();
     EXPECT_EQ(GearRows(ReadWholeFile(dir.path() / "warning.txt")), c.rows);
   }
@@ -221,11 +224,11 @@ TEST_F(FlightTextExport, GearRowsOfBothStepsForEveryGear) {
 TEST_F(FlightTextExport, DateLineComesFromTheReportClock) {
   ScratchDir dir;
   ASSERT_TRUE(testing::WriteBytes(dir.File("r.dat"), {}));
-  g_recordPath = dir.File("r.dat");
-  SetReportTimeSource([] { return std::time_t{0}; });
+  Select(dir.File("r.dat"));
+  app_.view().SetClock([] { return std::time_t{0}; });
   Export();
   const std::time_t zero = 0;
-  const std::string expectedStart = "\n    FLIGHT MAXIMUM " + g_recordPath +
+  const std::string expectedStart = "\n    FLIGHT MAXIMUM " + dir.File("r.dat") +
                                     "\n    Date of this analysis: " + std::ctime(&zero) + "\n";
   EXPECT_EQ(ReadWholeFile(dir.path() / "warning.txt").substr(0, expectedStart.size()),
             expectedStart);
@@ -247,7 +250,7 @@ TEST_F(FlightTextExport, TrailingPartialRecordIsIgnored) {
       bytes.insert(bytes.end(), tail.begin(), tail.begin() + 40);
     }
     ASSERT_TRUE(testing::WriteBytes(dir.File("record.dat"), bytes));
-    g_recordPath = "record.dat";
+    Select("record.dat");
     Export();
     outputs[withTail][0] = ReadWholeFile(dir.path() / "flight.txt");
     outputs[withTail][1] = ReadWholeFile(dir.path() / "warning.txt");
@@ -262,7 +265,7 @@ TEST_F(FlightTextExport, ReminderComesOnceBothFilesAreInPlace) {
   ScratchDir dir;
   ASSERT_TRUE(testing::WriteBytes(dir.File("record.dat"),
                                   Encode(MakeCraftedFlight({10, 0, 0, CircuitAltitudes()}))));
-  g_recordPath = "record.dat";
+  Select("record.dat");
   std::string seen[2];
   ui_.onMessage = [&](const std::string&) {
     seen[0] = ReadWholeFile(dir.path() / "flight.txt");
@@ -282,16 +285,8 @@ TEST_F(FlightTextExport, FailuresShowTheirMessagesAndStop) {
     std::function<std::string(ScratchDir&)> message;
   };
   const std::vector<Failure> failures{
-      {"no record selected", [](ScratchDir&) { g_recordPath.clear(); },
+      {"no record selected", [](ScratchDir&) {},
        [](ScratchDir&) { return std::string("Select a Aerolog File First\n"); }},
-      {"record file gone", [](ScratchDir& d) { g_recordPath = d.File("gone.dat"); },
-       [&](ScratchDir& d) { return "Can" + acute + "t Open File" + d.File("gone.dat") + "\n"; }},
-      {"record path is a directory",
-       [](ScratchDir& d) {
-         fs::create_directory(d.path() / "dir.dat");
-         g_recordPath = d.File("dir.dat");
-       },
-       [&](ScratchDir& d) { return "Can" + acute + "t Open File" + d.File("dir.dat") + "\n"; }},
       {"warning.txt cannot be written",
        [](ScratchDir&) {
          fs::remove(fs::path("warning.txt"));
@@ -317,16 +312,13 @@ TEST_F(FlightTextExport, FailuresShowTheirMessagesAndStop) {
          fs::create_symlink("/dev/full", "flight.txt");
        },
        [&](ScratchDir&) { return "Can" + acute + "t write flight.txt"; }},
-      // Reading this regular file fails at its first byte: the error is no end.
-      {"record cannot be read", [](ScratchDir&) { g_recordPath = "/proc/self/mem"; },
-       [&](ScratchDir&) { return "Can" + acute + "t read /proc/self/mem"; }},
   };
   for (const Failure& f : failures) {
     SCOPED_TRACE(f.what);
     ScratchDir dir;
     ASSERT_TRUE(testing::WriteBytes(dir.File("record.dat"),
                                     Encode(MakeCraftedFlight({10, 0, 0, CircuitAltitudes()}))));
-    g_recordPath = dir.File("record.dat");
+    if (std::string(f.what) != "no record selected") Select(dir.File("record.dat"));
     ASSERT_TRUE(testing::WriteWholeFile(dir.path() / "flight.txt", "old flight"));
     ASSERT_TRUE(testing::WriteWholeFile(dir.path() / "warning.txt", "old warning"));
     f.arrange(dir);
@@ -354,24 +346,28 @@ TEST_F(FlightTextExport, FailuresShowTheirMessagesAndStop) {
   }
 }
 
-// A record file that disappears during the export: the first pass still reads the
-// open stream; the second open fails with the message that has a blank before the
-// path, and neither report replaces the former one half-written.
-TEST_F(FlightTextExport, RecordGoneBeforeSecondPass) {
+// The export writes the flight as it was loaded: the record file is not read again,
+// so one that is gone or changed since gives the same files.
+TEST_F(FlightTextExport, WritesTheLoadedFlightNotTheFileAsItIsNow) {
   ScratchDir dir;
-  ASSERT_TRUE(testing::WriteBytes(dir.File("record.dat"),
-                                  Encode(MakeCraftedFlight({10, 0, 0, CircuitAltitudes()}))));
-  ASSERT_TRUE(testing::WriteWholeFile(dir.path() / "warning.txt", "old warning"));
-  g_recordPath = dir.File("record.dat");
-  // The report's date is taken after the files are open, before the first pass.
-  SetReportTimeSource([&] {
-    fs::remove(dir.path() / "record.dat");
-    return kReportTime;
-  });
+  const auto bytes = Encode(MakeCraftedFlight({10, 0, 0, CircuitAltitudes()}));
+  ASSERT_TRUE(testing::WriteBytes(dir.File("record.dat"), bytes));
+  Select("record.dat");
   Export();
-  EXPECT_EQ(ui_.Texts(), std::vector<std::string>{"Can\u00b4t Open File " + g_recordPath + "\n"});
-  EXPECT_EQ(ReadWholeFile(dir.path() / "warning.txt"), "old warning");
-  EXPECT_FALSE(fs::exists(dir.path() / "flight.txt"));
+  const std::string flight = ReadWholeFile(dir.path() / "flight.txt");
+  const std::string warning = ReadWholeFile(dir.path() / "warning.txt");
+  for (const bool gone : {false, true}) {
+    if (gone) {
+      fs::remove(dir.path() / "record.dat");
+    } else {
+      ASSERT_TRUE(testing::WriteBytes(dir.File("record.dat"), Encode(GearFlight())));
+    }
+    ui_.messages.clear();
+    Export();
+    EXPECT_EQ(ui_.Texts(), std::vector<std::string>{kReminder});
+    EXPECT_EQ(ReadWholeFile(dir.path() / "flight.txt"), flight);
+    EXPECT_EQ(ReadWholeFile(dir.path() / "warning.txt"), warning);
+  }
 }
 
 }  // namespace

@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "base/command_ids.h"
+#include "base/flight.h"
 #include "base/view_state.h"
-#include "record/sample_table.h"
 #include "support/record_fixtures.h"
 #include "support/temp_dir.h"
 #include "support/test_host.h"
@@ -30,9 +30,9 @@ TEST(SelectRecordFile, LoadsAndResetsTheView) {
   TempDir dir;
   TestHost t;
   const std::string path = WriteRecordFile(dir.path(), "f.dat", SteadyClimb(300));
-  g_trackCursor = 17;  // kept by a load
-  g_zoomLevel = 5;
-  g_chartMode = kChartAltitude;
+  t.state().trackCursor = 17;  // kept by a load
+  t.state().zoomLevel = 5;
+  t.state().chartMode = kChartAltitude;
   t.doc().m_navaidsLoaded = 1;
   t.LoadRecord(path);
 
@@ -40,18 +40,18 @@ TEST(SelectRecordFile, LoadsAndResetsTheView) {
             (std::vector<std::string>{
                 "{\"event\":\"dialog\",\"name\":\"open\",\"answer\":\"" + path + "\"}",
                 "{\"event\":\"status\",\"text\":\"300 Points (lat,lon) in memory\"}"}));
-  EXPECT_EQ(g_recordPath, path);
-  EXPECT_EQ(g_lastSampleIndex, 299);
-  EXPECT_EQ(g_chartMode, kChartBlank);
-  EXPECT_EQ(g_zoomLevel, 1);
-  EXPECT_EQ(g_windowFirst, 0);
-  EXPECT_EQ(g_windowLast, 299);
-  EXPECT_EQ(g_trackFirst, 0);
-  EXPECT_EQ(g_trackLast, 299);
-  EXPECT_EQ(g_trackCursor, 17);
+  EXPECT_EQ(t.flight().recordPath, path);
+  EXPECT_EQ(t.flight().lastSampleIndex(), 299);
+  EXPECT_EQ(t.state().chartMode, kChartBlank);
+  EXPECT_EQ(t.state().zoomLevel, 1);
+  EXPECT_EQ(t.state().windowFirst, 0);
+  EXPECT_EQ(t.state().windowLast, 299);
+  EXPECT_EQ(t.state().trackFirst, 0);
+  EXPECT_EQ(t.state().trackLast, 299);
+  EXPECT_EQ(t.state().trackCursor, 17);
   EXPECT_EQ(t.doc().m_navaidsLoaded, 0);
-  EXPECT_DOUBLE_EQ(g_firstTime, 10.0);
-  EXPECT_DOUBLE_EQ(g_lastTime, g_samples[299].timeHours);
+  EXPECT_DOUBLE_EQ(t.state().firstTime, 10.0);
+  EXPECT_DOUBLE_EQ(t.state().lastTime, t.flight().samples[299].timeHours);
   // The area is left white: mode 0 draws nothing over it.
   ASSERT_EQ(t.screen().ops().size(), 1u);
   EXPECT_EQ(t.screen().ops()[0].color, kWhite);
@@ -68,17 +68,17 @@ TEST(SelectRecordFile, EndOfFileRule) {
     TestHost t;
     std::vector<std::uint8_t> bytes(two.begin(), two.begin() + static_cast<long>(c.bytes));
     WriteBytes(dir.File("f.dat"), bytes);
-    g_firstTime = 3;
-    g_lastTime = 4;
+    t.state().firstTime = 3;
+    t.state().lastTime = 4;
     t.LoadRecord(dir.File("f.dat"));
-    EXPECT_EQ(g_lastSampleIndex, c.samples - 1) << c.bytes;
-    EXPECT_EQ(g_windowLast, c.samples - 1) << c.bytes;
+    EXPECT_EQ(t.flight().lastSampleIndex(), c.samples - 1) << c.bytes;
+    EXPECT_EQ(t.state().windowLast, c.samples - 1) << c.bytes;
     EXPECT_EQ(t.TakeTranscript().back(), "{\"event\":\"status\",\"text\":\"" +
                                              std::to_string(c.samples) +
                                              " Points (lat,lon) in memory\"}");
     if (c.samples == 0) {  // an empty record keeps the former ends of the time axis
-      EXPECT_EQ(g_firstTime, 3);
-      EXPECT_EQ(g_lastTime, 4);
+      EXPECT_EQ(t.state().firstTime, 3);
+      EXPECT_EQ(t.state().lastTime, 4);
     }
   }
 }
@@ -96,10 +96,10 @@ TEST(SelectRecordFile, VerticalSpeedUsesTheFirstIntervalForEverySample) {
   s[2].altitudeFt = 200;
   s[3].altitudeFt = 150;
   t.LoadRecord(WriteRecordFile(dir.path(), "f.dat", s));
-  EXPECT_EQ(g_samples[0].verticalSpeedFpm, 0);
-  EXPECT_NEAR(g_samples[1].verticalSpeedFpm, 3000, 1e-6);
-  EXPECT_NEAR(g_samples[2].verticalSpeedFpm, 3000, 1e-6);
-  EXPECT_NEAR(g_samples[3].verticalSpeedFpm, -1500, 1e-6);
+  EXPECT_EQ(t.flight().samples[0].verticalSpeedFpm, 0);
+  EXPECT_NEAR(t.flight().samples[1].verticalSpeedFpm, 3000, 1e-6);
+  EXPECT_NEAR(t.flight().samples[2].verticalSpeedFpm, 3000, 1e-6);
+  EXPECT_NEAR(t.flight().samples[3].verticalSpeedFpm, -1500, 1e-6);
 }
 
 TEST(SelectRecordFile, EqualFirstTimesTakeOneSecondAndASingleSampleHasNoInterval) {
@@ -108,22 +108,25 @@ TEST(SelectRecordFile, EqualFirstTimesTakeOneSecondAndASingleSampleHasNoInterval
   std::vector<SampleValues> s = SteadyClimb(3);
   s[1].seconds = s[0].seconds;
   t.LoadRecord(WriteRecordFile(dir.path(), "f.dat", s));
-  EXPECT_NEAR(g_samples[1].verticalSpeedFpm, 10 * 60, 1e-6);
-  EXPECT_NEAR(g_samples[2].verticalSpeedFpm, 10 * 60, 1e-6);
+  EXPECT_NEAR(t.flight().samples[1].verticalSpeedFpm, 10 * 60, 1e-6);
+  EXPECT_NEAR(t.flight().samples[2].verticalSpeedFpm, 10 * 60, 1e-6);
 
   t.LoadRecord(WriteRecordFile(dir.path(), "one.dat", SteadyClimb(1)));
-  EXPECT_EQ(g_lastSampleIndex, 0);
-  EXPECT_EQ(g_samples[0].verticalSpeedFpm, 0);
+  EXPECT_EQ(t.flight().lastSampleIndex(), 0);
+  EXPECT_EQ(t.flight().samples[0].verticalSpeedFpm, 0);
 }
 
-TEST(SelectRecordFile, AShorterRecordLeavesTheOlderTailOutsideTheValidRange) {
+// A flight replaces the one before it whole: nothing of a longer record stays past
+// the new one's end.
+TEST(SelectRecordFile, AShorterRecordLeavesNothingOfTheLongerOne) {
   TempDir dir;
   TestHost t;
   t.LoadRecord(WriteRecordFile(dir.path(), "long.dat", SteadyClimb(10)));
   t.LoadRecord(WriteRecordFile(dir.path(), "short.dat", SteadyClimb(3, 12)));
-  EXPECT_EQ(g_lastSampleIndex, 2);
-  EXPECT_DOUBLE_EQ(g_samples[2].timeHours, 12 + 2 * 0.0002777777777777778);
-  EXPECT_NEAR(g_samples[9].altitudeFt, 90, 1e-6);
+  EXPECT_EQ(t.flight().lastSampleIndex(), 2);
+  EXPECT_DOUBLE_EQ(t.flight().samples[2].timeHours, 12 + 2 * 0.0002777777777777778);
+  EXPECT_EQ(t.flight().SampleAt(9).altitudeFt, 0);
+  EXPECT_EQ(t.flight().SampleAt(3).timeHours, 0);
 }
 
 TEST(SelectRecordFile, KeepsTheFirst50000RecordsOfALongerFileAndSaysSo) {
@@ -131,8 +134,8 @@ TEST(SelectRecordFile, KeepsTheFirst50000RecordsOfALongerFileAndSaysSo) {
   TestHost t;
   const auto path = WriteRecordFile(dir.path(), "huge.dat", SteadyClimb(kMaxSamples + 5));
   t.LoadRecord(path);
-  EXPECT_EQ(g_lastSampleIndex, kMaxSamples - 1);
-  EXPECT_EQ(g_windowLast, kMaxSamples - 1);
+  EXPECT_EQ(t.flight().lastSampleIndex(), kMaxSamples - 1);
+  EXPECT_EQ(t.state().windowLast, kMaxSamples - 1);
   const auto lines = t.TakeTranscript();
   ASSERT_EQ(lines.size(), 3u);
   EXPECT_EQ(lines[1], "{\"event\":\"status\",\"text\":\"50000 Points (lat,lon) in memory\"}");
@@ -160,28 +163,28 @@ TEST(SelectRecordFile, AFailedOpenKeepsTheFormerRecordAndItsPath) {
   const auto good = WriteRecordFile(dir.path(), "good.dat", SteadyClimb(5));
   t.LoadRecord(good);
   t.TakeTranscript();
-  g_zoomLevel = 3;
+  t.state().zoomLevel = 3;
   for (const std::string& bad : {dir.File("missing.dat"), dir.path()}) {
     t.LoadRecord(bad);
     const auto lines = t.TakeTranscript();
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[1], "{\"event\":\"message\",\"text\":\"" + kCannotOpen + bad + "\\n\"}");
-    EXPECT_EQ(g_recordPath, good);
-    EXPECT_EQ(g_lastSampleIndex, 4);
-    EXPECT_EQ(g_zoomLevel, 3);
+    EXPECT_EQ(t.flight().recordPath, good);
+    EXPECT_EQ(t.flight().lastSampleIndex(), 4);
+    EXPECT_EQ(t.state().zoomLevel, 3);
   }
 }
 
 TEST(SelectRecordFile, CancelLeavesAWhiteAreaAndClearsTheNavaidFlagOnly) {
   TestHost t;
-  g_chartMode = kChartAltitude;
+  t.state().chartMode = kChartAltitude;
   t.doc().m_navaidsLoaded = 1;
   t.Run({"answer cancel", "command 32771"});
   EXPECT_EQ(t.TakeTranscript(),
             (std::vector<std::string>{"{\"event\":\"dialog\",\"name\":\"open\",\"answer\":null}"}));
   EXPECT_EQ(t.doc().m_navaidsLoaded, 0);
-  EXPECT_EQ(g_chartMode, kChartAltitude);
-  EXPECT_TRUE(g_recordPath.empty());
+  EXPECT_EQ(t.state().chartMode, kChartAltitude);
+  EXPECT_TRUE(t.flight().recordPath.empty());
   ASSERT_EQ(t.screen().ops().size(), 1u);
   EXPECT_EQ(t.screen().ops()[0].color, kWhite);
 }

@@ -8,10 +8,8 @@
 #include <sstream>
 
 #include "app/quarn_app.h"
-#include "base/program_dir.h"
 #include "base/view_state.h"
 #include "cli/script_host.h"
-#include "record/sample_table.h"
 #include "record_test_util.h"
 
 namespace quarn {
@@ -26,16 +24,12 @@ using Texts = std::map<std::pair<int, int>, std::string>;  // (x, y) -> text
 class SummaryScreens : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetProgramState();
-    savedProgramDir_ = ProgramDirectory();
-    SetProgramDirectory(dir_.path().string());
-    host_ = std::make_unique<ScriptHost>(metrics_, transcript_, errors_, dir_.path().string(), 1000,
-                                         700);
+    host_ = std::make_unique<ScriptHost>(metrics_, transcript_, errors_, dir_.path().string(),
+                                         dir_.path().string(), 1000, 700);
   }
-  void TearDown() override {
-    SetProgramDirectory(savedProgramDir_);
-    ResetProgramState();
-  }
+  int ChartMode() { return host_->app().view().state().chartMode; }
+  // The record's path as the screens show it, changed behind their backs.
+  void SetPath(const std::string& path) { host_->app().doc().m_flights.front().recordPath = path; }
 
   void Run(const std::string& line) { ASSERT_TRUE(host_->RunLine(line)) << errors_.str(); }
 
@@ -68,7 +62,6 @@ class SummaryScreens : public ::testing::Test {
   std::ostringstream transcript_;
   std::ostringstream errors_;
   std::unique_ptr<ScriptHost> host_;
-  std::string savedProgramDir_;
 };
 
 std::string At(const Texts& t, int x, int y) {
@@ -80,7 +73,7 @@ std::string At(const Texts& t, int x, int y) {
 TEST_F(SummaryScreens, GeneralSummaryGearRowsPushTheSectionsDown) {
   Load(testing::GearFlight());
   Run("command 32780");
-  EXPECT_EQ(g_chartMode, kChartFlightSummary);
+  EXPECT_EQ(ChartMode(), kChartFlightSummary);
   ASSERT_FALSE(List().ops().empty());
   const DrawOp& fill = List().ops().front();
   EXPECT_EQ(fill.kind, DrawOp::Kind::Fill);
@@ -182,7 +175,7 @@ TEST_F(SummaryScreens, GeneralSummaryWithoutTakeoffHasNoFlightTime) {
 TEST_F(SummaryScreens, TakeoffScreenWithRotationAndLanding) {
   Load(MakeCraftedFlight({10, 0, 0, CircuitAltitudes()}));
   Run("command 32830");
-  EXPECT_EQ(g_chartMode, kChartTakeoffLanding);
+  EXPECT_EQ(ChartMode(), kChartTakeoffLanding);
   const Texts t = TextOps();
   EXPECT_EQ(At(t, 10, 12), "          TAKE OFF AND LANDING SUMMARY " + Path());
   EXPECT_EQ(At(t, 10, 39), "1. TAKE OFF VARIABLES AND FLIGHT CONDITIONS");
@@ -256,7 +249,7 @@ TEST_F(SummaryScreens, RefusedWithoutRecord) {
     SCOPED_TRACE(command);
     transcript_.str("");
     Run(command);
-    EXPECT_EQ(g_chartMode, kChartBlank);
+    EXPECT_EQ(ChartMode(), kChartBlank);
     EXPECT_EQ(transcript_.str(),
               "{\"event\":\"message\",\"text\":\"Select a Aerolog File First\"}\n");
     EXPECT_TRUE(List().ops().empty());
@@ -279,9 +272,9 @@ TEST_F(SummaryScreens, RedrawRules) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.command);
-    g_recordPath = Path();
+    SetPath(Path());
     Run(c.command);
-    g_recordPath = "changed";
+    SetPath("changed");
     Run("click 300 300");
     EXPECT_EQ(At(TextOps(), 10, c.titleY),
               c.titlePrefix + (c.clickRedraws ? std::string("changed") : Path()));

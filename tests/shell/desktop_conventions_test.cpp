@@ -17,10 +17,10 @@
 #include "app/shell/main_frame.h"
 #include "app/shell/qt_ui.h"
 #include "base/command_ids.h"
+#include "base/flight.h"
 #include "base/program_dir.h"
 #include "base/view_state.h"
 #include "platform/file_services.h"
-#include "record/sample_table.h"
 #include "shell/shell_app.h"
 #include "support/temp_dir.h"
 
@@ -30,7 +30,6 @@ namespace {
 class DesktopConventions : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetProgramState();
     frame_.resize(900, 700);
     frame_.show();
     frame_.activateWindow();
@@ -39,7 +38,7 @@ class DesktopConventions : public ::testing::Test {
   void LoadExampleRecord() {
     frame_.ui().AnswerNextOpenWith(QUARN_EXAMPLES_DIR "/flight.dat");
     frame_.RunCommand(ID_SELECT_RECORD_FILE);
-    ASSERT_EQ(g_recordPath, QUARN_EXAMPLES_DIR "/flight.dat");
+    ASSERT_EQ(frame_.app().doc().flight().recordPath, QUARN_EXAMPLES_DIR "/flight.dat");
   }
   void Wheel(int angle, Qt::KeyboardModifiers modifiers) {
     const QPointF at(200, 200);
@@ -51,14 +50,14 @@ class DesktopConventions : public ::testing::Test {
   struct AppFirst {
     AppFirst() { testing::ShellApp(); }
   } app_;  // the application is made before the frame
-  CMainFrame frame_;
+  CMainFrame frame_{"."};
 };
 
 TEST_F(DesktopConventions, CtrlOSelectsARecord) {
   EXPECT_EQ(frame_.ActionFor(ID_SELECT_RECORD_FILE)->shortcut(), QKeySequence("Ctrl+O"));
   frame_.ui().AnswerNextOpenWith(QUARN_EXAMPLES_DIR "/flight.dat");
   QTest::keyClick(&frame_.viewWindow(), Qt::Key_O, Qt::ControlModifier);
-  EXPECT_EQ(g_recordPath, QUARN_EXAMPLES_DIR "/flight.dat");
+  EXPECT_EQ(frame_.app().doc().flight().recordPath, QUARN_EXAMPLES_DIR "/flight.dat");
 }
 
 TEST_F(DesktopConventions, CtrlQEndsTheProgram) {
@@ -89,9 +88,9 @@ TEST_F(DesktopConventions, MainKeyboardPlusAndMinusMoveTheCursorLikeTheKeypads) 
     QTest::keyClick(&frame_.viewWindow(), Qt::Key_Home);
     QTest::keyClick(&frame_.viewWindow(), Qt::Key_Plus, Qt::KeypadModifier);
     QTest::keyClick(&frame_.viewWindow(), Qt::Key_Plus, Qt::KeypadModifier);
-    ASSERT_EQ(g_cursorOffset, 20);
+    ASSERT_EQ(frame_.app().view().state().cursorOffset, 20);
     QTest::keyClick(&frame_.viewWindow(), c.key, c.modifiers);
-    EXPECT_EQ(g_cursorOffset, c.offset);
+    EXPECT_EQ(frame_.app().view().state().cursorOffset, c.offset);
   }
 }
 
@@ -109,22 +108,19 @@ TEST_F(DesktopConventions, CtrlWithTheWheelZoomsTheChartANotchAStep) {
       {60, Qt::ControlModifier, 3},   {60, Qt::ControlModifier, 4},  // half notches add up
       {-360, Qt::ControlModifier, 1},
   };
-  ASSERT_EQ(g_zoomLevel, 1);
+  ASSERT_EQ(frame_.app().view().state().zoomLevel, 1);
   for (const Step& s : steps) {
     SCOPED_TRACE(s.angle);
     Wheel(s.angle, s.modifiers);
-    EXPECT_EQ(g_zoomLevel, s.zoomLevel);
+    EXPECT_EQ(frame_.app().view().state().zoomLevel, s.zoomLevel);
   }
 }
 
 TEST_F(DesktopConventions, AboutBoxShowsTheDataDirectory) {
-  const std::string saved = ProgramDirectory();
-  SetProgramDirectory("/home/pilot/.local/share/quarn");
-  CAboutDlg about(&frame_);
+  CAboutDlg about("/home/pilot/.local/share/quarn", &frame_);
   const auto* label = about.findChild<QLabel*>("dataDir");
   ASSERT_NE(label, nullptr);
   EXPECT_EQ(label->text(), "Data directory: /home/pilot/.local/share/quarn");
-  SetProgramDirectory(saved);
 }
 
 TEST(OpenDialogFilter, AnyNamePatternBecomesAStar) {
@@ -171,7 +167,7 @@ TEST_F(DesktopConventions, AllFilesListsNamesWithoutADot) {
   SetCurrentDirectory(savedDir);
   EXPECT_EQ(records, QStringList({"flight.dat"}));
   EXPECT_EQ(all, QStringList({"NOTES", "flight.dat", "plan.txt"}));
-  EXPECT_TRUE(g_recordPath.empty());
+  EXPECT_TRUE(frame_.app().doc().flight().recordPath.empty());
 }
 
 }  // namespace

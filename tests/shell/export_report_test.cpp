@@ -13,8 +13,8 @@
 #include "app/quarn_app.h"
 #include "app/shell/main_frame.h"
 #include "base/command_ids.h"
+#include "base/flight.h"
 #include "base/view_state.h"
-#include "record/sample_table.h"
 #include "shell/shell_app.h"
 #include "support/temp_dir.h"
 
@@ -24,14 +24,13 @@ namespace {
 class ExportReport : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetProgramState();
     frame_.resize(900, 700);
     frame_.show();
     frame_.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&frame_));
     frame_.ui().AnswerNextOpenWith(QUARN_EXAMPLES_DIR "/flight.dat");
     frame_.RunCommand(ID_SELECT_RECORD_FILE);
-    ASSERT_EQ(g_recordPath, QUARN_EXAMPLES_DIR "/flight.dat");
+    ASSERT_EQ(frame_.app().doc().flight().recordPath, QUARN_EXAMPLES_DIR "/flight.dat");
   }
 
   // Runs Export Report with path for the Save dialog's answer, closing any message
@@ -53,7 +52,7 @@ class ExportReport : public ::testing::Test {
   struct AppFirst {
     AppFirst() { testing::ShellApp(); }
   } app_;
-  CMainFrame frame_;
+  CMainFrame frame_{"."};
   std::string message_;
 };
 
@@ -65,7 +64,7 @@ TEST_F(ExportReport, WritesThePdfAndLeavesTheViewAsItWas) {
   const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   EXPECT_EQ(bytes.substr(0, 5), "%PDF-");
   EXPECT_EQ(message_, "");
-  EXPECT_EQ(g_chartMode, kChartTas);
+  EXPECT_EQ(frame_.app().view().state().chartMode, kChartTas);
 }
 
 TEST_F(ExportReport, AMissingFolderIsToldAndNothingIsWritten) {

@@ -22,9 +22,9 @@
 #include "app/shell/main_frame.h"
 #include "app/shell/splash.h"
 #include "base/command_ids.h"
+#include "base/flight.h"
 #include "base/view_state.h"
 #include "charts/map_state.h"
-#include "record/sample_table.h"
 #include "shell/shell_app.h"
 
 namespace quarn {
@@ -36,10 +36,7 @@ QApplication& App() {
 
 class ShellTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    App();
-    ResetProgramState();
-  }
+  void SetUp() override { App(); }
 };
 
 // The command id behind an action, found through the table.
@@ -51,7 +48,7 @@ int IdOf(const CMainFrame& frame, const QAction* action) {
 }
 
 TEST_F(ShellTest, CaptionMenusAndPromptsComeFromTheCommandTable) {
-  CMainFrame frame;
+  CMainFrame frame{"."};
   EXPECT_EQ(frame.windowTitle(), "QUARN");
   EXPECT_FALSE(frame.windowFlags() & Qt::WindowMaximizeButtonHint);
   EXPECT_TRUE(frame.windowFlags() & Qt::WindowMinimizeButtonHint);
@@ -84,7 +81,7 @@ TEST_F(ShellTest, CaptionMenusAndPromptsComeFromTheCommandTable) {
 }
 
 TEST_F(ShellTest, ToolBarOrderWithGapsAndPrompts) {
-  CMainFrame frame;
+  CMainFrame frame{"."};
   std::vector<int> ids;
   for (QAction* a : frame.toolBar().actions()) {
     ids.push_back(a->isSeparator() ? 0 : IdOf(frame, a));
@@ -99,29 +96,29 @@ TEST_F(ShellTest, ToolBarOrderWithGapsAndPrompts) {
 }
 
 TEST_F(ShellTest, CommandsReachTheViewAndTheStatusBarShowsProgress) {
-  CMainFrame frame;
+  CMainFrame frame{"."};
   frame.resize(900, 700);
   frame.show();
   frame.ui().AnswerNextOpenWith(QUARN_EXAMPLES_DIR "/flight.dat");
   frame.ActionFor(ID_SELECT_RECORD_FILE)->trigger();
-  EXPECT_EQ(g_recordPath, QUARN_EXAMPLES_DIR "/flight.dat");
+  EXPECT_EQ(frame.app().doc().flight().recordPath, QUARN_EXAMPLES_DIR "/flight.dat");
   EXPECT_TRUE(frame.statusBar()->currentMessage().endsWith(" Points (lat,lon) in memory"));
 
   frame.ActionFor(ID_ZOOM_IN)->trigger();
-  EXPECT_EQ(g_zoomLevel, 2);
-  g_chartMode = kChartAltitude;
+  EXPECT_EQ(frame.app().view().state().zoomLevel, 2);
+  frame.app().view().state().chartMode = kChartAltitude;
   frame.ActionFor(ID_BLANK_VIEW)->trigger();
-  EXPECT_EQ(g_chartMode, kChartBlank);
+  EXPECT_EQ(frame.app().view().state().chartMode, kChartBlank);
   const QImage& back = frame.viewWindow().backImage();
   EXPECT_EQ(back.pixelColor(back.width() / 2, back.height() / 2), QColor(Qt::white));
 
   // Keys go to the view: End puts the graph cursor at the end of the time axis.
   QTest::keyClick(&frame.viewWindow(), Qt::Key_End);
-  EXPECT_EQ(g_cursorOffset, frame.viewWindow().width() - 100);
+  EXPECT_EQ(frame.app().view().state().cursorOffset, frame.viewWindow().width() - 100);
   QTest::keyClick(&frame.viewWindow(), Qt::Key_Plus, Qt::KeypadModifier);
-  EXPECT_EQ(g_cursorOffset, frame.viewWindow().width() - 101);
+  EXPECT_EQ(frame.app().view().state().cursorOffset, frame.viewWindow().width() - 101);
   QTest::mouseClick(&frame.viewWindow(), Qt::LeftButton, {}, QPoint(30, 40));
-  EXPECT_EQ(g_cursorOffset, 0);
+  EXPECT_EQ(frame.app().view().state().cursorOffset, 0);
 
   // The accelerator Ctrl+N is File New, not the menu's "&New".
   EXPECT_EQ(frame.ActionFor(ID_FILE_NEW)->shortcut(), QKeySequence("Ctrl+N"));
@@ -130,7 +127,7 @@ TEST_F(ShellTest, CommandsReachTheViewAndTheStatusBarShowsProgress) {
 }
 
 TEST_F(ShellTest, PrintingRendersTheCurrentChart) {
-  CMainFrame frame;
+  CMainFrame frame{"."};
   frame.resize(900, 700);
   frame.show();
   QApplication::processEvents();
@@ -164,15 +161,17 @@ TEST_F(ShellTest, PrintingRendersTheCurrentChart) {
 }
 
 TEST_F(ShellTest, LayerCheckMarksFollowTheFlags) {
-  CMainFrame frame;
+  CMainFrame frame{"."};
   frame.RunCommand(ID_SHOW_AIRPORT);
-  EXPECT_TRUE(frame.ActionFor(ID_SHOW_VOR)->isChecked() == g_showVor);
-  EXPECT_EQ(frame.ActionFor(ID_SHOW_AIRPORT)->isChecked(), g_showAirport);
-  EXPECT_EQ(frame.ActionFor(ID_SELECT_ALL)->isChecked(), !g_selectAllTurnsOn);
+  EXPECT_TRUE(frame.ActionFor(ID_SHOW_VOR)->isChecked() == frame.app().view().mapState().showVor);
+  EXPECT_EQ(frame.ActionFor(ID_SHOW_AIRPORT)->isChecked(),
+            frame.app().view().mapState().showAirport);
+  EXPECT_EQ(frame.ActionFor(ID_SELECT_ALL)->isChecked(),
+            !frame.app().view().mapState().selectAllTurnsOn);
 }
 
 TEST_F(ShellTest, SplashShowsOnceAndTheFirstKeyHidesItAndIsConsumed) {
-  CMainFrame frame;
+  CMainFrame frame{"."};
   frame.resize(900, 700);
   frame.show();
   QApplication::processEvents();
@@ -182,12 +181,12 @@ TEST_F(ShellTest, SplashShowsOnceAndTheFirstKeyHidesItAndIsConsumed) {
   ASSERT_NE(splash, nullptr);
   EXPECT_EQ(splash->size(), QSize(625, 462));
   EXPECT_EQ(CSplashWnd::ShowSplashScreen(&frame), nullptr);  // never two
-  g_cursorOffset = 5;
+  frame.app().view().state().cursorOffset = 5;
   ASSERT_EQ(CSplashWnd::current(), splash);
   QKeyEvent key(QEvent::KeyPress, Qt::Key_Home, Qt::NoModifier);
   QApplication::sendEvent(&frame.viewWindow(), &key);
   EXPECT_EQ(CSplashWnd::current(), nullptr);
-  EXPECT_EQ(g_cursorOffset, 5);  // the key never reached the view
+  EXPECT_EQ(frame.app().view().state().cursorOffset, 5);  // the key never reached the view
   App().removeEventFilter(&filter);
 }
 
@@ -222,7 +221,7 @@ TEST_F(ShellTest, TheFrameWithItsDecorationsFitsTheAvailableArea) {
   };
   for (const auto& c : cases) EXPECT_EQ(FrameClientRect(c.available, c.decorations), c.client);
 
-  CMainFrame frame;
+  CMainFrame frame{"."};
   frame.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
   if (std::getenv("QUARN_EXPECT_DECORATIONS") != nullptr) {
@@ -241,7 +240,7 @@ TEST_F(ShellTest, TheFrameWithItsDecorationsFitsTheAvailableArea) {
 // A menu or tool-bar prompt shows while the pointer is on its item; when it leaves,
 // the program's last status text comes back.
 TEST_F(ShellTest, TheStatusTextComesBackAfterAPrompt) {
-  CMainFrame frame;
+  CMainFrame frame{"."};
   frame.show();
   frame.ui().AnswerNextOpenWith(QUARN_EXAMPLES_DIR "/flight.dat");
   frame.ActionFor(ID_SELECT_RECORD_FILE)->trigger();
@@ -263,7 +262,7 @@ TEST_F(ShellTest, ARecentRecordThatNoLongerOpensLeavesTheList) {
     std::filesystem::copy_file(QUARN_EXAMPLES_DIR "/flight.dat", path,
                                std::filesystem::copy_options::overwrite_existing);
   }
-  CMainFrame frame;
+  CMainFrame frame{"."};
   frame.show();
   for (const std::string& path : {kept, gone}) {
     frame.ui().AnswerNextOpenWith(path);

@@ -48,7 +48,7 @@ class Debrief : public MapTest {
   }
 
   void Place(int i, double alongFromThreshold, double right, double heightFt) {
-    FlightSample& s = g_samples[static_cast<std::size_t>(i)];
+    FlightSample& s = flight.samples[static_cast<std::size_t>(i)];
     const LatLon p = AtRunway(alongFromThreshold, right);
     s.latitudeDeg = p.lat;
     s.longitudeDeg = p.lon;
@@ -59,13 +59,16 @@ class Debrief : public MapTest {
   // centreline; the runway record says recordHeading.
   void FlyApproach(double pastM = 1500 * 0.3048, double rightM = 0, double recordHeading = 0,
                    bool withIls = true) {
-    ResetProgramState();
+    state = ViewState{};
+    mapState = MapState{};
+    flight = Flight{};
+    flight.samples.resize(kLastSample + 1);
     doc.ClearNavaids();
     const double start = -11 * kMetresPerNauticalMile;
     const double step = (pastM - start) / kTouchdown;
     const double tanPath = std::tan(kPathDeg * M_PI / 180);
     for (int i = 0; i <= kLastSample; ++i) {
-      FlightSample& s = g_samples[static_cast<std::size_t>(i)];
+      FlightSample& s = flight.samples[static_cast<std::size_t>(i)];
       s = FlightSample{};
       s.timeHours = 10 + i / 3600.0;
       s.gear1 = s.gear2 = s.gear3 = 1;
@@ -77,8 +80,7 @@ class Debrief : public MapTest {
         Place(i, pastM + (i - kTouchdown) * 60.0, rightM, 0);
       }
     }
-    g_lastSampleIndex = kLastSample;
-    g_recordPath = "/records/approach.dat";
+    flight.recordPath = "/records/approach.dat";
     doc.AddNavaid(NavaidKind::Runway, 52.0, 4.0, 0, 1, "36", "Runway", 148, recordHeading,
                   kLengthM / 0.3048);
     if (withIls) {

@@ -1,6 +1,6 @@
 #pragma once
-// A track chart on a recording window: a record put straight into the sample table,
-// navaids added to the document, and filters over what was drawn.
+// A track chart on a recording window: a flight made of positions, navaids added to
+// the document, the chart state of a fresh view, and filters over what was drawn.
 //
 // The client is 1000 x 600, so the map square is 500 pixels. The default track spans
 // 50.0 .. 50.5 N and 4.0 .. 5.0 E: the longitude span (1 degree) is the map's, and a
@@ -13,14 +13,14 @@
 #include <utility>
 #include <vector>
 
-#include "app/quarn_app.h"
+#include "base/flight.h"
 #include "base/view_state.h"
+#include "charts/chart_input.h"
 #include "charts/map_state.h"
 #include "charts/track_chart.h"
 #include "navaid/halbrico_doc.h"
 #include "platform/headless/headless_window.h"
 #include "platform/text_metrics.h"
-#include "record/sample_table.h"
 #include "support/recording_ui.h"
 
 namespace quarn::testing {
@@ -33,28 +33,43 @@ struct LatLon {
   double lon;
 };
 
-// The samples as a loaded record: both windows are the whole of it.
-inline void LoadTrack(const std::vector<LatLon>& points) {
+// A flight of one sample a second at the positions, as a record would load.
+inline Flight TrackFlight(const std::vector<LatLon>& points) {
+  Flight f;
+  f.recordPath = "/records/map.dat";
   for (std::size_t i = 0; i < points.size(); ++i) {
-    g_samples[i] = FlightSample{};
-    g_samples[i].latitudeDeg = points[i].lat;
-    g_samples[i].longitudeDeg = points[i].lon;
-    g_samples[i].timeHours = 10 + static_cast<double>(i) / 3600;
+    FlightSample s;
+    s.latitudeDeg = points[i].lat;
+    s.longitudeDeg = points[i].lon;
+    s.timeHours = 10 + static_cast<double>(i) / 3600;
+    f.samples.push_back(s);
   }
-  g_lastSampleIndex = static_cast<int>(points.size()) - 1;
-  g_windowFirst = g_trackFirst = 0;
-  g_windowLast = g_trackLast = g_lastSampleIndex;
-  g_recordPath = "/records/map.dat";
+  return f;
+}
+
+// The view state a load leaves: both windows are the whole flight.
+inline ViewState WholeFlightState(const Flight& f) {
+  ViewState v;
+  v.windowLast = v.trackLast = f.lastSampleIndex();
+  return v;
 }
 
 class MapTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ResetProgramState();
-    SetTrack({{50, 4}, {50.25, 4.5}, {50.5, 5}});
-  }
+  void SetUp() override { SetTrack({{50, 4}, {50.25, 4.5}, {50.5, 5}}); }
 
-  static void SetTrack(const std::vector<LatLon>& points) { LoadTrack(points); }
+  // The positions as the loaded flight; the windows cover it, the cursors stay.
+  void SetTrack(const std::vector<LatLon>& points) {
+    flight = TrackFlight(points);
+    state.windowFirst = state.trackFirst = 0;
+    state.windowLast = state.trackLast = flight.lastSampleIndex();
+  }
+  ChartInput Input() { return ChartInput{flight, doc, state, mapState}; }
+  // The chart state of a view that has just started.
+  void ResetView() {
+    state = ViewState{};
+    mapState = MapState{};
+  }
 
   int AddNavaid(NavaidKind kind, LatLon at, double frequency = 0, const char* ident = "",
                 const char* name = "", double magVar = 0, double course = 0, double extra = 0) {
@@ -63,7 +78,7 @@ class MapTest : public ::testing::Test {
     return doc.m_navaidCount - 1;
   }
 
-  void Draw() { DrawTrackChart(window, ui, doc); }
+  void Draw() { DrawTrackChart(window, Input()); }
   const std::vector<DrawOp>& Ops() const { return window.displayList().ops(); }
 
   std::vector<DrawOp> OpsOf(DrawOp::Kind kind) const {
@@ -97,7 +112,10 @@ class MapTest : public ::testing::Test {
   FixedWidthMetrics metrics;  // 5 pixels a character in the 11-pixel font
   HeadlessWindow window{kMapW, kMapH, metrics};
   RecordingUi ui;
-  CHalbricoDoc doc{ui};
+  CHalbricoDoc doc;
+  Flight flight;
+  ViewState state;
+  MapState mapState;
 };
 
 }  // namespace quarn::testing

@@ -2,22 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include "app/quarn_app.h"
 #include "base/command_ids.h"
 #include "platform/file_services.h"
 
 namespace quarn::testing {
 
-namespace {
-// Resets the process-wide state before the host's objects are built.
-int ResetFirst() {
-  ResetProgramState();
-  return 0;
-}
-}  // namespace
-
-TestHost::TestHost(int width, int height)
-    : host_((ResetFirst(), metrics_), transcript_, errors_, CurrentDirectory(), width, height) {}
+TestHost::TestHost(int width, int height, const std::string& dataDir)
+    : host_(metrics_, transcript_, errors_, CurrentDirectory(), dataDir, width, height) {}
 
 void TestHost::Run(const std::vector<std::string>& lines) {
   for (const auto& line : lines) {

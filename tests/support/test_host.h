@@ -1,6 +1,6 @@
 #pragma once
-// The program with a headless window and scripted dialogs, for tests: a fresh
-// program state, a transcript to inspect, and shortcuts for common steps.
+// The program with a headless window and scripted dialogs, for tests: a program of
+// its own, a transcript to inspect, and shortcuts for common steps.
 
 #include <sstream>
 #include <string>
@@ -13,11 +13,15 @@ namespace quarn::testing {
 
 class TestHost {
  public:
-  explicit TestHost(int width = 1280, int height = 800);
+  explicit TestHost(int width = 1280, int height = 800, const std::string& dataDir = ".");
 
   ScriptHost& host() { return host_; }
   CHalbricoView& view() { return host_.app().view(); }
   CHalbricoDoc& doc() { return host_.app().doc(); }
+  ViewState& state() { return view().state(); }
+  MapState& map() { return view().mapState(); }
+  // The current flight, which a test may alter after loading.
+  Flight& flight() { return doc().m_flights.front(); }
   const DisplayList& screen() { return host_.window().displayList(); }
 
   // Runs script lines; fails the test on a line that does not parse.

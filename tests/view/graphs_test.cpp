@@ -8,10 +8,11 @@
 #include <vector>
 
 #include "app/quarn_app.h"
+#include "base/flight.h"
 #include "base/view_state.h"
 #include "cli/script_host.h"
 #include "platform/text_metrics.h"
-#include "record/sample_table.h"
+#include "view/chart_table.h"
 
 namespace quarn {
 namespace {
@@ -28,17 +29,25 @@ double Hours(int h, int m, int s) {
 
 class GraphTest : public ::testing::Test {
  protected:
-  void SetUp() override { ResetProgramState(); }
+  // The program as it starts: no flight, a fresh view.
+  void Reset() {
+    host_.app().doc().SetFlight(ProgramStartFlight());
+    State() = ViewState{};
+  }
+  ViewState& State() { return host_.app().view().state(); }
+  Flight& TheFlight() { return host_.app().doc().m_flights.front(); }
 
-  // Puts samples into the table as a loaded record: the window is the whole of it.
-  static void Load(const std::vector<FlightSample>& samples) {
-    for (std::size_t i = 0; i < samples.size(); ++i) g_samples[i] = samples[i];
-    g_lastSampleIndex = static_cast<int>(samples.size()) - 1;
-    g_windowFirst = g_trackFirst = 0;
-    g_windowLast = g_trackLast = g_lastSampleIndex;
-    g_firstTime = samples.front().timeHours;
-    g_lastTime = samples.back().timeHours;
-    g_recordPath = "/records/test.dat";
+  // The samples as a loaded record: the window is the whole of it.
+  void Load(const std::vector<FlightSample>& samples) {
+    Flight f;
+    f.samples = samples;
+    f.recordPath = "/records/test.dat";
+    host_.app().doc().SetFlight(std::move(f));
+    ViewState& v = State();
+    v.windowFirst = v.trackFirst = 0;
+    v.windowLast = v.trackLast = TheFlight().lastSampleIndex();
+    v.firstTime = samples.front().timeHours;
+    v.lastTime = samples.back().timeHours;
   }
 
   // Samples one second apart from 10:00:00 with the field set to each value.
@@ -106,7 +115,7 @@ class GraphTest : public ::testing::Test {
   FixedWidthMetrics metrics_;
   std::ostringstream transcript_;
   std::ostringstream errors_;
-  mutable ScriptHost host_{metrics_, transcript_, errors_, "/tmp", kW, kH};
+  mutable ScriptHost host_{metrics_, transcript_, errors_, "/tmp", ".", kW, kH};
 };
 
 const Pen kDottedBlue{PenStyle::Dot, 1, kBlue};
@@ -164,7 +173,7 @@ TEST_F(GraphTest, ValueLabelsSplitTheScaleIntoSevenSteps) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    ResetProgramState();
+    Reset();
     Load(Series(c.field, c.values));
     Run(std::string("command ") + c.command + "\n");
     const auto labels = ValueLabels();
@@ -191,7 +200,7 @@ TEST_F(GraphTest, TraceIsPlacedByTimeAndScale) {
   }
   EXPECT_EQ(trace.front().from, (Point{50, kH - 50}));
   // Positive values up in every graph, bank included.
-  ResetProgramState();
+  Reset();
   Load(Series(&FlightSample::bankDeg, {-10, 10}));
   Run("command 32776\n");
   ASSERT_EQ(Lines(kDottedBlue).size(), 1u);
@@ -218,7 +227,7 @@ TEST_F(GraphTest, TimeLabelsAcrossMidnight) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    ResetProgramState();
+    Reset();
     std::vector<FlightSample> samples;
     for (double t : c.times) samples.push_back(FlightSample{.timeHours = t});
     Load(samples);
@@ -260,18 +269,22 @@ TEST_F(GraphTest, MidnightRecordRunsOnToTheRight) {
   EXPECT_EQ(labels.back(), "0:0:0");
 }
 
+// Every chart of the table, asked for before a record is selected: its message, no
+// drawing, the mode as it was. The summary screens say it without the line end.
 TEST_F(GraphTest, NoRecordShowsTheMessageAndDrawsNothing) {
-  for (const char* command : {"32773", "32774", "32775", "32776", "32777", "32778", "32781"}) {
-    SCOPED_TRACE(command);
-    ResetProgramState();
+  for (const ChartEntry& chart : Charts()) {
+    SCOPED_TRACE(chart.caption);
+    Reset();
     transcript_.str("");
-    g_chartMode = kChartTrack;
+    State().chartMode = kChartTrack;
     const std::size_t before = Ops().size();
-    Run(std::string("command ") + command + "\n");
-    EXPECT_EQ(transcript_.str(),
-              "{\"event\":\"message\",\"text\":\"Select a Aerolog File First\\n\"}\n");
+    Run("command " + std::to_string(chart.command) + "\n");
+    const bool summary = chart.mode == kChartFlightSummary || chart.mode == kChartTakeoffLanding;
+    EXPECT_EQ(transcript_.str(), std::string("{\"event\":\"message\",\"text\":\"Select a Aerolog "
+                                             "File First") +
+                                     (summary ? "" : "\\n") + "\"}\n");
     EXPECT_EQ(Ops().size(), before);
-    EXPECT_EQ(g_chartMode, kChartTrack);
+    EXPECT_EQ(State().chartMode, kChartTrack);
   }
 }
 
@@ -294,7 +307,7 @@ TEST_F(GraphTest, EachCommandSetsItsModeAndRedrawsKeepIt) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.command);
     Run(std::string("command ") + c.command + "\n");
-    EXPECT_EQ(g_chartMode, c.mode);
+    EXPECT_EQ(State().chartMode, c.mode);
     ASSERT_FALSE(Ops().empty());
     EXPECT_EQ(Ops().front().kind, DrawOp::Kind::Fill);
     EXPECT_EQ(Ops().front().color, kBlack);
@@ -302,7 +315,7 @@ TEST_F(GraphTest, EachCommandSetsItsModeAndRedrawsKeepIt) {
     EXPECT_GE(IndexOfText(c.title), 0);
     // A repaint, a key, a click and a zoom draw the same chart again.
     Run("repaint\nkey RIGHT\nclick 400 300\ncommand 32801\ncommand 32807\n");
-    EXPECT_EQ(g_chartMode, c.mode);
+    EXPECT_EQ(State().chartMode, c.mode);
     EXPECT_GE(IndexOfText(c.title), 0);
   }
 }
@@ -369,7 +382,7 @@ TEST_F(GraphTest, CursorLineAndStatusLines) {
   Load(samples);
   // Offset 590 of 1180 is the middle of the three seconds: the status sample is the
   // first one later than 10:00:01.5.
-  g_cursorOffset = 590;
+  State().cursorOffset = 590;
   Run("command 32773\n");
   const auto cursor = Lines(kDottedRed);
   ASSERT_EQ(cursor.size(), 1u);
@@ -401,20 +414,20 @@ TEST_F(GraphTest, DegenerateWindowsDrawWithoutDividingByZero) {
   EXPECT_EQ(ValueLabels().size(), 8u);
 
   // One sample: no duration, the trace stands at the left end of the time axis.
-  ResetProgramState();
+  Reset();
   Load(Series(&FlightSample::altitudeFt, {900, 500}));
-  g_windowFirst = g_windowLast = 0;
-  g_firstTime = g_lastTime = g_samples[0].timeHours;
+  State().windowFirst = State().windowLast = 0;
+  State().firstTime = State().lastTime = TheFlight().samples[0].timeHours;
   Run("command 32773\nkey END\n");
   EXPECT_TRUE(Lines(kDottedBlue).empty());  // a single sample is a move only
   EXPECT_EQ(TimeLabels(), std::vector<std::string>(10, "10:0:0"));
   EXPECT_EQ(ValueLabels().size(), 8u);
   EXPECT_EQ(ValueLabels()[7].text, "   900");
   // Two samples at one time: a vertical trace at the left edge.
-  ResetProgramState();
+  Reset();
   Load(Series(&FlightSample::altitudeFt, {500, 900}));
-  g_samples[1].timeHours = g_samples[0].timeHours;
-  g_lastTime = g_firstTime;
+  TheFlight().samples[1].timeHours = TheFlight().samples[0].timeHours;
+  State().lastTime = State().firstTime;
   Run("command 32773\n");
   ASSERT_EQ(Lines(kDottedBlue).size(), 1u);
   EXPECT_EQ(Lines(kDottedBlue)[0].from.x, 50);
@@ -422,10 +435,10 @@ TEST_F(GraphTest, DegenerateWindowsDrawWithoutDividingByZero) {
 
   // A window whose first index lies above its last: no trace, labels from the
   // start values (1,000,000 at the bottom, 0 on top for altitude).
-  ResetProgramState();
+  Reset();
   Load(Series(&FlightSample::altitudeFt, {500, 900, 700}));
-  g_windowFirst = 2;
-  g_windowLast = 1;
+  State().windowFirst = 2;
+  State().windowLast = 1;
   Run("command 32773\n");
   EXPECT_TRUE(Lines(kDottedBlue).empty());
   ASSERT_EQ(ValueLabels().size(), 8u);
@@ -444,7 +457,7 @@ TEST_F(GraphTest, CombinedGraphLegendTracesAndNoValueLabels) {
   }
   Load(samples);
   Run("command 32781\n");
-  EXPECT_EQ(g_chartMode, kChartCombined);
+  EXPECT_EQ(State().chartMode, kChartCombined);
 
   struct Legend {
     const char* text;

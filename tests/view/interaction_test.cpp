@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "base/flight.h"
 #include "base/view_state.h"
 #include "charts/map_state.h"
-#include "record/sample_table.h"
 #include "support/record_fixtures.h"
 #include "support/temp_dir.h"
 #include "support/test_host.h"
@@ -29,9 +29,9 @@ class ViewTest : public ::testing::Test {
 
 TEST_F(ViewTest, KeysMoveBothCursorsWithinTheirLimits) {
   Load(100);
-  g_trackFirst = 20;
-  g_trackLast = 60;
-  g_trackCursor = 30;
+  t.state().trackFirst = 20;
+  t.state().trackLast = 60;
+  t.state().trackCursor = 30;
   struct Step {
     const char* key;
     int offset, track;
@@ -55,31 +55,31 @@ TEST_F(ViewTest, KeysMoveBothCursorsWithinTheirLimits) {
   };
   for (const auto& s : steps) {
     t.Run({std::string("key ") + s.key});
-    EXPECT_EQ(g_cursorOffset, s.offset) << s.key;
-    EXPECT_EQ(g_trackCursor, s.track) << s.key;
+    EXPECT_EQ(t.state().cursorOffset, s.offset) << s.key;
+    EXPECT_EQ(t.state().trackCursor, s.track) << s.key;
   }
   // Up and down change nothing.
   t.Run({"key UP", "key DOWN"});
-  EXPECT_EQ(g_cursorOffset, 0);
-  EXPECT_EQ(g_trackCursor, 20);
+  EXPECT_EQ(t.state().cursorOffset, 0);
+  EXPECT_EQ(t.state().trackCursor, 20);
 }
 
 TEST_F(ViewTest, AddNearTheEndsGoesToTheLastPlaces) {
   Load(100);
-  g_trackCursor = 95;
-  g_cursorOffset = kW - 112;
+  t.state().trackCursor = 95;
+  t.state().cursorOffset = kW - 112;
   t.Run({"key ADD"});
-  EXPECT_EQ(g_trackCursor, 99);
-  EXPECT_EQ(g_cursorOffset, kW - 102);
+  EXPECT_EQ(t.state().trackCursor, 99);
+  EXPECT_EQ(t.state().cursorOffset, kW - 102);
   t.Run({"key ADD"});
-  EXPECT_EQ(g_cursorOffset, kW - 101);
+  EXPECT_EQ(t.state().cursorOffset, kW - 101);
 }
 
 TEST_F(ViewTest, CursorButtonsAreTheArrowKeys) {
   Load(100);
   t.Run({"command ID_CURSOR_RIGHT", "command ID_CURSOR_RIGHT", "command ID_CURSOR_LEFT"});
-  EXPECT_EQ(g_cursorOffset, 1);
-  EXPECT_EQ(g_trackCursor, 1);
+  EXPECT_EQ(t.state().cursorOffset, 1);
+  EXPECT_EQ(t.state().trackCursor, 1);
 }
 
 TEST_F(ViewTest, ClickPlacesTheGraphCursorAndFullRedrawLimitsIt) {
@@ -89,75 +89,77 @@ TEST_F(ViewTest, ClickPlacesTheGraphCursorAndFullRedrawLimitsIt) {
   } cases[] = {{30, 0}, {50, 0}, {51, 1}, {kW - 50, kW - 100}, {kW - 49, kW - 50}, {5000, kW - 50}};
   for (const auto& c : cases) {
     t.Run({"click " + std::to_string(c.x) + " 300"});
-    EXPECT_EQ(g_cursorOffset, c.offset) << c.x;
+    EXPECT_EQ(t.state().cursorOffset, c.offset) << c.x;
   }
   t.Run({"repaint"});
-  EXPECT_EQ(g_cursorOffset, kW - 50);
+  EXPECT_EQ(t.state().cursorOffset, kW - 50);
   t.Run({"size 600 400"});
-  EXPECT_EQ(g_cursorOffset, 550);
+  EXPECT_EQ(t.state().cursorOffset, 550);
 }
 
 TEST_F(ViewTest, ClickTakesTheNearestSampleOfTheWholeRecord) {
-  Load(100);                       // samples at 50 N + i * 0.001, 5 E
-  g_trackFirst = g_trackLast = 0;  // the track window does not limit the search
+  Load(100);                                       // samples at 50 N + i * 0.001, 5 E
+  t.state().trackFirst = t.state().trackLast = 0;  // the track window does not limit the search
   // Map with its lower-left corner at (50.05 N, 5 E) and a span of 0.1 degree on a
   // square of 700 pixels: a click at (200, 750) is that corner.
-  g_mapLatMin = 50.05;
-  g_mapLonMin = 5;
-  g_mapSpanDeg = 0.1;
+  t.map().mapLatMin = 50.05;
+  t.map().mapLonMin = 5;
+  t.map().mapSpanDeg = 0.1;
   t.Run({"click 200 750"});
-  EXPECT_EQ(g_trackCursor, 50);
+  EXPECT_EQ(t.state().trackCursor, 50);
   t.Run({"click 200 50"});  // the top of the map, beyond the last sample
-  EXPECT_EQ(g_trackCursor, 99);
+  EXPECT_EQ(t.state().trackCursor, 99);
 
   // Before any map was drawn, every click maps to (0, 0): the sample nearest to it.
-  ResetMapState();
-  g_samples[7].latitudeDeg = g_samples[8].latitudeDeg = 1;
-  g_samples[7].longitudeDeg = g_samples[8].longitudeDeg = 0;
+  t.map() = MapState{};
+  t.flight().samples[7].latitudeDeg = t.flight().samples[8].latitudeDeg = 1;
+  t.flight().samples[7].longitudeDeg = t.flight().samples[8].longitudeDeg = 0;
   t.Run({"click 640 400"});
-  EXPECT_EQ(g_trackCursor, 7);  // the earlier of two equally near samples
+  EXPECT_EQ(t.state().trackCursor, 7);  // the earlier of two equally near samples
 }
 
 TEST_F(ViewTest, ZoomInFiveTimesAndOutAgain) {
   Load(5000);
-  g_trackCursor = 2500;
-  g_cursorOffset = (kW - 100) / 2;  // the graph cursor on sample 2499
+  t.state().trackCursor = 2500;
+  t.state().cursorOffset = (kW - 100) / 2;  // the graph cursor on sample 2499
   const int halfWidths[] = {1000, 500, 333, 250, 200};
   for (int i = 0; i < 5; ++i) {
     t.Run({"command ID_ZOOM_IN"});
-    EXPECT_EQ(g_zoomLevel, i + 2);
-    EXPECT_EQ(g_trackLast - g_trackCursor, 500 / (i + 1));
-    EXPECT_EQ(g_windowLast - g_windowFirst, 2 * halfWidths[i]);
+    EXPECT_EQ(t.state().zoomLevel, i + 2);
+    EXPECT_EQ(t.state().trackLast - t.state().trackCursor, 500 / (i + 1));
+    EXPECT_EQ(t.state().windowLast - t.state().windowFirst, 2 * halfWidths[i]);
     // The cursor stays on the centre sample, in the middle of the axis.
-    EXPECT_EQ(g_cursorOffset, ((kW - 100) * halfWidths[i]) / (2 * halfWidths[i]));
-    EXPECT_DOUBLE_EQ(g_firstTime, g_samples[static_cast<std::size_t>(g_windowFirst)].timeHours);
-    EXPECT_DOUBLE_EQ(g_lastTime, g_samples[static_cast<std::size_t>(g_windowLast)].timeHours);
+    EXPECT_EQ(t.state().cursorOffset, ((kW - 100) * halfWidths[i]) / (2 * halfWidths[i]));
+    EXPECT_DOUBLE_EQ(t.state().firstTime,
+                     t.flight().samples[static_cast<std::size_t>(t.state().windowFirst)].timeHours);
+    EXPECT_DOUBLE_EQ(t.state().lastTime,
+                     t.flight().samples[static_cast<std::size_t>(t.state().windowLast)].timeHours);
   }
   const int levels[] = {5, 4, 3, 2, 1};
   for (int level : levels) {
     t.Run({"command ID_ZOOM_OUT"});
-    EXPECT_EQ(g_zoomLevel, level);
-    EXPECT_EQ(g_windowLast - g_windowFirst, 2 * (1000 / level));
+    EXPECT_EQ(t.state().zoomLevel, level);
+    EXPECT_EQ(t.state().windowLast - t.state().windowFirst, 2 * (1000 / level));
   }
-  const int cursor = g_cursorOffset;
+  const int cursor = t.state().cursorOffset;
   t.Run({"command ID_ZOOM_OUT"});  // from level 1: the whole record
-  EXPECT_EQ(g_zoomLevel, 1);
-  EXPECT_EQ(g_windowFirst, 0);
-  EXPECT_EQ(g_windowLast, 4999);
-  EXPECT_EQ(g_trackFirst, 0);
-  EXPECT_EQ(g_trackLast, 4999);
-  EXPECT_EQ(g_cursorOffset, cursor);
-  EXPECT_EQ(g_trackCursor, 2500);
-  EXPECT_DOUBLE_EQ(g_lastTime, g_samples[4999].timeHours);
+  EXPECT_EQ(t.state().zoomLevel, 1);
+  EXPECT_EQ(t.state().windowFirst, 0);
+  EXPECT_EQ(t.state().windowLast, 4999);
+  EXPECT_EQ(t.state().trackFirst, 0);
+  EXPECT_EQ(t.state().trackLast, 4999);
+  EXPECT_EQ(t.state().cursorOffset, cursor);
+  EXPECT_EQ(t.state().trackCursor, 2500);
+  EXPECT_DOUBLE_EQ(t.state().lastTime, t.flight().samples[4999].timeHours);
 }
 
 TEST_F(ViewTest, ZoomInCutAtTheStartPlacesTheCursorByIndex) {
   Load(5000);
-  g_cursorOffset = 59;  // sample (4999 * 59) / 1180 = 249
+  t.state().cursorOffset = 59;  // sample (4999 * 59) / 1180 = 249
   t.Run({"command ID_ZOOM_IN"});
-  EXPECT_EQ(g_windowFirst, 0);
-  EXPECT_EQ(g_windowLast, 1249);
-  EXPECT_EQ(g_cursorOffset, ((kW - 100) * 249) / 1249);
+  EXPECT_EQ(t.state().windowFirst, 0);
+  EXPECT_EQ(t.state().windowLast, 1249);
+  EXPECT_EQ(t.state().cursorOffset, ((kW - 100) * 249) / 1249);
 }
 
 TEST_F(ViewTest, ZoomedTrackWindowIsCutAtBothEndsOfTheRecord) {
@@ -167,47 +169,47 @@ TEST_F(ViewTest, ZoomedTrackWindowIsCutAtBothEndsOfTheRecord) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.cursor);
     Load(5000);
-    g_trackCursor = c.cursor;
+    t.state().trackCursor = c.cursor;
     t.Run({"command ID_ZOOM_IN"});
-    EXPECT_EQ(g_trackFirst, c.first);
-    EXPECT_EQ(g_trackLast, c.last);
-    EXPECT_EQ(g_trackCursor, c.cursor);
+    EXPECT_EQ(t.state().trackFirst, c.first);
+    EXPECT_EQ(t.state().trackLast, c.last);
+    EXPECT_EQ(t.state().trackCursor, c.cursor);
   }
 }
 
 TEST_F(ViewTest, ZoomInStopsAtLevelTwenty) {
   Load(5000);
-  g_zoomLevel = 20;
-  g_windowFirst = 10;
+  t.state().zoomLevel = 20;
+  t.state().windowFirst = 10;
   t.Run({"command ID_ZOOM_IN"});
-  EXPECT_EQ(g_zoomLevel, 20);
-  EXPECT_EQ(g_windowFirst, 10);
+  EXPECT_EQ(t.state().zoomLevel, 20);
+  EXPECT_EQ(t.state().windowFirst, 10);
 }
 
 TEST_F(ViewTest, ZoomOnANarrowClientOrASingleSampleDividesByNothing) {
   Load(5000);
   t.Run({"size 100 400", "command ID_ZOOM_IN"});  // no time axis: nothing changes
-  EXPECT_EQ(g_zoomLevel, 1);
-  EXPECT_EQ(g_windowLast, 4999);
-  g_zoomLevel = 3;
+  EXPECT_EQ(t.state().zoomLevel, 1);
+  EXPECT_EQ(t.state().windowLast, 4999);
+  t.state().zoomLevel = 3;
   t.Run({"command ID_ZOOM_OUT"});
-  EXPECT_EQ(g_zoomLevel, 3);
+  EXPECT_EQ(t.state().zoomLevel, 3);
 
   Load(1);  // a one-sample window: the cursor goes to the left end
   t.Run({"size 1280 800", "click 700 300", "command ID_ZOOM_IN"});
-  EXPECT_EQ(g_zoomLevel, 2);
-  EXPECT_EQ(g_windowFirst, 0);
-  EXPECT_EQ(g_windowLast, 0);
-  EXPECT_EQ(g_cursorOffset, 0);
+  EXPECT_EQ(t.state().zoomLevel, 2);
+  EXPECT_EQ(t.state().windowFirst, 0);
+  EXPECT_EQ(t.state().windowLast, 0);
+  EXPECT_EQ(t.state().cursorOffset, 0);
 }
 
 TEST_F(ViewTest, ZoomOnAnEmptyRecordReadsNothingOutsideTheTable) {
   t.LoadRecord(WriteRecordFile(dir.path(), "empty.dat", {}));
   t.Run({"command ID_ZOOM_IN", "command ID_ZOOM_OUT", "command ID_ZOOM_OUT", "key END",
          "click 10 10"});
-  EXPECT_EQ(g_lastSampleIndex, -1);
-  EXPECT_EQ(g_windowLast, -1);
-  EXPECT_EQ(g_lastTime, 0);
+  EXPECT_EQ(t.flight().lastSampleIndex(), -1);
+  EXPECT_EQ(t.state().windowLast, -1);
+  EXPECT_EQ(t.state().lastTime, 0);
 }
 
 // Which events draw the current chart again: a marker drawn over the chart stays
@@ -241,8 +243,8 @@ TEST_F(ViewTest, RedrawDispatchByModeAndEvent) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.mode) + " " + c.event);
-    g_zoomLevel = 1;
-    g_chartMode = c.mode;
+    t.state().zoomLevel = 1;
+    t.state().chartMode = c.mode;
     t.Run({"repaint"});
     {
       auto dc = t.host().window().GetDC();
@@ -253,7 +255,7 @@ TEST_F(ViewTest, RedrawDispatchByModeAndEvent) {
     ASSERT_TRUE(markerShown());
     t.Run({c.event});
     EXPECT_EQ(markerShown(), !c.redrawn);
-    EXPECT_EQ(g_chartMode, c.mode);
+    EXPECT_EQ(t.state().chartMode, c.mode);
   }
 }
 
@@ -273,22 +275,22 @@ TEST_F(ViewTest, MapModesLimitTheGraphCursorToHeightPlus200) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.mode);
-    g_chartMode = c.mode;
-    g_cursorOffset = 1200;
+    t.state().chartMode = c.mode;
+    t.state().cursorOffset = 1200;
     t.Run({"repaint"});
-    EXPECT_EQ(g_cursorOffset, c.afterRepaint);
+    EXPECT_EQ(t.state().cursorOffset, c.afterRepaint);
     t.Run({"click " + std::to_string(kW - 10) + " 300"});
-    EXPECT_EQ(g_cursorOffset, c.afterClick);
+    EXPECT_EQ(t.state().cursorOffset, c.afterClick);
   }
 }
 
 TEST_F(ViewTest, BlankViewFillsWhiteAndKeepsTheRest) {
   Load(100);
-  g_chartMode = kChartAltitude;
-  g_zoomLevel = 4;
+  t.state().chartMode = kChartAltitude;
+  t.state().zoomLevel = 4;
   t.Run({"command 32837"});
-  EXPECT_EQ(g_chartMode, kChartBlank);
-  EXPECT_EQ(g_zoomLevel, 4);
+  EXPECT_EQ(t.state().chartMode, kChartBlank);
+  EXPECT_EQ(t.state().zoomLevel, 4);
   ASSERT_EQ(t.screen().ops().size(), 1u);
   EXPECT_EQ(t.screen().ops()[0].color, kWhite);
   t.Run({"size 800 600"});  // a resize leaves it blank

@@ -71,6 +71,17 @@ class ChannelSet {
 const char* ChannelName(Channel c);
 const char* ChannelStateName(ChannelState s);
 
+// What the recorder's file stores in a form the sample does not keep: the time
+// stamp's fields as written, the altitude in metres and the heading signed (-180 ..
+// 180). The text export writes these as stored.
+struct StoredFields {
+  std::int16_t hours = 0;
+  std::int16_t minutes = 0;
+  std::int16_t seconds = 0;
+  double altitudeMetres = 0;
+  double signedHeadingDeg = 0;
+};
+
 struct CivilDate {
   int year = 1970;
   int month = 1;
@@ -89,9 +100,9 @@ struct Flight {
   // source that holds only the time of day.
   std::int64_t sourceModified = 0;
   ChannelSet channels;
-  // The recorder's 80-byte records the samples were decoded from, kept so that the
-  // text export writes every field as the recorder stored it.
-  std::vector<std::uint8_t> datRecords;
+  // One a sample for the recorder's file, whose text export writes them as stored;
+  // empty for sources that have no such fields.
+  std::vector<StoredFields> stored;
 
   // The index of the last sample: -1 for an empty flight.
   int lastSampleIndex() const { return static_cast<int>(samples.size()) - 1; }

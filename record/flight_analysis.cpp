@@ -19,15 +19,6 @@ bool AnyGear(const AnalysisSample& s, double value) {
 
 // The export decodes a record as the loader does, but keeps the stored time fields
 // and the altitude in metres, and forms no vertical speed.
-AnalysisSample FromRawRecord(const RawRecord& r) {
-  AnalysisSample s = FromTableSample(ToSample(r));
-  s.stamp = TimeStamp{r.hours, r.minutes, r.seconds};
-  s.timeHours = StampHours(s.stamp);
-  s.altitudeMetres = AltitudeMetres(r);
-  s.verticalSpeedFpm = 0;
-  return s;
-}
-
 AnalysisSample FromTableSample(const FlightSample& f) {
   AnalysisSample s;
   s.stamp = TimeFormA(f.timeHours);

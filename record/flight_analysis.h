@@ -43,8 +43,6 @@ struct AnalysisSample {
   std::array<double, 4> fuel{};  // left, left aux, right, right aux, percent
 };
 
-// The sample as the export sees a record read again from the file.
-AnalysisSample FromRawRecord(const RawRecord& r);
 // The sample as the screens see a table entry.
 AnalysisSample FromTableSample(const FlightSample& s);
 

@@ -4,10 +4,11 @@
 
 #include "record/flight_text_export.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdio>
 #include <ctime>
-#include <span>
 
 #include "base/format.h"
 #include "platform/file_services.h"
@@ -18,24 +19,48 @@
 namespace quarn {
 namespace {
 
-// Calls visit(index, record) for every record the flight was read from.
+// The fields a source without the recorder's stored ones gives: the time of day to
+// the nearest second, the altitude in metres, the heading signed.
+StoredFields StoredOf(const FlightSample& s) {
+  const long long total = std::llround(s.timeHours * 3600);
+  StoredFields f;
+  f.hours = static_cast<std::int16_t>(std::clamp(total / 3600, -32768LL, 32767LL));
+  f.minutes = static_cast<std::int16_t>(total / 60 % 60);
+  f.seconds = static_cast<std::int16_t>(total % 60);
+  f.altitudeMetres = s.altitudeFt / kFeetPerMetre;
+  f.signedHeadingDeg = s.courseDeg > 180 ? s.courseDeg - 360 : s.courseDeg;
+  return f;
+}
+
+// Calls visit(index, sample, stored fields) for every sample of the flight.
 template <typename Visit>
 void ForEachRecord(const Flight& flight, Visit visit) {
-  const std::span<const std::uint8_t> bytes(flight.datRecords);
-  for (std::size_t i = 0; (i + 1) * kRecordSize <= bytes.size(); ++i) {
-    visit(static_cast<int>(i), ParseRawRecord(bytes.subspan(i * kRecordSize).first<kRecordSize>()));
+  const bool stored = flight.stored.size() == flight.samples.size();
+  for (std::size_t i = 0; i < flight.samples.size(); ++i) {
+    const FlightSample& s = flight.samples[i];
+    visit(static_cast<int>(i), s, stored ? flight.stored[i] : StoredOf(s));
   }
 }
 
-void WriteFlightLine(std::FILE* out, long number, const RawRecord& r) {
+// The sample as the export's analysis sees it: the stamp and the altitude in metres
+// as stored.
+AnalysisSample FromStored(const FlightSample& sample, const StoredFields& f) {
+  AnalysisSample s = FromTableSample(sample);
+  s.stamp = TimeStamp{f.hours, f.minutes, f.seconds};
+  s.timeHours = StampHours(s.stamp);
+  s.altitudeMetres = f.altitudeMetres;
+  s.verticalSpeedFpm = 0;
+  return s;
+}
+
+void WriteFlightLine(std::FILE* out, long number, const FlightSample& s, const StoredFields& f) {
   std::fprintf(out, "%ld\t%ld:%ld:%ld\t%f\t%f\t%f\t%f\t%f\t%f\t%f\t%f\t", number,
-               static_cast<long>(r.hours), static_cast<long>(r.minutes),
-               static_cast<long>(r.seconds), LatitudeDeg(r), LongitudeDeg(r), AltitudeFt(r),
-               PitchDeg(r), BankDeg(r), SignedHeadingDeg(r), TasKt(r), IasKt(r));
-  std::fprintf(out, "%f\t%f\t%f\t%f\t", TankPercent(r.fuelLeft), TankPercent(r.fuelLeftAux),
-               TankPercent(r.fuelRight), TankPercent(r.fuelRightAux));
-  std::fprintf(out, "%d\t%d\t%d\n", GearDown(r.gear[0]) ? 1 : 0, GearDown(r.gear[1]) ? 1 : 0,
-               GearDown(r.gear[2]) ? 1 : 0);
+               static_cast<long>(f.hours), static_cast<long>(f.minutes),
+               static_cast<long>(f.seconds), s.latitudeDeg, s.longitudeDeg, s.altitudeFt,
+               s.pitchDeg, s.bankDeg, f.signedHeadingDeg, s.tasKt, s.iasKt);
+  std::fprintf(out, "%f\t%f\t%f\t%f\t", s.fuelLeft, s.fuelLeftAux, s.fuelRight, s.fuelRightAux);
+  std::fprintf(out, "%d\t%d\t%d\n", s.gear1 != 0 ? 1 : 0, s.gear2 != 0 ? 1 : 0,
+               s.gear3 != 0 ? 1 : 0);
 }
 
 void WriteGearHeader(std::FILE* out) {
@@ -166,9 +191,9 @@ std::vector<std::string> GenerateFlightText(const Flight& flight, const std::str
   RecordTimes times(options);
   ExtremeTracker extremes(options);
   GearLog gearLog;
-  ForEachRecord(flight, [&](int i, const RawRecord& r) {
-    WriteFlightLine(out, i, r);
-    const AnalysisSample s = FromRawRecord(r);
+  ForEachRecord(flight, [&](int i, const FlightSample& sample, const StoredFields& f) {
+    WriteFlightLine(out, i, sample, f);
+    const AnalysisSample s = FromStored(sample, f);
     times.Add(s);
     if (i == 0) {
       std::fprintf(warning, "Initial time of the record: %d:%d:%d\n\n", s.stamp.hours,
@@ -183,12 +208,14 @@ std::vector<std::string> GenerateFlightText(const Flight& flight, const std::str
 
   // Second pass: the ground references.
   GroundReferences references(options, count);
-  ForEachRecord(flight, [&](int i, const RawRecord& r) { references.Add(i, FromRawRecord(r)); });
+  ForEachRecord(flight, [&](int i, const FlightSample& sample, const StoredFields& f) {
+    references.Add(i, FromStored(sample, f));
+  });
 
   // Third pass: take-off and landing, written as they are found.
   EventFinder events(options, count, references.start(), references.end());
-  ForEachRecord(flight, [&](int i, const RawRecord& r) {
-    const AnalysisSample s = FromRawRecord(r);
+  ForEachRecord(flight, [&](int i, const FlightSample& sample, const StoredFields& f) {
+    const AnalysisSample s = FromStored(sample, f);
     const EventStep step = events.Add(i, s);
     if (step.takeoff) {
       std::fprintf(warning, "Flight Time           %02d:%02d:%02d", s.stamp.hours, s.stamp.minutes,

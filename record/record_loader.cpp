@@ -18,6 +18,12 @@ bool FileRecordSource::Next(std::span<std::uint8_t, kRecordSize> out) {
   return std::fread(out.data(), 1, kRecordSize, file_) == kRecordSize;
 }
 
+std::size_t FileRecordSource::ExpectedRecords() const {
+  struct stat st {};
+  if (::fstat(::fileno(file_), &st) != 0 || st.st_size <= 0) return 0;
+  return static_cast<std::size_t>(st.st_size) / kRecordSize;
+}
+
 bool MemoryRecordSource::Next(std::span<std::uint8_t, kRecordSize> out) {
   if (bytes_.size() - pos_ < kRecordSize) return false;
   std::memcpy(out.data(), bytes_.data() + pos_, kRecordSize);
@@ -44,13 +50,19 @@ LoadOutcome LoadSamples(RecordSource& source, Flight& flight) {
   LoadOutcome outcome;
   std::array<std::uint8_t, kRecordSize> buffer{};
   std::vector<FlightSample>& samples = flight.samples;
+  const std::size_t expected =
+      std::min(source.ExpectedRecords(), static_cast<std::size_t>(kMaxSamples));
+  samples.reserve(samples.size() + expected);
+  flight.stored.reserve(flight.stored.size() + expected);
   while (source.Next(buffer)) {
     if (outcome.stored == kMaxSamples) {
       outcome.truncated = true;
       break;
     }
-    samples.push_back(ToSample(ParseRawRecord(buffer)));
-    flight.datRecords.insert(flight.datRecords.end(), buffer.begin(), buffer.end());
+    const RawRecord r = ParseRawRecord(buffer);
+    samples.push_back(ToSample(r));
+    flight.stored.push_back(
+        StoredFields{r.hours, r.minutes, r.seconds, AltitudeMetres(r), SignedHeadingDeg(r)});
     ++outcome.stored;
   }
   // The first interval is known once two samples are in.

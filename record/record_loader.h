@@ -17,12 +17,16 @@ class RecordSource {
  public:
   virtual ~RecordSource() = default;
   virtual bool Next(std::span<std::uint8_t, kRecordSize> out) = 0;
+  // How many records are likely to come, to make room for them at once; 0 when
+  // unknown.
+  virtual std::size_t ExpectedRecords() const { return 0; }
 };
 
 class FileRecordSource : public RecordSource {
  public:
   explicit FileRecordSource(std::FILE* file) : file_(file) {}
   bool Next(std::span<std::uint8_t, kRecordSize> out) override;
+  std::size_t ExpectedRecords() const override;
   // Whether the records ended on a read error rather than at the end of the file.
   bool Failed() const { return std::ferror(file_) != 0; }
 
@@ -34,6 +38,7 @@ class MemoryRecordSource : public RecordSource {
  public:
   explicit MemoryRecordSource(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
   bool Next(std::span<std::uint8_t, kRecordSize> out) override;
+  std::size_t ExpectedRecords() const override { return bytes_.size() / kRecordSize; }
 
  private:
   std::span<const std::uint8_t> bytes_;
@@ -50,7 +55,7 @@ struct LoadOutcome {
 std::FILE* OpenRecordFile(const std::string& path);
 
 // Decodes the source's records into the flight's samples, with the vertical speed of
-// each sample, and keeps the records themselves in datRecords. It stops at
+// each sample, and keeps what the samples do not hold as stored. It stops at
 // kMaxSamples records.
 LoadOutcome LoadSamples(RecordSource& source, Flight& flight);
 

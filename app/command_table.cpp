@@ -25,6 +25,9 @@ constexpr std::array<CommandInfo, 44> kCommands{{
      "Writes the flight's track as GPX or KML, for map viewers and globes"},
     {ID_EXPORT_REPORT, "ID_EXPORT_REPORT", kFile, "", "Export &Report...", false,
      "Writes every chart of the flight into one PDF file"},
+    {ID_FILE_PRINT, "ID_FILE_PRINT", kFile, "", "&Print...\tCtrl+P", false,
+     "Print the Present Chart"},
+    {ID_FILE_PRINT_PREVIEW, "ID_FILE_PRINT_PREVIEW", kFile, "", "Print Pre&view...", false, ""},
     {ID_APP_EXIT, "ID_APP_EXIT", kFile, "", "&Exit", false, "Application exit"},
     {ID_DEFINE_GROUP, "ID_DEFINE_GROUP", kAerolog, "", "Define Group of BGL files", false,
      "Define a group of BGL file. Then Quarn will load the navaids from this group of Bgl files"},
@@ -87,10 +90,8 @@ constexpr std::array<CommandInfo, 44> kCommands{{
     {ID_CURSOR_LEFT, "ID_CURSOR_LEFT", "", "", "", true, "Move the cursor to the left"},
     {ID_CURSOR_RIGHT, "ID_CURSOR_RIGHT", "", "", "", true, "Move the cursor to the right"},
     {ID_ERASE_RADIALS, "ID_ERASE_RADIALS", "", "", "", true, "Erase radials"},
-    {ID_FILE_PRINT, "ID_FILE_PRINT", "", "", "", false, "Print the Present Chart"},
     {ID_FILE_NEW, "ID_FILE_NEW", "", "", "", false, ""},
     {ID_FILE_PRINT_DIRECT, "ID_FILE_PRINT_DIRECT", "", "", "", false, ""},
-    {ID_FILE_PRINT_PREVIEW, "ID_FILE_PRINT_PREVIEW", "", "", "", false, ""},
 }};
 
 constexpr std::array<const char*, 6> kPopups{kFile, kAerolog, kGenerate, kGraph, kView, kAbout};

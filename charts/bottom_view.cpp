@@ -96,7 +96,7 @@ void DrawBottomView(Window& window, const ChartInput& in) {
   if (const ApproachNavaid ils = FindApproachIls(doc, flight, t); WithinTwoNm(ils)) {
     const NavaidRecord& r = RecordOf(doc, *ils.record);
     dc->TextOut(width - 180, 83,
-                Format("ILS ID: %s %3.1lf MHz.", std::string(r.Ident()).c_str(), r.frequency));
+                Format("ILS ID: %s %.2lf MHz.", std::string(r.Ident()).c_str(), r.frequency));
     DrawLocalizer(*dc, map, r);
   } else {
     dc->TextOut(width - 180, 83, "NO ILS");

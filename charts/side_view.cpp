@@ -202,7 +202,7 @@ ChartOutcome DrawSideView(Window& window, const ChartInput& in) {
     gamma = std::asin(ils.intValue / 131072.0);
     dc->SetTextColor(kGreen);
     dc->TextOut(g.width - 200, 22,
-                Format("ILS ID: %s %3.1lf MHz.", std::string(ils.Ident()).c_str(), ils.frequency));
+                Format("ILS ID: %s %.2lf MHz.", std::string(ils.Ident()).c_str(), ils.frequency));
     ilsFromCentre =
         DistanceAndBearing(runway.latitude, runway.longitude, ils.latitude, ils.longitude).metres;
     DrawGlideSlopeSector(*dc, g, gamma, ilsFromCentre);

@@ -53,11 +53,10 @@ void LoadSceneryList(CHalbricoDoc& doc, const std::string& listPath, const std::
 void LoadFixes(CHalbricoDoc& doc, const std::string& dataDir, Notices& notices) {
   // Read-only: the fixes file is only read, and may be write-protected.
   const auto text = ReadWholeFile(JoinPath(dataDir, "quarn.fix"));
-  if (!text) {
-    notices.ShowMessage("Could not load quarn.fix (fixes file)");
-    return;
-  }
-  const std::vector<FixEntry> fixes = ParseFixes(*text);
+  // Without the file the navaids stay loaded, and the totals say so: the progress of
+  // the list is never the last word in the status bar.
+  if (!text) notices.ShowMessage("Could not load quarn.fix (fixes file)");
+  const std::vector<FixEntry> fixes = text ? ParseFixes(*text) : std::vector<FixEntry>{};
   for (const auto& f : fixes) {
     doc.AddNavaid(NavaidKind::Fix, f.latitude, f.longitude, 0, 0, f.ident, f.ident, 0, 0, 0);
   }

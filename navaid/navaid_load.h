@@ -18,7 +18,8 @@ void LoadNavaids(CHalbricoDoc& doc, const std::string& listPath, const std::stri
 void LoadSceneryList(CHalbricoDoc& doc, const std::string& listPath, const std::string& dataDir,
                      Notices& notices);
 
-// Appends the fixes of quarn.fix in dataDir and shows the totals.
+// Appends the fixes of quarn.fix in dataDir and shows the totals, also when the file
+// cannot be read.
 void LoadFixes(CHalbricoDoc& doc, const std::string& dataDir, Notices& notices);
 
 }  // namespace quarn

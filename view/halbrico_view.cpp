@@ -310,11 +310,12 @@ bool CHalbricoView::SelectRecord(const std::optional<std::string>& chosen) {
   v.zoomLevel = 1;
   v.windowFirst = v.trackFirst = 0;
   v.windowLast = v.trackLast = count - 1;
-  // An empty flight has no times: the axis keeps its ends.
-  if (count > 0) {
-    v.firstTime = flight.samples.front().timeHours;
-    v.lastTime = flight.samples.back().timeHours;
-  }
+  // The axis takes the new flight's ends; an empty flight has none, and nothing of
+  // the one before may stay on it.
+  v.firstTime = flight.SampleAt(0).timeHours;
+  v.lastTime = flight.SampleAt(count - 1).timeHours;
+  // The track cursor keeps its place, but never past the new flight's last sample.
+  v.trackCursor = std::clamp(v.trackCursor, 0, std::max(0, count - 1));
   ui_.SetStatusText(Format("%d Points (lat,lon) in memory", count));
   for (const std::string& note : read->notes) ui_.ShowMessage(note);
   if (recordOpened_) recordOpened_(flight.recordPath);
@@ -378,11 +379,19 @@ void CHalbricoView::DrawMapChart() {
 // The exports write into the current directory.
 void CHalbricoView::OnGenerateFlightText() {
   if (!RecordSelected(kNoRecord)) return;
-  const std::vector<std::string> errors =
-      GenerateFlightText(doc_.flight(), CurrentDirectory(), clock_());
+  const std::string dir = CurrentDirectory();
+  const std::vector<std::string> errors = GenerateFlightText(doc_.flight(), dir, clock_());
   for (const std::string& e : errors) ui_.ShowMessage(e);
   // The reminder only once both files are in place.
-  if (errors.empty()) ui_.ShowMessage("Don\u00b4t forget to analice the file warning.txt!!!");
+  if (!errors.empty()) return;
+  ui_.ShowMessage("Don\u00b4t forget to analice the file warning.txt!!!");
+  ShowWritten({JoinPath(dir, "flight.txt"), JoinPath(dir, "warning.txt")});
+}
+
+void CHalbricoView::ShowWritten(const std::vector<std::string>& paths) {
+  std::string text = "Written:";
+  for (std::size_t i = 0; i < paths.size(); ++i) text += (i == 0 ? " " : ", ") + paths[i];
+  ui_.SetStatusText(text);
 }
 
 void CHalbricoView::OnExportTrack() {
@@ -393,7 +402,11 @@ void CHalbricoView::OnExportTrack() {
   const auto target = ui_.AskSaveFile(request);
   if (!target) return;
   const std::string error = ExportTrack(doc_.flight(), *target);
-  if (!error.empty()) ui_.ShowMessage(error, MessageKind::Warning);
+  if (!error.empty()) {
+    ui_.ShowMessage(error, MessageKind::Warning);
+    return;
+  }
+  ShowWritten({*target});
 }
 
 void CHalbricoView::OnExportNavaids() {
@@ -401,8 +414,13 @@ void CHalbricoView::OnExportNavaids() {
     ui_.ShowMessage("Please Load Navaids First\n");
     return;
   }
-  const Status written = ExportNavaids(doc_, CurrentDirectory());
+  const std::string dir = CurrentDirectory();
+  const Status written = ExportNavaids(doc_, dir);
   ui_.ShowMessage(written ? kNavaidExportDone : written.error);
+  if (!written) return;
+  std::vector<std::string> paths;
+  for (const std::string& name : NavaidExportFileNames()) paths.push_back(JoinPath(dir, name));
+  ShowWritten(paths);
 }
 
 }  // namespace quarn

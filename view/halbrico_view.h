@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "base/view_state.h"
 #include "charts/chart_input.h"
@@ -93,6 +94,8 @@ class CHalbricoView {
   // Asks for the radial of the VOR a right click found until one is valid; 0 when
   // cancelled.
   int AskRadialOf(const NavaidRecord& vor);
+  // Says in the status bar where an export's files were written.
+  void ShowWritten(const std::vector<std::string>& paths);
   // The record selection, from the Open dialog when no path is given.
   bool SelectRecord(const std::optional<std::string>& chosen);
   // Sets the track and graph windows around the cursors for a zoom level; false

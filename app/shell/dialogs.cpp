@@ -1,6 +1,7 @@
 #include "app/shell/dialogs.h"
 
 #include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -31,9 +32,16 @@ CGroupNameDlg::CGroupNameDlg(QWidget* parent) : QDialog(parent), name_(new QLine
   layout->addWidget(OkCancel(this));
 }
 
+void CGroupNameDlg::SetName(const QString& name) {
+  name_->setText(name);
+  name_->selectAll();
+  name_->setFocus();
+}
+
 CSearchDirDlg::CSearchDirDlg(QWidget* parent)
     : QDialog(parent),
       directory_(new QLineEdit(this)),
+      browse_(new QPushButton("Browse...", this)),
       recurse_(new QCheckBox("Recurse subdiectories", this)),
       fs2000_(new QCheckBox("FS2000", this)) {
   setWindowTitle("QUARN");
@@ -43,7 +51,19 @@ CSearchDirDlg::CSearchDirDlg(QWidget* parent)
   fs2000_->setObjectName("1024");
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(new QLabel("Drive and directory to search:", this));
-  layout->addWidget(directory_);
+  // The typed path, or a folder chosen beside it.
+  auto* row = new QHBoxLayout;
+  row->addWidget(directory_);
+  row->addWidget(browse_);
+  layout->addLayout(row);
+  browse_->setAutoDefault(false);
+  chooser_ = [this](const QString& start) {
+    return QFileDialog::getExistingDirectory(this, "Drive and directory to search", start);
+  };
+  connect(browse_, &QPushButton::clicked, this, [this] {
+    const QString chosen = chooser_(directory_->text());
+    if (!chosen.isEmpty()) directory_->setText(chosen);
+  });
   auto* boxes = new QHBoxLayout;
   boxes->addWidget(recurse_);
   boxes->addWidget(fs2000_);

@@ -4,6 +4,8 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QLineEdit>
+#include <QPushButton>
+#include <functional>
 #include <string>
 
 namespace quarn {
@@ -14,7 +16,8 @@ class CGroupNameDlg : public QDialog {
  public:
   explicit CGroupNameDlg(QWidget* parent = nullptr);
   QString m_name() const { return name_->text(); }
-  void SetName(const QString& name) { name_->setText(name); }
+  // The name the field starts with, selected, so that typing replaces it.
+  void SetName(const QString& name);
   QLineEdit* nameEdit() { return name_; }
 
  private:
@@ -33,11 +36,19 @@ class CSearchDirDlg : public QDialog {
   QLineEdit* directoryEdit() { return directory_; }
   QCheckBox* recurseBox() { return recurse_; }
   QCheckBox* fs2000Box() { return fs2000_; }
+  QPushButton* browseButton() { return browse_; }
+  // The folder chooser behind "Browse...": the chosen folder, or empty on Cancel.
+  // Tests replace it.
+  void SetFolderChooser(std::function<QString(const QString& start)> chooser) {
+    chooser_ = std::move(chooser);
+  }
 
  private:
   QLineEdit* directory_;  // control 1022, at most 1000 characters
-  QCheckBox* recurse_;    // control 1023
-  QCheckBox* fs2000_;     // control 1024
+  QPushButton* browse_;
+  std::function<QString(const QString& start)> chooser_;
+  QCheckBox* recurse_;  // control 1023
+  QCheckBox* fs2000_;   // control 1024
 };
 
 // Asks for the radial of a VOR (resource 151).

@@ -2,10 +2,15 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -14,6 +19,8 @@
 #include <QSettings>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QTimer>
+#include <QUrl>
 #include <QWindow>
 
 #include "app/command_table.h"
@@ -115,6 +122,18 @@ QSettings Settings() {
   return QSettings("QUARN", "QUARN");
 }
 
+// The icon theme's picture for the commands that have a standard one.
+QIcon ThemeIcon(int id) {
+  switch (id) {
+    case ID_FILE_PRINT:
+      return QIcon::fromTheme("document-print");
+    case ID_FILE_PRINT_PREVIEW:
+      return QIcon::fromTheme("document-print-preview");
+    default:
+      return QIcon();
+  }
+}
+
 }  // namespace
 
 CMainFrame::CMainFrame(std::string dataDir, QWidget* parent)
@@ -131,12 +150,75 @@ CMainFrame::CMainFrame(std::string dataDir, QWidget* parent)
   app_->view().SetRecordOpenedHandler(
       [this](const std::string& path) { RememberRecentFile(QString::fromStdString(path)); });
   connect(view_, &ViewWindow::commandRequested, this, &CMainFrame::RunCommand);
+  ui_->OnModalClosed([this] { GiveKeysBackToTheChart(); });
   BuildActions();
   BuildMenus();
   BuildToolBar();
   BuildStatusBar();
   FitToScreen();
+  setAcceptDrops(true);
+  qApp->installEventFilter(this);
+  ShowLockKeys(QueryLockKeys().value_or(LockKeys{}));
   view_->setFocus();
+}
+
+void CMainFrame::ShowLockKeys(const LockKeys& locks) {
+  locks_ = locks;
+  const std::pair<const char*, bool> indicators[] = {
+      {"MAY", locks.caps}, {"NUM", locks.num}, {"DESP", locks.scroll}};
+  for (const auto& [name, on] : indicators) {
+    if (auto* label = statusBar()->findChild<QLabel*>(name)) label->setEnabled(on);
+  }
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+  switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+      // The platform's word when it has one; else the lock keys' own presses.
+      if (const auto locks = QueryLockKeys()) {
+        ShowLockKeys(*locks);
+      } else {
+        ShowLockKeys(AfterKeyPress(locks_, *static_cast<QKeyEvent*>(event)));
+      }
+      break;
+    case QEvent::ApplicationActivate:
+      // A lock may have changed while another program had the keyboard.
+      if (const auto locks = QueryLockKeys()) ShowLockKeys(*locks);
+      break;
+    default:
+      break;
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+// The first local file of a drag is a record to open.
+static std::optional<std::string> DroppedFile(const QMimeData* data) {
+  if (data == nullptr) return std::nullopt;
+  for (const QUrl& url : data->urls()) {
+    if (url.isLocalFile()) return url.toLocalFile().toStdString();
+  }
+  return std::nullopt;
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+  if (DroppedFile(event->mimeData())) event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+  const auto path = DroppedFile(event->mimeData());
+  if (!path) return;
+  event->acceptProposedAction();
+  app_->view().OpenRecordFile(*path);
+  UpdateLayerChecks();
+  GiveKeysBackToTheChart();
+}
+
+void CMainFrame::GiveKeysBackToTheChart() {
+  // After the closing menu or dialog has handed its focus on, not before.
+  QTimer::singleShot(0, view_, [view = view_] {
+    if (view->isVisible()) view->setFocus(Qt::OtherFocusReason);
+  });
 }
 
 CMainFrame::~CMainFrame() {
@@ -164,6 +246,8 @@ void CMainFrame::BuildActions() {
     }
     if (const char* icon = ToolbarIcon(c.id)) {
       action->setIcon(QIcon(QString(":/toolbar/%1.png").arg(icon)));
+    } else if (const QIcon theme = ThemeIcon(c.id); !theme.isNull()) {
+      action->setIcon(theme);
     }
     if (LayerFlag(c.id) != nullptr || c.id == ID_SELECT_ALL || c.id == ID_VIEW_TOOLBAR ||
         c.id == ID_VIEW_STATUS_BAR) {
@@ -204,6 +288,11 @@ void CMainFrame::BuildMenus() {
     menu->addAction(actions_[c.id]);
   }
   RefreshRecentMenu();
+  // A menu closed by Escape leaves the keyboard with the menu bar: the chart's keys
+  // (arrows, Home, End) are to work again at once.
+  for (QMenu* menu : menuBar()->findChildren<QMenu*>()) {
+    connect(menu, &QMenu::aboutToHide, this, &CMainFrame::GiveKeysBackToTheChart);
+  }
   QMenu* viewMenu = popups.value("&View");
   connect(viewMenu, &QMenu::aboutToShow, this, [this] {
     actions_[ID_VIEW_TOOLBAR]->setChecked(toolBar_->isVisible());
@@ -291,6 +380,7 @@ void CMainFrame::RunCommand(int id) {
     case ID_APP_ABOUT: {
       CAboutDlg about(app_->dataDir(), this);
       about.exec();
+      GiveKeysBackToTheChart();
       return;
     }
     case ID_VIEW_TOOLBAR:
@@ -361,15 +451,21 @@ void CMainFrame::RefreshRecentMenu() {
   }
 }
 
-// The page shows the current chart, drawn as the window shows it and scaled to fit.
-void CMainFrame::RenderChart(QPrinter& printer) {
-  const DisplayList list = view_->RecordCurrentChart();
+void RenderOnPage(const DisplayList& list, QPrinter& printer) {
   QPainter painter(&printer);
   const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
   const double scale = std::min(page.width() / std::max(1, list.width()),
                                 page.height() / std::max(1, list.height()));
   painter.scale(scale, scale);
+  // What a chart draws beyond its window (symbols near the map's edge) the window
+  // clips; so does the page.
+  painter.setClipRect(QRect(0, 0, list.width(), list.height()));
   ReplayDisplayList(list, painter);
+}
+
+// The page shows the current chart, drawn as the window shows it and scaled to fit.
+void CMainFrame::RenderChart(QPrinter& printer) {
+  RenderOnPage(view_->RecordCurrentChart(), printer);
 }
 
 void CMainFrame::Print(bool showDialog) {
@@ -377,7 +473,9 @@ void CMainFrame::Print(bool showDialog) {
   printer.setPageOrientation(QPageLayout::Landscape);
   if (showDialog) {
     QPrintDialog dialog(&printer, this);
-    if (dialog.exec() != QDialog::Accepted) return;
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    GiveKeysBackToTheChart();
+    if (!accepted) return;
   }
   RenderChart(printer);
 }
@@ -389,6 +487,7 @@ void CMainFrame::PrintPreview() {
   connect(&preview, &QPrintPreviewDialog::paintRequested, this,
           [this](QPrinter* p) { RenderChart(*p); });
   preview.exec();
+  GiveKeysBackToTheChart();
 }
 
 void CMainFrame::ExportReport() {
@@ -426,6 +525,7 @@ void CMainFrame::ExportReport() {
   const bool written = !progress.wasCanceled() &&
                        WritePagesPdf(report.recordName, report.note, pages, path, error, step(1));
   progress.reset();
+  GiveKeysBackToTheChart();
   if (written) {
     ui.SetStatusText("Report written to " + path);
   } else if (!error.empty()) {

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "app/quarn_app.h"
+#include "app/shell/lock_keys.h"
 #include "app/shell/qt_ui.h"
 #include "app/shell/view_window.h"
 
@@ -40,6 +41,8 @@ class CMainFrame : public QMainWindow {
   QMenu* recentMenu() const { return recentMenu_; }
   // Renders the current chart on the printer's page, as the window shows it.
   void RenderChart(QPrinter& printer);
+  // The keyboard goes back to the chart once the menu or dialog now closing is gone.
+  void GiveKeysBackToTheChart();
 
   static constexpr int kMaxRecentFiles = 4;
 
@@ -51,6 +54,11 @@ class CMainFrame : public QMainWindow {
   // Closing the main frame ends the program, whatever other window is still up.
   void closeEvent(QCloseEvent* event) override;
   bool event(QEvent* event) override;
+  // A flight record dropped on the window is opened as "Select a Aerolog File" would.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+  // Key events anywhere in the program keep the lock indicators true.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void BuildActions();
@@ -58,6 +66,8 @@ class CMainFrame : public QMainWindow {
   void BuildToolBar();
   void BuildStatusBar();
   void UpdateLayerChecks();
+  // The indicators lit for the locks that are on.
+  void ShowLockKeys(const LockKeys& locks);
   void RememberRecentFile(const QString& path);
   void ForgetRecentFile(const QString& path);
   void RefreshRecentMenu();
@@ -74,7 +84,12 @@ class CMainFrame : public QMainWindow {
   QMap<int, QAction*> actions_;
   QList<QAction*> recentActions_;
   QMargins fittedMargins_;
+  LockKeys locks_;
 };
+
+// A chart's display list on a printer's page, scaled to fit, with nothing drawn
+// outside the chart's area.
+void RenderOnPage(const DisplayList& list, QPrinter& printer);
 
 // The client area of a frame whose decorations have these margins, when the whole
 // frame is to fill the available area of a screen.

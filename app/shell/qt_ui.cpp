@@ -26,10 +26,16 @@ QString ToQtFilter(const std::string& filter) {
   return filters.join(";;");
 }
 
+int QtUi::Exec(QDialog& dialog) {
+  const int result = dialog.exec();
+  if (modalClosed_) modalClosed_();
+  return result;
+}
+
 void QtUi::ShowMessage(const std::string& text, MessageKind kind) {
   QMessageBox box(kind == MessageKind::Warning ? QMessageBox::Warning : QMessageBox::Information,
                   "QUARN", ToQString(text), QMessageBox::Ok, &frame_);
-  box.exec();
+  Exec(box);
 }
 
 std::optional<std::string> QtUi::AskOpenFile(const OpenFileRequest& request) {
@@ -43,7 +49,7 @@ std::optional<std::string> QtUi::AskOpenFile(const OpenFileRequest& request) {
     // is not there is handed back, and opening it then reports the failure.
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    if (Exec(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     chosen = dialog.selectedFiles().front().toStdString();
   }
   if (fileChosen_) fileChosen_(*chosen);
@@ -61,36 +67,38 @@ std::optional<std::string> QtUi::AskSaveFile(const SaveFileRequest& request) {
     const qsizetype star = f.indexOf("*.");
     if (star >= 0) dialog.setDefaultSuffix(f.mid(star + 2).section(')', 0, 0));
   });
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  if (Exec(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return dialog.selectedFiles().front().toStdString();
 }
 
 std::optional<std::string> QtUi::AskGroupName(const std::string& initial) {
   CGroupNameDlg dialog(&frame_);
   dialog.SetName(QString::fromStdString(initial));
-  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  if (Exec(dialog) != QDialog::Accepted) return std::nullopt;
   return dialog.m_name().toStdString();
 }
 
 std::optional<SearchDirAnswer> QtUi::AskSearchDir(const SearchDirAnswer& initial) {
   CSearchDirDlg dialog(&frame_);
   dialog.Set(QString::fromStdString(initial.directory), initial.recurse, initial.fs2000);
-  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  if (Exec(dialog) != QDialog::Accepted) return std::nullopt;
   return SearchDirAnswer{dialog.m_directory().toStdString(), dialog.m_recurse(), dialog.m_fs2000()};
 }
 
 std::optional<std::string> QtUi::AskRadial(const RadialDialogFields& fields) {
   CRadialDlg dialog(&frame_);
   dialog.Set(ToQString(fields.vorName), ToQString(fields.vorIdent), ToQString(fields.radial));
-  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  if (Exec(dialog) != QDialog::Accepted) return std::nullopt;
   return dialog.m_radial().toStdString();
 }
 
 void QtUi::SetStatusText(const std::string& text) {
   status_ = ToQString(text);
   frame_.statusBar()->showMessage(status_);
-  // Long operations run on this thread: paint the bar now, not when the loop returns.
+  // Long operations run on this thread: paint the bar now, not when the loop returns,
+  // and let the window repaint between steps, without taking the user's input.
   frame_.statusBar()->repaint();
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void QtUi::SetWaitCursor(bool on) {

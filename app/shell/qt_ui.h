@@ -1,6 +1,7 @@
 #pragma once
 // The program's dialogs and messages as Qt widgets, the status bar and the cursor.
 
+#include <QDialog>
 #include <QMainWindow>
 #include <QString>
 #include <functional>
@@ -37,6 +38,8 @@ class QtUi : public Ui {
   void OnFileChosen(std::function<void(const std::string&)> callback) {
     fileChosen_ = std::move(callback);
   }
+  // Called when a dialog or message box has closed.
+  void OnModalClosed(std::function<void()> callback) { modalClosed_ = std::move(callback); }
 
  private:
   QMainWindow& frame_;
@@ -45,6 +48,10 @@ class QtUi : public Ui {
   std::optional<std::string> pendingOpen_;
   std::optional<std::string> pendingSave_;
   std::function<void(const std::string&)> fileChosen_;
+  std::function<void()> modalClosed_;
+
+  // Runs a dialog and tells that it closed.
+  int Exec(QDialog& dialog);
   int waitDepth_ = 0;
 };
 

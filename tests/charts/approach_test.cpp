@@ -143,7 +143,7 @@ TEST_F(Approach, AnApproachAboveTheGlideSlopeDeviatesUp) {
   AddRunway(90);
   AddIls(90);
   DrawSide();
-  ASSERT_NE(FindText("ILS ID: IAA 110.3 MHz."), nullptr);
+  ASSERT_NE(FindText("ILS ID: IAA 110.30 MHz."), nullptr);
   const DrawOp* deviation = nullptr;
   for (const DrawOp& op : Ops()) {
     if (op.kind == DrawOp::Kind::Text && op.text.rfind("GS DEV: ", 0) == 0) deviation = &op;

@@ -152,7 +152,7 @@ TEST_F(BottomView, IdentificationTextsAndTheirAbsence) {
       {true,
        {{"Airport name: westfield", {820, 60}},
         {"Runway ID: 27", {820, 72}},
-        {"ILS ID: IWS 110.3 MHz.", {820, 83}}},
+        {"ILS ID: IWS 110.30 MHz.", {820, 83}}},
        {"NO ILS"}},
       // No navaids: no runway text and no message box, "NO ILS".
       {false, {{"NO ILS", {820, 83}}}, {"Runway ID: 27", "Airport name: westfield"}},
@@ -204,7 +204,7 @@ TEST(ApproachViews, TheExampleFlightLandsOnRunway06WithItsIls) {
     return std::nullopt;
   };
   EXPECT_EQ(textAt("Runway ID: 6 "), (Point{1100, 72}));
-  EXPECT_EQ(textAt("ILS ID: KAG 110.5 MHz."), (Point{1100, 83}));
+  EXPECT_EQ(textAt("ILS ID: KAG 110.55 MHz."), (Point{1100, 83}));
   EXPECT_EQ(textAt("Airport name: Amsterdam Airport Schiphol"), (Point{1100, 60}));
   const int touchdown = FindTouchdown(t.flight());
   EXPECT_LE(t.state().trackFirst, touchdown);
@@ -212,7 +212,7 @@ TEST(ApproachViews, TheExampleFlightLandsOnRunway06WithItsIls) {
   t.Run({"command 32825"});
   EXPECT_EQ(t.state().chartMode, kChartSideView);
   EXPECT_EQ(textAt("Runway ID: 6 "), (Point{80, 35}));
-  EXPECT_EQ(textAt("ILS ID: KAG 110.5 MHz."), (Point{1080, 22}));
+  EXPECT_EQ(textAt("ILS ID: KAG 110.55 MHz."), (Point{1080, 22}));
 }
 
 }  // namespace

@@ -20,17 +20,23 @@ TEST_F(SceneryCommands, ProgressCountsNewlinesAndEmptyLinesAreSkipped) {
     std::string list;
     std::vector<std::string> progress;
     int files;
+    const char* totals;
   } kCases[] = {
-      {a + "\n" + b + "\n" + a + "\n", {Progress(0, 4), Progress(25, 4), Progress(50, 4)}, 3},
-      {a + "\n\n" + b, {Progress(0, 3), Progress(33, 3)}, 2},
+      {a + "\n" + b + "\n" + a + "\n",
+       {Progress(0, 4), Progress(25, 4), Progress(50, 4)},
+       3,
+       "3 Navaids and 0 Fixes in memory"},
+      {a + "\n\n" + b, {Progress(0, 3), Progress(33, 3)}, 2, "2 Navaids and 0 Fixes in memory"},
   };
   for (const auto& c : kCases) {
     WriteText(data_.File("g.lis"), c.list);
     const auto out = LoadList(data_.File("g.lis"));
-    ASSERT_EQ(out.size(), c.progress.size() + 3) << c.list;
-    EXPECT_EQ(std::vector<std::string>(out.begin() + 1, out.end() - 2), c.progress);
-    EXPECT_EQ(out.end()[-2], Event("title", "Scenery List: g.lis"));
-    EXPECT_EQ(out.back(), Event("message", "Could not load quarn.fix (fixes file)"));
+    ASSERT_EQ(out.size(), c.progress.size() + 4) << c.list;
+    EXPECT_EQ(std::vector<std::string>(out.begin() + 1, out.end() - 3), c.progress);
+    EXPECT_EQ(out.end()[-3], Event("title", "Scenery List: g.lis"));
+    // Without quarn.fix the totals still end the load.
+    EXPECT_EQ(out.end()[-2], Event("message", "Could not load quarn.fix (fixes file)"));
+    EXPECT_EQ(out.back(), Event("status", c.totals));
     EXPECT_EQ(doc().m_bglIndex, c.files);
     EXPECT_EQ(doc().m_navaidsLoaded, 1);
     EXPECT_EQ(doc().m_bglNames[1], b);
@@ -91,7 +97,7 @@ TEST_F(SceneryCommands, AListOfMoreThan2000FilesLoadsTheFirst2000) {
   for (int i = 0; i < 2001; ++i) list += a + "\n";
   WriteText(data_.File("big.lis"), list);
   const auto out = LoadList(data_.File("big.lis"));
-  EXPECT_EQ(out.end()[-3],
+  EXPECT_EQ(out.end()[-4],
             Event("message", "big.lis names 2001 bgl files: only the first 2000 were loaded"));
   EXPECT_EQ(doc().m_bglIndex, 2000);
   EXPECT_EQ(doc().m_navaidCount, 2000);
@@ -118,10 +124,17 @@ class NavaidExport : public SceneryCommands {
 
 TEST_F(NavaidExport, EveryFileHoldsTheLinesOfItsKind) {
   const auto out = Run({"command ID_EXPORT_NAVAIDS"});
-  EXPECT_EQ(out, std::vector<std::string>{
+  // The described message, then where the files went.
+  std::string written = "Written: ";
+  for (const char* name : {"Ndbs.txt", "fixes.txt", "Ilss.txt", "Apts.txt", "Vors.txt"}) {
+    written += data_.File(name) + ", ";
+  }
+  written += data_.File("Rwys.txt");
+  EXPECT_EQ(out, (std::vector<std::string>{
                      Event("message",
                            "Quarn has created the following files sucessfully!:    \nNdbs.txt    "
-                           "Vors.txt\nFixes.txt    Apts.txt\nIlss.txt       Rwys.txt")});
+                           "Vors.txt\nFixes.txt    Apts.txt\nIlss.txt       Rwys.txt"),
+                     Event("status", written)}));
   const std::pair<const char*, const char*> kFiles[] = {
       {"Ndbs.txt", "NDB,ABC,ALPHA,N51.30.00,W000.15.00,355\n"},
       {"fixes.txt", ""},

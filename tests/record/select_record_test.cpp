@@ -76,9 +76,9 @@ TEST(SelectRecordFile, EndOfFileRule) {
     EXPECT_EQ(t.TakeTranscript().back(), "{\"event\":\"status\",\"text\":\"" +
                                              std::to_string(c.samples) +
                                              " Points (lat,lon) in memory\"}");
-    if (c.samples == 0) {  // an empty record keeps the former ends of the time axis
-      EXPECT_EQ(t.state().firstTime, 3);
-      EXPECT_EQ(t.state().lastTime, 4);
+    if (c.samples == 0) {  // nothing of the former record stays on the time axis
+      EXPECT_EQ(t.state().firstTime, 0);
+      EXPECT_EQ(t.state().lastTime, 0);
     }
   }
 }
@@ -117,16 +117,21 @@ TEST(SelectRecordFile, EqualFirstTimesTakeOneSecondAndASingleSampleHasNoInterval
 }
 
 // A flight replaces the one before it whole: nothing of a longer record stays past
-// the new one's end.
+// the new one's end, and the track cursor, which a load keeps, comes back into it.
 TEST(SelectRecordFile, AShorterRecordLeavesNothingOfTheLongerOne) {
   TempDir dir;
   TestHost t;
   t.LoadRecord(WriteRecordFile(dir.path(), "long.dat", SteadyClimb(10)));
+  t.Run({"key END"});
+  ASSERT_EQ(t.state().trackCursor, 9);
   t.LoadRecord(WriteRecordFile(dir.path(), "short.dat", SteadyClimb(3, 12)));
   EXPECT_EQ(t.flight().lastSampleIndex(), 2);
+  EXPECT_EQ(t.state().trackCursor, 2);
   EXPECT_DOUBLE_EQ(t.flight().samples[2].timeHours, 12 + 2 * 0.0002777777777777778);
   EXPECT_EQ(t.flight().SampleAt(9).altitudeFt, 0);
   EXPECT_EQ(t.flight().SampleAt(3).timeHours, 0);
+  t.LoadRecord(WriteRecordFile(dir.path(), "empty.dat", {}));
+  EXPECT_EQ(t.state().trackCursor, 0);
 }
 
 TEST(SelectRecordFile, KeepsTheFirst50000RecordsOfALongerFileAndSaysSo) {

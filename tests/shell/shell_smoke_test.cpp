@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMenuBar>
+#include <QPageLayout>
 #include <QPrinter>
 #include <QScreen>
 #include <QStatusBar>
@@ -25,6 +26,8 @@
 #include "base/flight.h"
 #include "base/view_state.h"
 #include "charts/map_state.h"
+#include "platform/recording_context.h"
+#include "platform/text_metrics.h"
 #include "shell/shell_app.h"
 
 namespace quarn {
@@ -204,6 +207,82 @@ TEST_F(ShellTest, DialogsCarryTheirTextsAndLimits) {
   EXPECT_FALSE(radial.nameEdit()->isEnabled());
   EXPECT_FALSE(radial.identEdit()->isEnabled());
   EXPECT_TRUE(radial.radialEdit()->isEnabled());
+}
+
+// The group name's default is selected, so what the user types replaces it; the
+// search folder can be typed or chosen with "Browse...".
+TEST_F(ShellTest, TheGroupNameIsReplacedByTypingAndTheFolderCanBeBrowsedFor) {
+  CGroupNameDlg group;
+  group.SetName("Untitled.lis");
+  group.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&group));
+  EXPECT_EQ(group.nameEdit()->selectedText(), "Untitled.lis");
+  QTest::keyClicks(group.nameEdit(), "amsterdam");
+  EXPECT_EQ(group.m_name(), "amsterdam");
+
+  CSearchDirDlg search;
+  search.Set("/typed", false, false);
+  EXPECT_EQ(search.browseButton()->text(), "Browse...");
+  QString startedAt;
+  QString chosen = "/chosen/folder";
+  search.SetFolderChooser([&](const QString& start) {
+    startedAt = start;
+    return chosen;
+  });
+  search.browseButton()->click();
+  EXPECT_EQ(startedAt, "/typed");
+  EXPECT_EQ(search.m_directory(), "/chosen/folder");
+  chosen.clear();  // the chooser cancelled: the field stays
+  search.browseButton()->click();
+  EXPECT_EQ(search.m_directory(), "/chosen/folder");
+}
+
+// A printed page shows the chart and nothing outside its area, whatever the chart
+// draws beyond its window.
+TEST_F(ShellTest, APrintedPageHasNothingOutsideTheChart) {
+  ASSERT_EQ(std::system("command -v pdftoppm >/dev/null"), 0) << "pdftoppm is not installed";
+  DisplayList chart;
+  chart.Reset(400, 300);
+  FixedWidthMetrics metrics;
+  {
+    RecordingContext dc(chart, metrics);
+    dc.FillSolidRect(Rect{0, 0, 400, 300}, kBlack);
+    // Symbols half outside the window, below and to the right of it.
+    dc.SelectPen(Pen{PenStyle::Solid, 1, Color{0, 255, 0}});
+    dc.SelectBrush(Brush::Solid(Color{0, 255, 0}));
+    dc.Ellipse(Rect{180, 280, 220, 340});
+    dc.Ellipse(Rect{380, 100, 440, 160});
+  }
+  const std::string base = ::testing::TempDir() + "quarn-clip";
+  QRectF paint;
+  {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setPageOrientation(QPageLayout::Portrait);  // a page taller than the chart
+    printer.setOutputFileName(QString::fromStdString(base + ".pdf"));
+    paint = printer.pageLayout().paintRect(QPageLayout::Inch);
+    RenderOnPage(chart, printer);
+  }
+  ASSERT_EQ(std::system(("pdftoppm -r 50 -png -singlefile " + base + ".pdf " + base).c_str()), 0);
+  const QImage page(QString::fromStdString(base + ".png"));
+  ASSERT_FALSE(page.isNull());
+  // The chart fills the paint area's width; its height is 300 / 400 of that.
+  const double dpi = 50;
+  const int left = static_cast<int>(paint.left() * dpi), top = static_cast<int>(paint.top() * dpi);
+  const int right = static_cast<int>(paint.right() * dpi);
+  const int bottom = top + static_cast<int>(paint.width() * dpi * 300 / 400);
+  int outside = 0, inside = 0;
+  for (int y = 0; y < page.height(); ++y) {
+    for (int x = 0; x < page.width(); ++x) {
+      const bool inChart = x >= left + 1 && x < right - 1 && y >= top + 1 && y < bottom - 1;
+      const bool nearEdge = x >= left - 1 && x <= right + 1 && y >= top - 1 && y <= bottom + 1;
+      const bool white = page.pixelColor(x, y) == QColor(Qt::white);
+      if (inChart && !white) ++inside;
+      if (!nearEdge && !white) ++outside;
+    }
+  }
+  EXPECT_GT(inside, 1000);  // the chart is there
+  EXPECT_EQ(outside, 0);
 }
 
 }  // namespace

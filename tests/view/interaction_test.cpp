@@ -3,6 +3,8 @@
 #include "base/flight.h"
 #include "base/view_state.h"
 #include "charts/map_state.h"
+#include "platform/file_services.h"
+#include "platform/json.h"
 #include "support/record_fixtures.h"
 #include "support/temp_dir.h"
 #include "support/test_host.h"
@@ -295,6 +297,40 @@ TEST_F(ViewTest, BlankViewFillsWhiteAndKeepsTheRest) {
   EXPECT_EQ(t.screen().ops()[0].color, kWhite);
   t.Run({"size 800 600"});  // a resize leaves it blank
   EXPECT_TRUE(t.screen().ops().empty());
+}
+
+// After the described message, the status bar says where each export's files went.
+TEST_F(ViewTest, ExportsSayWhereTheirFilesWent) {
+  Load(100);  // the data directory is the current one now
+  const std::string here = CurrentDirectory();
+  t.doc().AddNavaid(NavaidKind::Ndb, 50, 5, 0, 300, "A", "A", 0, 0, 0);
+  t.doc().RebuildIndexLists();
+  t.doc().m_navaidsLoaded = 1;
+  const struct {
+    std::vector<std::string> lines;
+    bool message;  // the command's described message comes first
+    std::string written;
+  } cases[] = {
+      {{"command ID_GENERATE_FLIGHT_TEXT"},
+       true,
+       "Written: " + JoinPath(here, "flight.txt") + ", " + JoinPath(here, "warning.txt")},
+      {{"answer file " + dir.File("track.kml"), "command ID_EXPORT_TRACK"},
+       false,
+       "Written: " + dir.File("track.kml")},
+      {{"command ID_EXPORT_NAVAIDS"},
+       true,
+       "Written: " + JoinPath(here, "Ndbs.txt") + ", " + JoinPath(here, "fixes.txt") + ", " +
+           JoinPath(here, "Ilss.txt") + ", " + JoinPath(here, "Apts.txt") + ", " +
+           JoinPath(here, "Vors.txt") + ", " + JoinPath(here, "Rwys.txt")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.lines.back());
+    t.Run(c.lines);
+    const auto out = t.TakeTranscript();
+    ASSERT_GE(out.size(), 2u);
+    EXPECT_EQ(out.end()[-2].rfind(R"({"event":"message")", 0) == 0, c.message) << out.end()[-2];
+    EXPECT_EQ(out.back(), JsonObject().Add("event", "status").Add("text", c.written).Str());
+  }
 }
 
 }  // namespace

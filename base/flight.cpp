@@ -18,8 +18,14 @@ const char* ChannelName(Channel c) {
       return "longitude";
     case Channel::Altitude:
       return "altitude";
+    case Channel::GroundSpeed:
+      return "groundspeed";
+    case Channel::Track:
+      return "track";
     case Channel::VerticalRate:
       return "vertical_rate";
+    case Channel::OnGround:
+      return "onground";
     case Channel::Ias:
       return "ias";
     case Channel::Tas:

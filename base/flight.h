@@ -13,6 +13,8 @@ namespace quarn {
 
 // The recorder's file holds at most this many samples in the program.
 inline constexpr int kMaxSamples = 50000;
+// A flight read from another format may hold this many.
+inline constexpr int kMaxImportedSamples = 1000000;
 
 struct FlightSample {
   double altitudeFt = 0;
@@ -31,7 +33,13 @@ struct FlightSample {
   double fuelLeftAux = 0;
   double fuelRight = 0;
   double fuelRightAux = 0;
-  double courseDeg = 0;
+  double courseDeg = 0;  // heading
+  // What tracks recorded today carry besides.
+  double groundSpeedKt = 0;
+  double trackDeg = 0;  // over the ground, true
+  double onGround = 0;  // 1.0 on the ground
+  // Seconds since 1970 (UTC) of a source that gives dates; 0 for the recorder's file.
+  double utcSeconds = 0;
 };
 
 // The quantities a sample carries, each recorded by the source, derived by the
@@ -41,7 +49,10 @@ enum class Channel : int {
   Latitude,
   Longitude,
   Altitude,
+  GroundSpeed,
+  Track,
   VerticalRate,
+  OnGround,
   Ias,
   Tas,
   Heading,
@@ -50,7 +61,7 @@ enum class Channel : int {
   Gear,
   Fuel,
 };
-inline constexpr int kChannelCount = 12;
+inline constexpr int kChannelCount = 15;
 
 enum class ChannelState : std::uint8_t { Absent, Recorded, Derived };
 
@@ -93,7 +104,7 @@ struct Flight {
   std::vector<FlightSample> samples;
   // The file the flight was read from; empty while no record is selected.
   std::string recordPath;
-  std::string format;  // "dat" for the recorder's file
+  std::string format;  // "dat" for the recorder's file; "gpx", "kml", "igc", "csv", "json"
   // The UTC date of the first sample, when the source gives dates.
   std::optional<CivilDate> date;
   // When the source file was last written, seconds since 1970: the date of a
@@ -103,6 +114,13 @@ struct Flight {
   // One a sample for the recorder's file, whose text export writes them as stored;
   // empty for sources that have no such fields.
   std::vector<StoredFields> stored;
+  // The samples that begin a new piece of track after a break (a new GPX segment, a
+  // gap in time): nothing joins them to the sample before. In increasing order.
+  std::vector<int> segmentStarts;
+  // Who flew what, where the source names them.
+  std::string callsign;
+  std::string aircraft;
+  std::string pilot;
 
   // The index of the last sample: -1 for an empty flight.
   int lastSampleIndex() const { return static_cast<int>(samples.size()) - 1; }

@@ -1,0 +1,14 @@
+#pragma once
+// Reading a flight from JSON.
+
+#include <string>
+#include <string_view>
+
+#include "base/result.h"
+#include "record/flight_reader.h"
+
+namespace quarn {
+
+Result<LoadedFlight> ReadJsonTrack(std::string_view text, const std::string& name);
+
+}  // namespace quarn

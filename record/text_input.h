@@ -1,0 +1,56 @@
+#pragma once
+// What the readers of text formats share: lines with their numbers over the bytes,
+// numbers read without locale or allocation, and times of day and dates in UTC.
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "base/flight.h"
+#include "base/result.h"
+
+namespace quarn {
+
+// The message of a reader that stops: the file, where in it, and what was wrong.
+Error ReadErrorAt(const std::string& name, int line, const std::string& what);
+Error ReadErrorAtByte(const std::string& name, std::size_t offset, const std::string& what);
+
+inline std::string_view AsText(std::span<const std::uint8_t> bytes) {
+  return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
+}
+
+// The lines of a text, numbered from 1; a line ends at "\n" (a "\r" before it is
+// dropped); a byte-order mark at the start is skipped.
+class LineCursor {
+ public:
+  explicit LineCursor(std::string_view text);
+  bool Next(std::string_view& line);
+  int number() const { return number_; }
+
+ private:
+  std::string_view rest_;
+  int number_ = 0;
+};
+
+std::string_view TrimBlanks(std::string_view s);
+
+// A decimal number filling the whole field (blanks around it allowed, a leading '+'
+// too); nothing for an empty or malformed field or one that is not finite.
+std::optional<double> ParseNumber(std::string_view field);
+
+// Days from 1970-01-01 to a civil date, and back (proleptic Gregorian).
+std::int64_t DaysFromCivil(int year, int month, int day);
+CivilDate CivilFromDays(std::int64_t days);
+
+// An ISO 8601 date and time, "2018-05-30T20:10:43Z", with a fraction of a second, a
+// blank instead of the "T" and an offset ("+00:00", "+0200", "Z") or none (UTC):
+// seconds since 1970.
+std::optional<double> ParseIsoTime(std::string_view text);
+
+// Seconds since 1970 as ISO 8601 UTC with "Z", the fraction of a second only when
+// it is not whole (to the millisecond).
+std::string IsoTimeText(double utcSeconds);
+
+}  // namespace quarn

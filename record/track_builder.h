@@ -1,0 +1,79 @@
+#pragma once
+// What every reader of today's track formats shares: points go in as the source
+// gives them, a flight comes out. The builder checks each point (a position on the
+// globe, a time not earlier than the one before), keeps a repeated time once, marks
+// breaks in the track, fills a recorded channel's missing values from its
+// neighbours, and derives what the source did not record but its positions and times
+// tell (vertical rate, ground speed, track, and the heading from the track).
+
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "base/flight.h"
+#include "base/result.h"
+#include "record/flight_reader.h"
+
+namespace quarn {
+
+inline constexpr double kNoValue = std::numeric_limits<double>::quiet_NaN();
+
+// No sample for this long breaks the track: no line joins the samples across it.
+inline constexpr double kTrackGapSeconds = 60;
+
+// One point as a source gives it: NaN where it has no value. Units are the sample's.
+struct TrackPoint {
+  double utcSeconds = kNoValue;
+  double latitudeDeg = kNoValue;
+  double longitudeDeg = kNoValue;
+  double altitudeFt = kNoValue;
+  double groundSpeedKt = kNoValue;
+  double trackDeg = kNoValue;
+  double verticalRateFpm = kNoValue;
+  double onGround = kNoValue;  // 1 on the ground, 0 in the air
+  double iasKt = kNoValue;
+  double tasKt = kNoValue;
+  double headingDeg = kNoValue;
+  double pitchDeg = kNoValue;
+  double rollDeg = kNoValue;
+  double gearDown = kNoValue;  // the fraction of the gear's legs down, 0 to 1
+};
+
+class TrackBuilder {
+ public:
+  // name: the file, for messages; format: the flight's format name.
+  TrackBuilder(std::string name, std::string format, int maxSamples = kMaxImportedSamples);
+
+  // The source's layout carries this channel (a column, an element), whether or not
+  // every point fills it. Time and position are always carried.
+  void Declare(Channel c);
+  // The next point starts a new piece of track (a new GPX segment).
+  void BreakSegment() { breakNext_ = true; }
+
+  // Takes a point read at this line: an error naming the line when its position is
+  // off the globe or missing, or its time missing or earlier than the one before.
+  // A point at the time of the one before is left out.
+  Status Add(const TrackPoint& point, int line);
+
+  // Whether the flight is full: points beyond are left out, with a note.
+  bool full() const { return full_; }
+
+  // The flight: an error when no point was given.
+  Result<LoadedFlight> Finish();
+
+  Flight& flight() { return flight_; }  // callsign, aircraft and the like
+
+ private:
+  std::string name_;
+  std::string format_;
+  int maxSamples_;
+  std::vector<TrackPoint> points_;
+  std::vector<int> segmentStarts_;
+  bool declared_[kChannelCount] = {};
+  bool breakNext_ = false;
+  bool full_ = false;
+  Flight flight_;
+};
+
+}  // namespace quarn

@@ -196,6 +196,12 @@ Result<LoadedFlight> ReadFlightBytes(std::span<const std::uint8_t> bytes, const 
   }
   const std::string format = DetectFlightFormat(bytes, name);
   const std::string_view text = AsText(bytes);
+  // Text formats are UTF-8: a byte that is not is a damaged or foreign file.
+  if (!format.empty() && format != "dat") {
+    if (const auto line = FirstInvalidUtf8Line(text)) {
+      return ReadErrorAt(name, *line, "not valid UTF-8 text");
+    }
+  }
   Result<LoadedFlight> read = Error{name + " is not a flight record"};
   if (format == "dat") {
     read = ReadDatBytes(bytes, name);

@@ -1,5 +1,7 @@
 #include "record/text_input.h"
 
+#include <simdjson.h>
+
 #include <charconv>
 #include <cmath>
 
@@ -27,6 +29,15 @@ bool LineCursor::Next(std::string_view& line) {
   if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
   ++number_;
   return true;
+}
+
+std::optional<int> FirstInvalidUtf8Line(std::string_view text) {
+  if (simdjson::validate_utf8(text.data(), text.size())) return std::nullopt;
+  LineCursor lines(text);
+  for (std::string_view line; lines.Next(line);) {
+    if (!simdjson::validate_utf8(line.data(), line.size())) return lines.number();
+  }
+  return lines.number();
 }
 
 std::string_view TrimBlanks(std::string_view s) {

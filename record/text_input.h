@@ -36,6 +36,9 @@ class LineCursor {
 
 std::string_view TrimBlanks(std::string_view s);
 
+// The number of the first line that is not valid UTF-8, or nothing when all are.
+std::optional<int> FirstInvalidUtf8Line(std::string_view text);
+
 // A decimal number filling the whole field (blanks around it allowed, a leading '+'
 // too); nothing for an empty or malformed field or one that is not finite.
 std::optional<double> ParseNumber(std::string_view field);

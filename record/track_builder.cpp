@@ -102,9 +102,12 @@ Status TrackBuilder::Add(const TrackPoint& p, int line) {
     }
     if (p.utcSeconds == before) return Status::Ok();  // a repeated time is kept once
   }
+  // A file beyond what a flight holds is refused at once, not read to its end.
   if (static_cast<int>(points_.size()) >= maxSamples_) {
-    full_ = true;
-    return Status::Ok();
+    return Status::Fail(
+        ReadErrorAt(name_, line, Format("more than %d samples: a flight holds at most %d",
+                                        maxSamples_, maxSamples_))
+            .message);
   }
   const bool gap = !points_.empty() && p.utcSeconds - points_.back().utcSeconds > kTrackGapSeconds;
   if (!points_.empty() && (newSegment || gap)) {
@@ -192,10 +195,6 @@ Result<LoadedFlight> TrackBuilder::Finish() {
     s.bankDeg = value(Channel::Roll, p.rollDeg);
     s.gear1 = s.gear2 = s.gear3 = value(Channel::Gear, p.gearDown);
     f.samples.push_back(s);
-  }
-  if (full_) {
-    loaded.notes.push_back(Format("%s holds more than %d samples: only the first %d were loaded.",
-                                  name_.c_str(), maxSamples_, maxSamples_));
   }
   return loaded;
 }

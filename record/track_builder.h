@@ -52,12 +52,9 @@ class TrackBuilder {
   void BreakSegment() { breakNext_ = true; }
 
   // Takes a point read at this line: an error naming the line when its position is
-  // off the globe or missing, or its time missing or earlier than the one before.
-  // A point at the time of the one before is left out.
+  // off the globe or missing, its time missing or earlier than the one before, or the
+  // flight full. A point at the time of the one before is left out.
   Status Add(const TrackPoint& point, int line);
-
-  // Whether the flight is full: points beyond are left out, with a note.
-  bool full() const { return full_; }
 
   // The flight: an error when no point was given.
   Result<LoadedFlight> Finish();
@@ -72,7 +69,6 @@ class TrackBuilder {
   std::vector<int> segmentStarts_;
   bool declared_[kChannelCount] = {};
   bool breakNext_ = false;
-  bool full_ = false;
   Flight flight_;
 };
 

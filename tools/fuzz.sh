@@ -17,6 +17,9 @@ for target in build-fuzz/tests/fuzz/fuzz_*; do
         -exec cp {} "$corpus"/ \; 2>/dev/null || true ;;
     fuzz_scenery_text) cp examples/quarn.fix "$corpus"/ 2>/dev/null || true ;;
   esac
+  # A reader's target fuzz_X is seeded with the test files of tests/data/X/.
+  seeds=tests/data/${name#fuzz_}
+  [ -d "$seeds" ] && find "$seeds" -type f -size -1M -exec cp {} "$corpus"/ \; 2>/dev/null || true
   echo "-- $name for ${seconds}s"
   "$target" -max_total_time="$seconds" -max_len=65536 -print_final_stats=0 "$corpus" 2>&1 | tail -2
   rm -rf "$corpus"

@@ -72,6 +72,12 @@ class ChannelSet {
   // Recorded or derived: the values mean something.
   bool Carries(Channel c) const { return (*this)[c] != ChannelState::Absent; }
   bool operator==(const ChannelSet&) const = default;
+  // Every channel recorded.
+  static ChannelSet AllRecorded() {
+    ChannelSet c;
+    c.states_.fill(ChannelState::Recorded);
+    return c;
+  }
 
  private:
   static std::size_t Index(Channel c) { return static_cast<std::size_t>(c); }

@@ -6,6 +6,61 @@
 
 namespace quarn {
 
+std::string FormatRow(const char* format, std::span<const RowField> fields) {
+  std::string out;
+  std::size_t next = 0;
+  const std::string_view f(format);
+  for (std::size_t i = 0; i < f.size();) {
+    if (f[i] != '%') {
+      out += f[i++];
+      continue;
+    }
+    if (i + 1 < f.size() && f[i + 1] == '%') {
+      out += '%';
+      i += 2;
+      continue;
+    }
+    // The conversion: flags, width, precision, length, then its letter.
+    std::size_t end = i + 1;
+    while (end < f.size() && std::string_view("-+ #0").find(f[end]) != std::string_view::npos) {
+      ++end;
+    }
+    while (end < f.size() && ((f[end] >= '0' && f[end] <= '9') || f[end] == '.')) ++end;
+    while (end < f.size() && f[end] == 'l') ++end;
+    if (end >= f.size()) break;
+    const char letter = f[end];
+    const std::string spec(f.substr(i, end - i + 1));
+    const RowField field = next < fields.size() ? fields[next] : RowField{0, true};
+    ++next;
+    if (field.absent) {
+      // "n/a" in the conversion's width, on the side the number would stand.
+      int width = 0;
+      std::size_t w = i + 1;
+      bool left = false;
+      for (; w < end && std::string_view("-+ #0").find(f[w]) != std::string_view::npos; ++w) {
+        left = left || f[w] == '-';
+      }
+      for (; w < end && f[w] >= '0' && f[w] <= '9'; ++w) width = width * 10 + (f[w] - '0');
+      const std::string na = "n/a";
+      const std::size_t pad = width > 3 ? static_cast<std::size_t>(width) - 3 : 0;
+      out += left ? na + std::string(pad, ' ') : std::string(pad, ' ') + na;
+    } else {
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+      if (letter == 'd' && spec.find('l') != std::string::npos) {
+        out += Format(spec.c_str(), static_cast<long>(field.value));
+      } else if (letter == 'd') {
+        out += Format(spec.c_str(), static_cast<int>(field.value));
+      } else {
+        out += Format(spec.c_str(), field.value);
+      }
+#pragma GCC diagnostic pop
+    }
+    i = end + 1;
+  }
+  return out;
+}
+
 std::string Format(const char* fmt, ...) {
   va_list args;
   va_start(args, fmt);

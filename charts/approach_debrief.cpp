@@ -148,6 +148,20 @@ std::optional<double> IasChangeAt(const Flight& flight, int i) {
   return std::nullopt;
 }
 
+// The channel a criterion needs besides position and altitude.
+std::optional<Channel> ChannelOf(Criterion c) {
+  switch (c) {
+    case Criterion::Gear:
+      return Channel::Gear;
+    case Criterion::Bank:
+      return Channel::Roll;
+    case Criterion::IasChange:
+      return Channel::Ias;
+    default:
+      return std::nullopt;
+  }
+}
+
 void JudgeGate(const Flight& flight, GateResult& gate, const DebriefSample& at) {
   const GateLimits& lim = kGateLimits;
   const FlightSample& s = flight.SampleAt(at.index);
@@ -162,6 +176,13 @@ void JudgeGate(const Flight& flight, GateResult& gate, const DebriefSample& at) 
       Judge(Criterion::Bank, s.bankDeg, lim.maxBankDeg),
       Judge(Criterion::IasChange, IasChangeAt(flight, at.index), lim.maxIasChangeKt),
   };
+  // What the flight did not record is not judged: neither passed nor failed.
+  for (CriterionResult& c : gate.criteria) {
+    if (const auto channel = ChannelOf(c.criterion);
+        channel && !flight.channels.Carries(*channel)) {
+      c = {c.criterion, Verdict::NotAvailable, 0};
+    }
+  }
 }
 
 std::optional<bool> Stability(const ApproachDebrief& d) {
@@ -202,6 +223,12 @@ std::optional<double> DescentRateAt(const Flight& flight, int i) {
 
 ApproachDebrief DebriefApproach(const CHalbricoDoc& doc, const Flight& flight) {
   ApproachDebrief d;
+  for (int k = 0; k < kCriterionCount; ++k) {
+    const auto c = static_cast<Criterion>(k);
+    if (const auto channel = ChannelOf(c); channel && !flight.channels.Carries(*channel)) {
+      d.notRecorded.push_back(c);
+    }
+  }
   d.touchdown = FindTouchdown(flight);
   d.landingRateFpm = DescentRateAt(flight, d.touchdown);
   d.runway = LandingRunwayOf(doc, flight, d.touchdown);
@@ -244,6 +271,44 @@ ApproachDebrief DebriefApproach(const CHalbricoDoc& doc, const Flight& flight) {
   }
   d.stable = Stability(d);
   return d;
+}
+
+std::string VerdictText(const ApproachDebrief& d) {
+  if (d.stable) return *d.stable ? "Stable approach" : "Unstable approach";
+  // Every criterion that could not be judged is one the flight did not record: the
+  // approach is stable on the rest.
+  bool onlyUnrecorded = !d.notRecorded.empty();
+  for (const GateResult& g : d.gates) {
+    if (!g.sample) onlyUnrecorded = false;
+    for (const CriterionResult& c : g.criteria) {
+      const bool unrecorded =
+          std::find(d.notRecorded.begin(), d.notRecorded.end(), c.criterion) != d.notRecorded.end();
+      if (c.verdict == Verdict::NotAvailable && !unrecorded) onlyUnrecorded = false;
+    }
+  }
+  if (!onlyUnrecorded) return "Stability not judged: a criterion could not be measured";
+  std::string words;
+  for (Criterion c : d.notRecorded)
+    words += (words.empty() ? "" : ", ") + std::string(CriterionWord(c));
+  return "stable on what was recorded; not recorded: " + words;
+}
+
+const char* CriterionWord(Criterion c) {
+  switch (c) {
+    case Criterion::Gear:
+      return "gear";
+    case Criterion::Bank:
+      return "bank";
+    case Criterion::IasChange:
+      return "IAS";
+    case Criterion::Localizer:
+      return "localizer";
+    case Criterion::GlideSlope:
+      return "glide slope";
+    case Criterion::DescentRate:
+      return "descent rate";
+  }
+  return "";
 }
 
 const char* CriterionName(Criterion c) {

@@ -94,7 +94,15 @@ struct ApproachDebrief {
   // Every criterion passes at both gates; none when a criterion could not be judged
   // and none failed.
   std::optional<bool> stable;
+  // The criteria the flight's channels cannot judge: gear, bank, IAS not recorded.
+  std::vector<Criterion> notRecorded;
 };
+
+// The verdict in words: stable, unstable, stable on what was recorded (naming what
+// was not), or not judged.
+std::string VerdictText(const ApproachDebrief& debrief);
+// The criterion's quantity in words, for the verdict: "gear", "bank", "IAS".
+const char* CriterionWord(Criterion c);
 
 // The debrief of the flight's landing against the document's navaids.
 ApproachDebrief DebriefApproach(const CHalbricoDoc& doc, const Flight& flight);

@@ -146,13 +146,8 @@ void DrawGateTable(DrawContext& dc, int left, int top, const ApproachDebrief& d)
     }
   }
   y += 20;
-  if (!d.stable) {
-    dc.SetTextColor(kGrey);
-    dc.TextOut(left, y, "Stability not judged: a criterion could not be measured");
-  } else {
-    dc.SetTextColor(*d.stable ? kGreen : kRed);
-    dc.TextOut(left, y, *d.stable ? "Stable approach" : "Unstable approach");
-  }
+  dc.SetTextColor(!d.stable ? kGrey : *d.stable ? kGreen : kRed);
+  dc.TextOut(left, y, VerdictText(d));
 }
 
 void DrawLargeFigures(DrawContext& dc, int left, int top, const ApproachDebrief& d) {

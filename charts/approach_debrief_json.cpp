@@ -173,6 +173,13 @@ std::string DebriefJson(const ApproachDebrief& d, const Flight& flight) {
     samples += SampleJson(s);
   }
   o.AddRaw("samples", samples + "]");
+  std::string notRecorded = "[";
+  for (Criterion c : d.notRecorded) {
+    if (notRecorded.size() > 1) notRecorded += ',';
+    AppendJsonString(notRecorded, CriterionWord(c));
+  }
+  o.AddRaw("notRecorded", notRecorded + "]");
+  o.Add("verdict", VerdictText(d));
   return o.Str();
 }
 

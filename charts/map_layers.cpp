@@ -231,7 +231,7 @@ void DrawAirports(const MapDraw& m) {
 void DrawMapLayers(DrawContext& dc, const MapProjection& map, int width, int height,
                    const ChartInput& in) {
   DrawGrid(dc, map, width, height);
-  DrawStatusLines(in.flight.SampleAt(in.view.trackCursor), dc, width);
+  DrawStatusLines(in.flight.SampleAt(in.view.trackCursor), in.flight.channels, dc, width);
 
   dc.SetTextAlign(TextAlign::Left);
   if (in.map.showDistance) in.map.trackDistances.SyncWithTrack(in.flight);

@@ -35,7 +35,8 @@ int StatusSample(const Flight& flight, const ViewState& view, double cursorTime)
   return view.windowLast;
 }
 
-void DrawStatusLines(const FlightSample& s, DrawContext& dc, int width) {
+void DrawStatusLines(const FlightSample& s, const ChannelSet& channels, DrawContext& dc,
+                     int width) {
   const double t = s.timeHours;
   const double wholeHours = IntPart(t);
   const int hours = TruncToInt(wholeHours);
@@ -43,12 +44,20 @@ void DrawStatusLines(const FlightSample& s, DrawContext& dc, int width) {
   const int minutes = TruncToInt(m);
   const int seconds = TruncToInt(std::fabs(m - IntPart(m)) * 60);
 
-  const std::string line1 =
-      Format("Time=%d:%d:%d     Altitude=%7.0lf    Latitude=%5.2lf    Longitude=%5.2lf", hours,
-             minutes, seconds, s.altitudeFt, s.latitudeDeg, s.longitudeDeg);
+  auto field = [&](double v, Channel c) { return RowField{v, !channels.Carries(c)}; };
+  const RowField fields1[] = {{static_cast<double>(hours)},
+                              {static_cast<double>(minutes)},
+                              {static_cast<double>(seconds)},
+                              field(s.altitudeFt, Channel::Altitude),
+                              {s.latitudeDeg},
+                              {s.longitudeDeg}};
+  const RowField fields2[] = {field(s.pitchDeg, Channel::Pitch), field(s.bankDeg, Channel::Roll),
+                              field(s.tasKt, Channel::Tas), field(s.iasKt, Channel::Ias),
+                              field(s.verticalSpeedFpm, Channel::VerticalRate)};
+  const std::string line1 = FormatRow(
+      "Time=%d:%d:%d     Altitude=%7.0lf    Latitude=%5.2lf    Longitude=%5.2lf", fields1);
   const std::string line2 =
-      Format("Pitch=%5.1lf    Bank=%5.1lf   TAS=%7.0lf   IAS=%7.0lf    V.Speed=%7.0lf", s.pitchDeg,
-             s.bankDeg, s.tasKt, s.iasKt, s.verticalSpeedFpm);
+      FormatRow("Pitch=%5.1lf    Bank=%5.1lf   TAS=%7.0lf   IAS=%7.0lf    V.Speed=%7.0lf", fields2);
 
   dc.SetTextColor(kStatusGreen);
   dc.SetTextAlign(TextAlign::Left);

@@ -12,6 +12,8 @@ namespace quarn {
 double CursorTime(const ViewState& view, int width);
 // The sample whose time the status lines show for a cursor time.
 int StatusSample(const Flight& flight, const ViewState& view, double cursorTime);
-void DrawStatusLines(const FlightSample& sample, DrawContext& dc, int width);
+// The sample's values, "n/a" for the channels the flight did not record.
+void DrawStatusLines(const FlightSample& sample, const ChannelSet& channels, DrawContext& dc,
+                     int width);
 
 }  // namespace quarn

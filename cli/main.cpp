@@ -39,9 +39,11 @@ constexpr const char* kUsage =
     "       quarn-cli group NAME DIR [--recurse] [--fs2000] [--data-dir DIR]\n"
     "       quarn-cli load LIST [--data-dir DIR]\n"
     "       quarn-cli export-navaids LIST [--data-dir DIR]\n"
-    "       quarn-cli export-track RECORD OUT.gpx|OUT.kml\n"
-    "       quarn-cli debrief RECORD --scenery LIST [--data-dir DIR]\n"
-    "       quarn-cli report RECORD [--scenery LIST] [--data-dir DIR] OUT.pdf\n"
+    "       quarn-cli export-track RECORD OUT.gpx|OUT.kml|OUT.csv [--columns MAP.json]\n"
+    "       quarn-cli debrief RECORD --scenery LIST [--data-dir DIR] [--columns MAP.json]\n"
+    "       quarn-cli report RECORD [--scenery LIST] [--data-dir DIR] [--columns MAP.json] "
+    "OUT.pdf\n"
+    "       RECORD: a flight of any supported format (.dat, GPX, KML, IGC, CSV, JSON; .gz too)\n"
     "       quarn-cli --help | --version\n";
 
 // A wrong call: the usage on standard error.
@@ -260,26 +262,54 @@ int ExportNavaidsCommand(std::vector<std::string> args, const char* argv0) {
   return written ? 0 : 1;
 }
 
-// The flight at the path as the user named it; nothing, said on standard error, when
-// it cannot be read.
-std::optional<quarn::Flight> ReadFlightArgument(const std::string& path) {
-  quarn::Result<quarn::LoadedFlight> read = quarn::ReadFlight(FullPath(path));
+// The flight at the path as the user named it, a delimited file's columns mapped by
+// the map file when one is named; nothing, said on standard error, when it cannot be
+// read.
+std::optional<quarn::Flight> ReadFlightArgument(const std::string& path,
+                                                const std::string& columns = "") {
+  quarn::ReadOptions options;
+  if (!columns.empty()) {
+    const auto map = quarn::ReadWholeFile(FullPath(columns));
+    if (!map) {
+      std::cerr << "quarn-cli: cannot read the column map " << columns << '\n';
+      return std::nullopt;
+    }
+    options.columnMap = *map;
+  }
+  quarn::Result<quarn::LoadedFlight> read = quarn::ReadFlight(FullPath(path), options);
   if (!read) {
-    std::cerr << "quarn-cli: cannot open " << path << '\n';
+    std::string why = read.error().message;
+    while (!why.empty() && why.back() == '\n') why.pop_back();
+    std::cerr << "quarn-cli: cannot open " << path << ": " << why << '\n';
     return std::nullopt;
   }
   for (const std::string& note : read->notes) std::cerr << "quarn-cli: warning: " << note << '\n';
   return std::move(read->flight);
 }
 
-// quarn-cli export-track RECORD OUT: the record's track as GPX or KML (by OUT's
-// extension), for map viewers and globes.
-int ExportTrackCommand(const std::vector<std::string>& args) {
-  if (args.size() != 2) {
-    std::cerr << "usage: quarn-cli export-track RECORD OUT.gpx|OUT.kml\n";
+// Takes "--columns MAP" out of the arguments; false when it has no value.
+bool TakeColumns(std::vector<std::string>& args, std::string& columns) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] != "--columns") continue;
+    if (i + 1 >= args.size()) return false;
+    columns = args[i + 1];
+    args.erase(args.begin() + static_cast<std::ptrdiff_t>(i),
+               args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
+    return true;
+  }
+  return true;
+}
+
+// quarn-cli export-track RECORD OUT: the flight's track as GPX, KML or CSV (by OUT's
+// extension), for map viewers, globes and data tools.
+int ExportTrackCommand(std::vector<std::string> args) {
+  std::string columns;
+  if (!TakeColumns(args, columns) || args.size() != 2) {
+    std::cerr << "usage: quarn-cli export-track RECORD OUT.gpx|OUT.kml|OUT.csv "
+                 "[--columns MAP.json]\n";
     return 2;
   }
-  const auto flight = ReadFlightArgument(args[0]);
+  const auto flight = ReadFlightArgument(args[0], columns);
   if (!flight) return 1;
   const std::string error = quarn::ExportTrack(*flight, FullPath(args[1]));
   if (!error.empty()) {
@@ -292,7 +322,11 @@ int ExportTrackCommand(const std::vector<std::string>& args) {
 // quarn-cli debrief RECORD --scenery LIST: the approach debrief of the record's
 // landing against the navaids of a scenery list, as one JSON object.
 int DebriefCommand(std::vector<std::string> args, const char* argv0) {
-  std::string dataDir, list;
+  std::string dataDir, list, columns;
+  if (!TakeColumns(args, columns)) {
+    std::cerr << "usage: quarn-cli debrief RECORD --scenery LIST [--data-dir DIR]\n";
+    return 2;
+  }
   std::vector<std::string> rest;
   for (std::size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--scenery" && i + 1 < args.size()) {
@@ -310,7 +344,7 @@ int DebriefCommand(std::vector<std::string> args, const char* argv0) {
   }
   const auto data = DataDirectory(dataDir, argv0);
   if (!data) return 2;
-  const auto flight = ReadFlightArgument(rest[0]);
+  const auto flight = ReadFlightArgument(rest[0], columns);
   if (!flight) return 1;
   if (flight->sampleCount() == 0) {
     std::cerr << "quarn-cli: cannot read the record " << rest[0] << '\n';
@@ -337,8 +371,9 @@ int ReportUsage() {
 
 // quarn-cli report RECORD [--scenery LIST] OUT.pdf: every chart of the record in one
 // PDF, with the navaids of the list on the track chart and the approach views.
-int ReportCommand(const std::vector<std::string>& args, const char* argv0) {
-  std::string dataDir, list;
+int ReportCommand(std::vector<std::string> args, const char* argv0) {
+  std::string dataDir, list, columns;
+  if (!TakeColumns(args, columns)) return ReportUsage();
   std::vector<std::string> files;
   for (std::size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--scenery" && i + 1 < args.size()) {
@@ -360,7 +395,7 @@ int ReportCommand(const std::vector<std::string>& args, const char* argv0) {
     std::cerr << "quarn-cli: " << problem << '\n';
     return 1;
   }
-  const auto flight = ReadFlightArgument(files[0]);
+  const auto flight = ReadFlightArgument(files[0], columns);
   if (!flight) return 1;
   quarn::CHalbricoDoc doc;
   if (!list.empty()) {

@@ -58,6 +58,16 @@ bool ParseKey(const std::string& name, Key& key) {
   return false;
 }
 
+// Each channel of the flight by its name: recorded, derived or absent.
+std::string ChannelsJson(const ChannelSet& channels) {
+  JsonObject o;
+  for (int c = 0; c < kChannelCount; ++c) {
+    const auto channel = static_cast<Channel>(c);
+    o.Add(ChannelName(channel), ChannelStateName(channels[channel]));
+  }
+  return o.Str();
+}
+
 bool EndsWith(const std::string& s, const std::string& suffix) {
   return s.size() >= suffix.size() &&
          s.compare(s.size() - suffix.size(), suffix.size(), suffix) == 0;
@@ -302,7 +312,8 @@ std::string ScriptHost::StateJson() {
       .Add("g_mapSpanMetres", m.mapSpanMetres)
       .Add("width", window_.ClientWidth())
       .Add("height", window_.ClientHeight())
-      .Add("dataDir", app_.dataDir());
+      .Add("dataDir", app_.dataDir())
+      .AddRaw("channels", ChannelsJson(flight.channels));
   return o.Str();
 }
 

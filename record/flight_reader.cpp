@@ -27,7 +27,7 @@ constexpr FlightFormat kFormats[] = {
     {"gpx", "GPX tracks", "*.gpx *.gpx.gz"},
     {"kml", "KML tracks", "*.kml *.kml.gz"},
     {"igc", "IGC flight logs", "*.igc *.igc.gz"},
-    {"csv", "Delimited text (ADS-B, X-Plane Data.txt)", "*.csv *.csv.gz *.tsv *.txt *.txt.gz"},
+    {"csv", "Delimited text (ADS-B, X-Plane Data.txt)", "*.csv *.csv.gz *.tsv Data.txt"},
     {"json", "ADS-B JSON", "*.json *.json.gz"},
 };
 
@@ -194,7 +194,9 @@ Result<LoadedFlight> ReadFlightBytes(std::span<const std::uint8_t> bytes, const 
     inflated = std::move(*unpacked);
     bytes = inflated;
   }
-  const std::string format = DetectFlightFormat(bytes, name);
+  std::string format = DetectFlightFormat(bytes, name);
+  // A column map is for delimited text of a layout not known by its names.
+  if (format.empty() && !options.columnMap.empty()) format = "csv";
   const std::string_view text = AsText(bytes);
   // Text formats are UTF-8: a byte that is not is a damaged or foreign file.
   if (!format.empty() && format != "dat") {
@@ -218,6 +220,21 @@ Result<LoadedFlight> ReadFlightBytes(std::span<const std::uint8_t> bytes, const 
   }
   if (read) read->flight.recordPath = name;
   return read;
+}
+
+std::vector<std::string> UnmappedColumns(const std::string& path) {
+  MappedFile file;
+  if (file.Open(path) != MappedFile::Error::None) return {};
+  std::vector<std::uint8_t> inflated;
+  std::span<const std::uint8_t> bytes = file.bytes();
+  if (IsGzip(bytes)) {
+    auto unpacked = Gunzip(bytes);
+    if (!unpacked) return {};
+    inflated = std::move(*unpacked);
+    bytes = inflated;
+  }
+  if (!DetectFlightFormat(bytes, path).empty()) return {};
+  return DelimitedColumnNames(AsText(bytes));
 }
 
 Result<LoadedFlight> ReadFlight(const std::string& path, const ReadOptions& options) {

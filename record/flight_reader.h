@@ -50,4 +50,8 @@ std::string FlightFileFilter();
 // The format the content and the name say, or empty when none does.
 std::string DetectFlightFormat(std::span<const std::uint8_t> bytes, const std::string& name);
 
+// The columns of a delimited file whose layout is not known by its names: what a
+// column map is to be made for. Empty for any other file.
+std::vector<std::string> UnmappedColumns(const std::string& path);
+
 }  // namespace quarn

@@ -9,12 +9,15 @@
 #include <cmath>
 #include <cstdio>
 #include <ctime>
+#include <iterator>
+#include <vector>
 
 #include "base/format.h"
 #include "platform/file_services.h"
 #include "platform/file_writer.h"
 #include "record/flight_analysis.h"
 #include "record/record_format.h"
+#include "record/summary_text.h"
 
 namespace quarn {
 namespace {
@@ -53,6 +56,36 @@ AnalysisSample FromStored(const FlightSample& sample, const StoredFields& f) {
   return s;
 }
 
+// The channels of a sample's line, in its order after the time stamp.
+constexpr Channel kLineChannels[] = {Channel::Latitude, Channel::Longitude, Channel::Altitude,
+                                     Channel::Pitch,    Channel::Roll,      Channel::Heading,
+                                     Channel::Tas,      Channel::Ias};
+
+// A line with "n/a" for the channels the flight did not record.
+void WriteFlightLineOf(std::FILE* out, long number, const FlightSample& s, const StoredFields& f,
+                       const ChannelSet& channels) {
+  const double values[] = {s.latitudeDeg, s.longitudeDeg,     s.altitudeFt, s.pitchDeg,
+                           s.bankDeg,     f.signedHeadingDeg, s.tasKt,      s.iasKt};
+  std::vector<RowField> fields = {{static_cast<double>(number)},
+                                  {static_cast<double>(f.hours)},
+                                  {static_cast<double>(f.minutes)},
+                                  {static_cast<double>(f.seconds)}};
+  for (std::size_t k = 0; k < std::size(kLineChannels); ++k) {
+    fields.push_back({values[k], !channels.Carries(kLineChannels[k])});
+  }
+  const bool fuel = channels.Carries(Channel::Fuel);
+  for (double v : {s.fuelLeft, s.fuelLeftAux, s.fuelRight, s.fuelRightAux}) {
+    fields.push_back({v, !fuel});
+  }
+  const bool gear = channels.Carries(Channel::Gear);
+  for (double g : {s.gear1, s.gear2, s.gear3}) fields.push_back({g != 0 ? 1.0 : 0.0, !gear});
+  std::fputs(FormatRow("%ld\t%ld:%ld:%ld\t%f\t%f\t%f\t%f\t%f\t%f\t%f\t%f\t%f\t%f\t%f\t%f\t"
+                       "%d\t%d\t%d\n",
+                       fields)
+                 .c_str(),
+             out);
+}
+
 void WriteFlightLine(std::FILE* out, long number, const FlightSample& s, const StoredFields& f) {
   std::fprintf(out, "%ld\t%ld:%ld:%ld\t%f\t%f\t%f\t%f\t%f\t%f\t%f\t%f\t", number,
                static_cast<long>(f.hours), static_cast<long>(f.minutes),
@@ -82,6 +115,12 @@ void WriteGearRow(std::FILE* out, const GearRow& row) {
   }
 }
 
+// The gear log of a flight that did not record its gear.
+void WriteNoGear(std::FILE* out) {
+  std::fputs("1. GEAR POSITION\n\n", out);
+  std::fputs("n/a: not recorded in this flight\n", out);
+}
+
 void WriteGearStep(std::FILE* out, const GearLogStep& step) {
   if (step.header) WriteGearHeader(out);
   if (step.downRow) WriteGearRow(out, *step.downRow);
@@ -106,8 +145,9 @@ constexpr std::array<const char*, 7> kExtremeRows{
     " %04.0f\n",
 };
 
-// A kind that no record was chosen for is written as zeros at 00:00:00.
-void WriteExtremes(std::FILE* out, const ExtremeTracker& extremes) {
+// A kind that no record was chosen for is written as zeros at 00:00:00; a kind whose
+// channel the flight did not record as "n/a".
+void WriteExtremes(std::FILE* out, const ExtremeTracker& extremes, const ChannelSet& channels) {
   std::fputs("\n2. MAXIMUM VARIABLES AND FLIGHT CONDITIONS\n\n", out);
   std::fputs(
       "Variable             Time     Altitude   Latitude  Longitude  Pitch  Bank   TAS    IAS\n",
@@ -118,12 +158,22 @@ void WriteExtremes(std::FILE* out, const ExtremeTracker& extremes) {
   for (std::size_t k = 0; k < kExtremeRows.size(); ++k) {
     const auto& choice = extremes.Choice(static_cast<ExtremeKind>(k));
     const AnalysisSample s = choice ? choice->sample : AnalysisSample{};
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wformat-nonliteral"
-    std::fprintf(out, kExtremeRows[k], s.stamp.hours, s.stamp.minutes, s.stamp.seconds,
-                 s.altitudeFt, s.latitudeDeg, s.longitudeDeg, s.pitchDeg, s.bankDeg, s.tasKt,
-                 s.iasKt);
-#pragma GCC diagnostic pop
+    if (!channels.Carries(ChannelOfExtreme(static_cast<int>(k)))) {
+      std::fputs((NotRecordedRow(kExtremeRows[k]) + "\n").c_str(), out);
+      continue;
+    }
+    auto field = [&](double v, Channel c) { return RowField{v, !channels.Carries(c)}; };
+    const RowField fields[] = {{static_cast<double>(s.stamp.hours)},
+                               {static_cast<double>(s.stamp.minutes)},
+                               {static_cast<double>(s.stamp.seconds)},
+                               field(s.altitudeFt, Channel::Altitude),
+                               {s.latitudeDeg},
+                               {s.longitudeDeg},
+                               field(s.pitchDeg, Channel::Pitch),
+                               field(s.bankDeg, Channel::Roll),
+                               field(s.tasKt, Channel::Tas),
+                               field(s.iasKt, Channel::Ias)};
+    std::fputs(FormatRow(kExtremeRows[k], fields).c_str(), out);
   }
 }
 
@@ -144,20 +194,30 @@ void WriteGeneralData(std::FILE* out, const RecordTimes& times) {
                pause.seconds);
 }
 
-void WriteFuelRow(std::FILE* out, const AnalysisSample& s) {
-  std::fprintf(
-      out, "%02d:%02d:%02d           %04.1f           %04.1f           %04.1f           %04.1f\n",
-      s.stamp.hours, s.stamp.minutes, s.stamp.seconds, s.fuel[0], s.fuel[1], s.fuel[2], s.fuel[3]);
+void WriteFuelRow(std::FILE* out, const AnalysisSample& s, bool recorded) {
+  const RowField fields[] = {{static_cast<double>(s.stamp.hours)},
+                             {static_cast<double>(s.stamp.minutes)},
+                             {static_cast<double>(s.stamp.seconds)},
+                             {s.fuel[0], !recorded},
+                             {s.fuel[1], !recorded},
+                             {s.fuel[2], !recorded},
+                             {s.fuel[3], !recorded}};
+  std::fputs(
+      FormatRow("%02d:%02d:%02d           %04.1f           %04.1f           %04.1f           "
+                "%04.1f\n",
+                fields)
+          .c_str(),
+      out);
 }
 
-void WriteFuelData(std::FILE* out, const RecordTimes& times) {
+void WriteFuelData(std::FILE* out, const RecordTimes& times, bool recorded) {
   std::fputs("\n4. FUEL DATA (percentage)\n\n", out);
   std::fputs("Time             Left         Left Aux.         Right        Right Aux.\n", out);
   std::fputs("                 Tank         Tank              Tank         Tank\n", out);
   std::fputs("------           ---------    --------------   -------      ------------\n", out);
-  WriteFuelRow(out, times.first());
+  WriteFuelRow(out, times.first(), recorded);
   // The last complete record: a trailing partial record is never read.
-  WriteFuelRow(out, times.last());
+  WriteFuelRow(out, times.last(), recorded);
 }
 
 }  // namespace
@@ -191,19 +251,30 @@ std::vector<std::string> GenerateFlightText(const Flight& flight, const std::str
   RecordTimes times(options);
   ExtremeTracker extremes(options);
   GearLog gearLog;
+  const ChannelSet& channels = flight.channels;
+  // The recorder's file carries every channel a line shows: its lines keep their form.
+  const bool everyChannel = std::all_of(std::begin(kLineChannels), std::end(kLineChannels),
+                                        [&](Channel c) { return channels.Carries(c); }) &&
+                            channels.Carries(Channel::Fuel) && channels.Carries(Channel::Gear);
+  const bool gearRecorded = channels.Carries(Channel::Gear);
   ForEachRecord(flight, [&](int i, const FlightSample& sample, const StoredFields& f) {
-    WriteFlightLine(out, i, sample, f);
+    if (everyChannel) {
+      WriteFlightLine(out, i, sample, f);
+    } else {
+      WriteFlightLineOf(out, i, sample, f, channels);
+    }
     const AnalysisSample s = FromStored(sample, f);
     times.Add(s);
     if (i == 0) {
       std::fprintf(warning, "Initial time of the record: %d:%d:%d\n\n", s.stamp.hours,
                    s.stamp.minutes, s.stamp.seconds);
+      if (!gearRecorded) WriteNoGear(warning);
     }
     extremes.Add(i, s);
-    WriteGearStep(warning, gearLog.Add(s));
+    if (gearRecorded) WriteGearStep(warning, gearLog.Add(s));
   });
   const int count = times.count();
-  WriteExtremes(warning, extremes);
+  WriteExtremes(warning, extremes, channels);
   WriteGeneralData(warning, times);
 
   // Second pass: the ground references.
@@ -229,7 +300,7 @@ std::vector<std::string> GenerateFlightText(const Flight& flight, const std::str
     const MinSec flightTime = SplitMinutes(*minutes, false);
     std::fprintf(warning, "  %6.0f:%-2.0f\n", flightTime.minutes, flightTime.seconds);
   }
-  WriteFuelData(warning, times);
+  WriteFuelData(warning, times, channels.Carries(Channel::Fuel));
 
   std::vector<std::string> errors;
   for (auto [file, name] : {std::pair{&flightFile, "flight.txt"}, {&warningFile, "warning.txt"}}) {

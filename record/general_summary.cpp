@@ -39,10 +39,16 @@ std::string StampText(const TimeStamp& t) {
   return Format("%02d:%02d:%02d", t.hours, t.minutes, t.seconds);
 }
 
-std::string FuelRow(const AnalysisSample& s) {
-  return Format("%02d:%02d:%02d      %04.1f           %04.1f          %04.1f            %04.1f",
-                s.stamp.hours, s.stamp.minutes, s.stamp.seconds, s.fuel[0], s.fuel[1], s.fuel[2],
-                s.fuel[3]);
+std::string FuelRow(const AnalysisSample& s, bool recorded) {
+  const RowField fields[] = {{static_cast<double>(s.stamp.hours)},
+                             {static_cast<double>(s.stamp.minutes)},
+                             {static_cast<double>(s.stamp.seconds)},
+                             {s.fuel[0], !recorded},
+                             {s.fuel[1], !recorded},
+                             {s.fuel[2], !recorded},
+                             {s.fuel[3], !recorded}};
+  return FormatRow("%02d:%02d:%02d      %04.1f           %04.1f          %04.1f            %04.1f",
+                   fields);
 }
 
 }  // namespace
@@ -61,10 +67,19 @@ void DrawGeneralSummary(Window& window, const Flight& flight) {
   ExtremeTracker extremes(options);
   GearLog gearLog;
   int y = 19;
+  const ChannelSet& channels = flight.channels;
+  // Without a recorded gear the log has no rows, only its heading and a word.
+  const bool gearRecorded = channels.Carries(Channel::Gear);
+  if (!gearRecorded && count > 0) {
+    dc->TextOut(10, y, "1. GEAR POSITION");
+    dc->TextOut(10, y + 12, "  n/a: not recorded in this flight");
+    y += 24;
+  }
   for (int i = 0; i < count; ++i) {
     const AnalysisSample s = FromTableSample(flight.SampleAt(i));
     times.Add(s);
     extremes.Add(i, s);
+    if (!gearRecorded) continue;
     const GearLogStep step = gearLog.Add(s);
     if (step.header) {
       dc->TextOut(10, y, "1. GEAR POSITION");
@@ -95,8 +110,10 @@ void DrawGeneralSummary(Window& window, const Flight& flight) {
       const auto& choice = extremes.Choice(static_cast<ExtremeKind>(k));
       // A kind never chosen shows sample 0.
       const FlightSample& s = flight.SampleAt(choice ? choice->index : 0);
+      const char* row = kExtremeRows[static_cast<std::size_t>(k)];
       dc->TextOut(10, y + 44 + 12 * k,
-                  SummaryEventRow(kExtremeRows[static_cast<std::size_t>(k)], s));
+                  channels.Carries(ChannelOfExtreme(k)) ? SummaryEventRow(row, s, channels)
+                                                        : NotRecordedRow(row));
     }
   }
 
@@ -149,8 +166,9 @@ void DrawGeneralSummary(Window& window, const Flight& flight) {
   dc->TextOut(10, y + 268,
               " ------          ---------      --------------    -------         ------------");
   if (count > 0) {
-    dc->TextOut(10, y + 280, FuelRow(times.first()));
-    dc->TextOut(10, y + 292, FuelRow(times.last()));
+    const bool fuelRecorded = channels.Carries(Channel::Fuel);
+    dc->TextOut(10, y + 280, FuelRow(times.first(), fuelRecorded));
+    dc->TextOut(10, y + 292, FuelRow(times.last(), fuelRecorded));
   }
 }
 

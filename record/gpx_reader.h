@@ -9,6 +9,8 @@
 
 namespace quarn {
 
+// Every trkseg of every trk in document order; each segment after the first starts
+// a new piece of track.
 Result<LoadedFlight> ReadGpx(std::string_view text, const std::string& name);
 
 }  // namespace quarn

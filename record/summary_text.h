@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/flight.h"
+#include "base/format.h"
 #include "platform/draw_context.h"
 
 namespace quarn {
@@ -33,8 +34,16 @@ class SummaryFont {
 };
 
 // A row of a sample's time (form B), altitude, latitude, longitude, pitch, bank,
-// true and indicated air speed and vertical speed through one of the rows' formats.
-std::string SummaryEventRow(const char* format, const FlightSample& s);
+// true and indicated air speed and vertical speed through one of the rows' formats;
+// "n/a" for the values of channels the flight did not record.
+std::string SummaryEventRow(const char* format, const FlightSample& s,
+                            const ChannelSet& channels = ChannelSet::AllRecorded());
+
+// A row of a quantity the flight did not record: the format's label, then "n/a".
+std::string NotRecordedRow(const char* format);
+
+// The channel an extreme of the summaries is the extreme of.
+Channel ChannelOfExtreme(int extremeKind);
 
 // The number of samples the screens walk: 0 for an empty record.
 int SummarySampleCount(const Flight& flight);

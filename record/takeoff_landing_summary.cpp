@@ -54,11 +54,12 @@ void DrawTakeoffLandingSummary(Window& window, const Flight& flight) {
       dc->TextOut(10, y, "1. TAKE OFF VARIABLES AND FLIGHT CONDITIONS");
       dc->TextOut(10, y + 17, kEventHeader);
       dc->TextOut(10, y + 27, kSummaryColumnDashes);
-      dc->TextOut(10, y + 39, SummaryEventRow(kTakeoffRow, sample));
+      dc->TextOut(10, y + 39, SummaryEventRow(kTakeoffRow, sample, flight.channels));
       y += 51;
       // The rotation may come before the take-off sample; it is shown below it.
       if (const auto rotation = FindRotation(table, b)) {
-        dc->TextOut(10, y, SummaryEventRow(kRotationRow, flight.SampleAt(*rotation)));
+        dc->TextOut(10, y,
+                    SummaryEventRow(kRotationRow, flight.SampleAt(*rotation), flight.channels));
         y += 22;
       }
     }
@@ -66,7 +67,7 @@ void DrawTakeoffLandingSummary(Window& window, const Flight& flight) {
       dc->TextOut(10, y, "2. LANDING VARIABLES AND FLIGHT CONDITIONS");
       dc->TextOut(10, y + 17, kEventHeader);
       dc->TextOut(10, y + 27, kSummaryColumnDashes);
-      dc->TextOut(10, y + 39, SummaryEventRow(kLandingRow, sample));
+      dc->TextOut(10, y + 39, SummaryEventRow(kLandingRow, sample, flight.channels));
     }
   }
 }

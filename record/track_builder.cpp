@@ -10,6 +10,9 @@ namespace quarn {
 namespace {
 
 constexpr double kMetresPerSecondToKnots = 1.9438444924406046;
+// 0001-01-01T00:00:00Z and 10000-01-01T00:00:00Z.
+constexpr double kEarliestSeconds = -62135596800.0;
+constexpr double kLatestSeconds = 253402300800.0;
 
 std::size_t Index(Channel c) {
   return static_cast<std::size_t>(c);
@@ -78,36 +81,42 @@ void TrackBuilder::Declare(Channel c) {
   declared_[Index(c)] = true;
 }
 
-Status TrackBuilder::Add(const TrackPoint& p, int line) {
-  if (std::isnan(p.utcSeconds)) return Status::Fail(ReadErrorAt(name_, line, "no time").message);
-  if (std::isnan(p.latitudeDeg) || std::isnan(p.longitudeDeg)) {
-    return Status::Fail(ReadErrorAt(name_, line, "no position").message);
+Status TrackBuilder::Add(const TrackPoint& given, int line) {
+  auto fail = [&](const std::string& what) {
+    return Status::Fail(ReadErrorAt(name_, line, what).message);
+  };
+  if (std::isnan(given.utcSeconds)) return fail("no time");
+  // Years 1 to 9999: the dates the program writes and counts with.
+  if (!(given.utcSeconds >= kEarliestSeconds && given.utcSeconds < kLatestSeconds)) {
+    return fail(Format("time %g out of range", given.utcSeconds));
   }
-  if (!(std::fabs(p.latitudeDeg) <= 90)) {
-    return Status::Fail(
-        ReadErrorAt(name_, line, Format("latitude %g out of range", p.latitudeDeg)).message);
+  if (std::isnan(given.latitudeDeg) || std::isnan(given.longitudeDeg)) return fail("no position");
+  if (!(std::fabs(given.latitudeDeg) <= 90)) {
+    return fail(Format("latitude %g out of range", given.latitudeDeg));
   }
-  if (!(std::fabs(p.longitudeDeg) <= 180)) {
-    return Status::Fail(
-        ReadErrorAt(name_, line, Format("longitude %g out of range", p.longitudeDeg)).message);
+  if (!(std::fabs(given.longitudeDeg) <= 180)) {
+    return fail(Format("longitude %g out of range", given.longitudeDeg));
   }
-  const bool newSegment = std::exchange(breakNext_, false);
+  // Times to the millisecond: finer steps are noise, and a step of almost nothing
+  // would make the derived speeds boundless.
+  TrackPoint p = given;
+  p.utcSeconds = std::round(p.utcSeconds * 1000) / 1000;
   if (!points_.empty()) {
     const double before = points_.back().utcSeconds;
     if (p.utcSeconds < before) {
-      return Status::Fail(ReadErrorAt(name_, line,
-                                      "the time goes back to " + IsoTimeText(p.utcSeconds) +
-                                          " after " + IsoTimeText(before))
-                              .message);
+      return fail("the time goes back to " + IsoTimeText(p.utcSeconds) + " after " +
+                  IsoTimeText(before));
     }
-    if (p.utcSeconds == before) return Status::Ok();  // a repeated time is kept once
+    // A repeated time is kept once; a break before it waits for the next point.
+    if (p.utcSeconds == before) return Status::Ok();
   }
+  const bool newSegment = std::exchange(breakNext_, false);
   // A file beyond what a flight holds is refused at once, not read to its end.
   if (static_cast<int>(points_.size()) >= maxSamples_) {
-    return Status::Fail(
-        ReadErrorAt(name_, line, Format("more than %d samples: a flight holds at most %d",
-                                        maxSamples_, maxSamples_))
-            .message);
+    return Status::Fail(ReadErrorAt(name_, line,
+                                    Format("more than %d samples: a flight holds at most %d",
+                                           maxSamples_, maxSamples_))
+                            .message);
   }
   const bool gap = !points_.empty() && p.utcSeconds - points_.back().utcSeconds > kTrackGapSeconds;
   if (!points_.empty() && (newSegment || gap)) {

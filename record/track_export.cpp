@@ -1,12 +1,14 @@
 #include "record/track_export.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 
 #include "base/format.h"
 #include "platform/file_services.h"
 #include "platform/file_writer.h"
 #include "record/flight_analysis.h"
+#include "record/text_input.h"
 
 namespace quarn {
 namespace {
@@ -45,7 +47,7 @@ std::string XmlEscaped(const std::string& text) {
   return out;
 }
 
-std::string IsoTime(std::int64_t utcSeconds) {
+std::string IsoTimeOfSeconds(std::int64_t utcSeconds) {
   const auto t = static_cast<std::time_t>(utcSeconds);
   std::tm tm{};
   gmtime_r(&t, &tm);
@@ -53,10 +55,24 @@ std::string IsoTime(std::int64_t utcSeconds) {
                 tm.tm_hour, tm.tm_min, tm.tm_sec);
 }
 
+// A moment as ISO 8601 UTC, the fraction of a second only where there is one.
+std::string IsoTime(const TimedSample& t) {
+  if (t.fraction != 0) return IsoTimeText(static_cast<double>(t.utcSeconds) + t.fraction);
+  return IsoTimeOfSeconds(t.utcSeconds);
+}
+
 const char* const kTimeNote =
     "The record holds the time of day only: the last sample takes the date the record file was "
     "last written, earlier samples count back a day at each midnight passed, and times are "
     "given as UTC by convention.";
+const char* const kSourceTimeNote = "Times in UTC, as the source recorded them.";
+
+// A number as the shortest text that reads back as the same double.
+std::string Exact(double v) {
+  char buffer[32];
+  const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, v);
+  return ec == std::errc() ? std::string(buffer, end) : std::string();
+}
 
 bool EndsWithNoCase(const std::string& s, const std::string& suffix) {
   if (s.size() < suffix.size()) return false;
@@ -67,6 +83,20 @@ bool EndsWithNoCase(const std::string& s, const std::string& suffix) {
 }
 
 }  // namespace
+
+std::vector<TimedSample> TimeSamplesOf(const Flight& flight) {
+  if (!flight.date) {
+    return TimeSamples(flight.samples, static_cast<std::time_t>(flight.sourceModified));
+  }
+  std::vector<TimedSample> out;
+  out.reserve(flight.samples.size());
+  for (std::size_t i = 0; i < flight.samples.size(); ++i) {
+    const double t = flight.samples[i].utcSeconds;
+    const double whole = std::floor(t);
+    out.push_back({static_cast<int>(i), static_cast<std::int64_t>(whole), t - whole});
+  }
+  return out;
+}
 
 std::vector<TimedSample> TimeSamples(std::span<const FlightSample> samples, std::time_t lastDay) {
   // A time of day earlier than the one before it means a midnight lies between them,
@@ -109,30 +139,31 @@ TakeoffLanding FindTakeoffLanding(std::span<const FlightSample> samples) {
 }
 
 std::string TrackGpx(std::span<const FlightSample> samples, const std::vector<TimedSample>& times,
-                     const std::string& name) {
+                     const std::string& name, const char* description) {
   std::string out =
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
       "<gpx version=\"1.1\" creator=\"QUARN\" xmlns=\"http://www.topografix.com/GPX/1/1\">\n"
       "  <metadata>\n    <name>" +
-      XmlEscaped(name) + "</name>\n    <desc>" + kTimeNote +
+      XmlEscaped(name) + "</name>\n    <desc>" + (description ? description : kTimeNote) +
       "</desc>\n  </metadata>\n  <trk>\n    <name>" + XmlEscaped(name) + "</name>\n    <trkseg>\n";
   for (const TimedSample& t : times) {
     const FlightSample& s = samples[static_cast<std::size_t>(t.index)];
     out += Format("      <trkpt lat=\"%.7f\" lon=\"%.7f\"><ele>%.2f</ele><time>%s</time></trkpt>\n",
-                  s.latitudeDeg, s.longitudeDeg, s.altitudeFt * kMetresPerFoot,
-                  IsoTime(t.utcSeconds).c_str());
+                  s.latitudeDeg, s.longitudeDeg, s.altitudeFt * kMetresPerFoot, IsoTime(t).c_str());
   }
   out += "    </trkseg>\n  </trk>\n</gpx>\n";
   return out;
 }
 
 std::string TrackKml(std::span<const FlightSample> samples, const std::vector<TimedSample>& times,
-                     const std::string& name, const TakeoffLanding& events) {
+                     const std::string& name, const TakeoffLanding& events,
+                     const char* description) {
   std::string out =
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
       "<kml xmlns=\"http://www.opengis.net/kml/2.2\" "
       "xmlns:gx=\"http://www.google.com/kml/ext/2.2\">\n<Document>\n  <name>" +
-      XmlEscaped(name) + "</name>\n  <description>" + kTimeNote + "</description>\n";
+      XmlEscaped(name) + "</name>\n  <description>" + (description ? description : kTimeNote) +
+      "</description>\n";
   auto placemark = [&](const char* title, std::optional<int> index) {
     if (!index) return;
     const FlightSample& s = samples[static_cast<std::size_t>(*index)];
@@ -146,7 +177,7 @@ std::string TrackKml(std::span<const FlightSample> samples, const std::vector<Ti
   out += "  <Placemark>\n    <name>" + XmlEscaped(name) +
          "</name>\n    <gx:Track>\n      <extrude>1</extrude>\n"
          "      <altitudeMode>absolute</altitudeMode>\n";
-  for (const TimedSample& t : times) out += "      <when>" + IsoTime(t.utcSeconds) + "</when>\n";
+  for (const TimedSample& t : times) out += "      <when>" + IsoTime(t) + "</when>\n";
   for (const TimedSample& t : times) {
     const FlightSample& s = samples[static_cast<std::size_t>(t.index)];
     out += Format("      <gx:coord>%.7f %.7f %.2f</gx:coord>\n", s.longitudeDeg, s.latitudeDeg,
@@ -163,17 +194,53 @@ std::string TrackKml(std::span<const FlightSample> samples, const std::vector<Ti
   return out;
 }
 
+std::string TrackCsv(const Flight& flight, const std::vector<TimedSample>& times) {
+  std::string out =
+      "timestamp,latitude,longitude,altitude,groundspeed,track,vertical_rate,onground,ias,tas,"
+      "heading,pitch,roll,gear\n";
+  const ChannelSet& c = flight.channels;
+  auto cell = [&](Channel channel, double v) {
+    return "," + (c.Carries(channel) ? Exact(v) : std::string());
+  };
+  for (const TimedSample& t : times) {
+    const FlightSample& s = flight.samples[static_cast<std::size_t>(t.index)];
+    out += IsoTime(t);
+    out += "," + Exact(s.latitudeDeg) + "," + Exact(s.longitudeDeg);
+    out += cell(Channel::Altitude, s.altitudeFt);
+    out += cell(Channel::GroundSpeed, s.groundSpeedKt);
+    out += cell(Channel::Track, s.trackDeg);
+    out += cell(Channel::VerticalRate, s.verticalSpeedFpm);
+    out += ",";
+    if (c.Carries(Channel::OnGround)) out += s.onGround != 0 ? "true" : "false";
+    out += cell(Channel::Ias, s.iasKt);
+    out += cell(Channel::Tas, s.tasKt);
+    out += cell(Channel::Heading, s.courseDeg);
+    out += cell(Channel::Pitch, s.pitchDeg);
+    out += cell(Channel::Roll, s.bankDeg);
+    out += cell(Channel::Gear, (s.gear1 + s.gear2 + s.gear3) / 3);
+    out += "\n";
+  }
+  return out;
+}
+
 std::string ExportTrack(const Flight& flight, const std::string& target) {
   const bool gpx = EndsWithNoCase(target, ".gpx");
-  if (!gpx && !EndsWithNoCase(target, ".kml")) {
-    return "the track is written as .gpx or .kml: " + target;
+  const bool csv = EndsWithNoCase(target, ".csv");
+  if (!gpx && !csv && !EndsWithNoCase(target, ".kml")) {
+    return "the track is written as .gpx, .kml or .csv: " + target;
   }
   const std::span<const FlightSample> samples(flight.samples);
-  const std::vector<TimedSample> times =
-      TimeSamples(samples, static_cast<std::time_t>(flight.sourceModified));
+  const std::vector<TimedSample> times = TimeSamplesOf(flight);
   const std::string name = FileNameOf(flight.recordPath);
-  const std::string text = gpx ? TrackGpx(samples, times, name)
-                               : TrackKml(samples, times, name, FindTakeoffLanding(samples));
+  const char* note = flight.date ? kSourceTimeNote : nullptr;
+  std::string text;
+  if (csv) {
+    text = TrackCsv(flight, times);
+  } else if (gpx) {
+    text = TrackGpx(samples, times, name, note);
+  } else {
+    text = TrackKml(samples, times, name, FindTakeoffLanding(samples), note);
+  }
   if (!ReplaceFileContents(target, text)) return "cannot write " + target;
   return "";
 }

@@ -17,7 +17,12 @@ namespace quarn {
 struct TimedSample {
   int index = 0;  // in the sample table
   std::int64_t utcSeconds = 0;
+  double fraction = 0;  // of a second, for sources that have one
 };
+
+// The moments of a flight's samples: as the source dated them, or by the rule of the
+// recorder's file (below) from the file's modification time.
+std::vector<TimedSample> TimeSamplesOf(const Flight& flight);
 
 // The record holds only the time of day: the last sample takes the date of lastDay
 // (the record file's modification time, as the recorder wrote it last) and earlier
@@ -32,13 +37,21 @@ struct TakeoffLanding {
 };
 TakeoffLanding FindTakeoffLanding(std::span<const FlightSample> samples);
 
+// description: the note on the times; the recorder's rule when none is given.
 std::string TrackGpx(std::span<const FlightSample> samples, const std::vector<TimedSample>& times,
-                     const std::string& name);
+                     const std::string& name, const char* description = nullptr);
 std::string TrackKml(std::span<const FlightSample> samples, const std::vector<TimedSample>& times,
-                     const std::string& name, const TakeoffLanding& events);
+                     const std::string& name, const TakeoffLanding& events,
+                     const char* description = nullptr);
 
-// The flight as a GPX or KML file (by the target's extension), written whole; an
-// empty string on success, else what went wrong.
+// The flight as delimited text with the names of Python's `traffic` library:
+// timestamp (ISO 8601 UTC), latitude, longitude, altitude (ft), groundspeed (kt),
+// track, vertical_rate (ft/min), onground, then ias, tas, heading, pitch, roll and
+// gear (the fraction of legs down); an empty cell where the channel was not recorded.
+std::string TrackCsv(const Flight& flight, const std::vector<TimedSample>& times);
+
+// The flight as a GPX, KML or CSV file (by the target's extension), written whole;
+// an empty string on success, else what went wrong.
 std::string ExportTrack(const Flight& flight, const std::string& target);
 
 }  // namespace quarn

@@ -19,6 +19,10 @@ for target in build-fuzz/tests/fuzz/fuzz_*; do
   esac
   # A reader's target fuzz_X is seeded with the test files of tests/data/X/.
   seeds=tests/data/${name#fuzz_}
+  case "$name" in
+    fuzz_delimited) seeds=tests/data/csv ;;
+    fuzz_json_track) seeds=tests/data/json ;;
+  esac
   [ -d "$seeds" ] && find "$seeds" -type f -size -1M -exec cp {} "$corpus"/ \; 2>/dev/null || true
   echo "-- $name for ${seconds}s"
   "$target" -max_total_time="$seconds" -max_len=65536 -print_final_stats=0 "$corpus" 2>&1 | tail -2

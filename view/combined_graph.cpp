@@ -14,13 +14,18 @@ struct CombinedTrace {
   Color color;
   const char* legend;
   int legendOffset;  // right end of the legend text, from the middle of the window
+  Channel channel;
+  const char* channelName;
 };
 
 constexpr CombinedTrace kTraces[] = {
-    {&FlightSample::altitudeFt, 1000000, 0, Color{255, 77, 77}, "ALTITUDE", -80},
-    {&FlightSample::iasKt, 1000000, 0, Color{255, 128, 0}, "IAS", -40},
-    {&FlightSample::bankDeg, 1000000, -100000, Color{255, 255, 0}, "BANK", 20},
-    {&FlightSample::verticalSpeedFpm, 10000, -10000, Color{0, 0, 255}, "V.SPEED", 80},
+    {&FlightSample::altitudeFt, 1000000, 0, Color{255, 77, 77}, "ALTITUDE", -80, Channel::Altitude,
+     "altitude"},
+    {&FlightSample::iasKt, 1000000, 0, Color{255, 128, 0}, "IAS", -40, Channel::Ias, "IAS"},
+    {&FlightSample::bankDeg, 1000000, -100000, Color{255, 255, 0}, "BANK", 20, Channel::Roll,
+     "bank"},
+    {&FlightSample::verticalSpeedFpm, 10000, -10000, Color{0, 0, 255}, "V.SPEED", 80,
+     Channel::VerticalRate, "vertical speed"},
 };
 
 }  // namespace
@@ -39,7 +44,13 @@ void DrawCombinedGraph(Window& window, const Flight& flight, const ViewState& vi
   graph::DrawGrid(*dc, width, height, nullptr, nullptr);
 
   const double span = graph::WindowSpan(view);
+  // A channel the flight does not carry gets no trace: the chart names it instead.
+  std::string notRecorded;
   for (const CombinedTrace& trace : kTraces) {
+    if (!flight.channels.Carries(trace.channel)) {
+      notRecorded += (notRecorded.empty() ? "" : ", ") + std::string(trace.channelName);
+      continue;
+    }
     dc->SelectPen(Pen{PenStyle::Dot, 1, trace.color});
     const graph::Extremes scale =
         graph::FindExtremes(flight, view, trace.field, trace.startMin, trace.startMax);
@@ -51,6 +62,12 @@ void DrawCombinedGraph(Window& window, const Flight& flight, const ViewState& vi
     dc->TextOut(width / 2 + trace.legendOffset, height - 17, trace.legend);
   }
 
+  if (!notRecorded.empty()) {
+    dc->SetTextColor(graph::kGreen);
+    dc->SetTextAlign(TextAlign::Center);
+    dc->TextOut(width / 2, height / 2, "Not recorded in this flight: " + notRecorded);
+  }
+
   dc->SelectPen(graph::kSolidGreenPen);
   dc->SetTextColor(graph::kGreen);
   graph::DrawAxes(*dc, width, height);
@@ -60,7 +77,8 @@ void DrawCombinedGraph(Window& window, const Flight& flight, const ViewState& vi
   dc->SelectPen(graph::kDottedRedPen);
   graph::DrawCursorLine(*dc, view, height);
 
-  DrawStatusLines(flight.SampleAt(StatusSample(flight, view, cursorTime)), *dc, width);
+  DrawStatusLines(flight.SampleAt(StatusSample(flight, view, cursorTime)), flight.channels, *dc,
+                  width);
 
   dc->SelectFont(oldFont);
   dc->SelectPen(oldPen);

@@ -18,16 +18,23 @@ struct GraphTraits {
   double startMax;
   const char* labelFormat;
   bool altitudeLayout;  // dotted axes and the altitude graph's drawing order
+  Channel channel;
+  const char* channelName;  // in the text that says the channel was not recorded
 };
 
 constexpr GraphTraits kGraphs[] = {
-    {kChartAltitude, "ALTITUDE", &FlightSample::altitudeFt, 1000000, 0, "%6.0lf", true},
-    {kChartIas, "INDICATED AIR SPEED IAS", &FlightSample::iasKt, 1000000, 0, "%6.0lf", false},
-    {kChartTas, "TRUE AIR SPEED - TAS", &FlightSample::tasKt, 1000000, 0, "%6.0lf", false},
+    {kChartAltitude, "ALTITUDE", &FlightSample::altitudeFt, 1000000, 0, "%6.0lf", true,
+     Channel::Altitude, "The altitude"},
+    {kChartIas, "INDICATED AIR SPEED IAS", &FlightSample::iasKt, 1000000, 0, "%6.0lf", false,
+     Channel::Ias, "IAS"},
+    {kChartTas, "TRUE AIR SPEED - TAS", &FlightSample::tasKt, 1000000, 0, "%6.0lf", false,
+     Channel::Tas, "TAS"},
     {kChartVerticalSpeed, "VERTICAL SPEED", &FlightSample::verticalSpeedFpm, 1000000, -100000,
-     "%6.0lf", false},
-    {kChartBank, "BANK", &FlightSample::bankDeg, 1000, -1000, "%6.1lf", false},
-    {kChartPitch, "PITCH", &FlightSample::pitchDeg, 1000, -1000, "%6.1lf", false},
+     "%6.0lf", false, Channel::VerticalRate, "The vertical speed"},
+    {kChartBank, "BANK", &FlightSample::bankDeg, 1000, -1000, "%6.1lf", false, Channel::Roll,
+     "The bank"},
+    {kChartPitch, "PITCH", &FlightSample::pitchDeg, 1000, -1000, "%6.1lf", false, Channel::Pitch,
+     "The pitch"},
 };
 
 const GraphTraits* FindGraph(int mode) {
@@ -48,6 +55,9 @@ void DrawGraph(Window& window, const Flight& flight, const ViewState& view, int 
   const int height = window.ClientHeight();
   dc->FillSolidRect(Rect{0, 0, width, height}, kBlack);
 
+  // A channel the flight does not carry has no values to scale or draw: the chart
+  // says so instead of drawing a flat line at zero.
+  const bool recorded = flight.channels.Carries(traits->channel);
   const graph::Extremes scale =
       graph::FindExtremes(flight, view, traits->field, traits->startMin, traits->startMax);
   const double span = graph::WindowSpan(view);
@@ -63,11 +73,18 @@ void DrawGraph(Window& window, const Flight& flight, const ViewState& view, int 
   auto drawGridAndLabels = [&] {
     dc->SetTextAlign(TextAlign::Right);
     dc->SelectPen(graph::kDottedGreenPen);
-    graph::DrawGrid(*dc, width, height, &scale, traits->labelFormat);
+    graph::DrawGrid(*dc, width, height, recorded ? &scale : nullptr, traits->labelFormat);
   };
   auto drawTrace = [&] {
     dc->SelectPen(graph::kDottedBluePen);
-    graph::DrawTrace(*dc, flight, view, width, height, traits->field, scale, span);
+    if (recorded) {
+      graph::DrawTrace(*dc, flight, view, width, height, traits->field, scale, span);
+      return;
+    }
+    dc->SetTextAlign(TextAlign::Center);
+    dc->SetTextColor(graph::kGreen);
+    dc->TextOut(width / 2, height / 2,
+                Format("%s was not recorded in this flight", traits->channelName));
   };
 
   if (traits->altitudeLayout) {
@@ -91,7 +108,8 @@ void DrawGraph(Window& window, const Flight& flight, const ViewState& view, int 
   graph::DrawCursorLine(*dc, view, height);
 
   dc->SetTextColor(graph::kGreen);
-  DrawStatusLines(flight.SampleAt(StatusSample(flight, view, cursorTime)), *dc, width);
+  DrawStatusLines(flight.SampleAt(StatusSample(flight, view, cursorTime)), flight.channels, *dc,
+                  width);
 
   dc->SelectFont(oldFont);
   dc->SelectPen(oldPen);

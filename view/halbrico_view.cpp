@@ -288,7 +288,7 @@ bool CHalbricoView::SelectRecord(const std::optional<std::string>& chosen) {
   std::optional<std::string> path = chosen;
   if (!path) {
     OpenFileRequest request;
-    request.filter = "Aerolog Files (*.dat)|*.dat|All Files (*.*)|*.*||";
+    request.filter = FlightFileFilter();
     request.defaultExtension = "NULL";
     path = ui_.AskOpenFile(request);
   }

@@ -95,9 +95,17 @@ TEST(QuarnCli, LoadsTheExampleRecordAndReportsTheResetState) {
   EXPECT_NE(state1.find("\"g_cursorOffset\":0,\"g_trackFirst\":0,"), std::string::npos);
   EXPECT_NE(state1.find("\"g_zoomLevel\":1,"), std::string::npos);
   EXPECT_NE(state1.find("\"m_navaidsLoaded\":0"), std::string::npos);
-  // The data directory comes last, after the fields that were there before it.
-  EXPECT_NE(state1.find("\"height\":800,\"dataDir\":\"" + dir.path() + "\"}"), std::string::npos)
+  // The data directory after the fields that were there before it, then what the
+  // flight's source recorded, derived or lacks, channel by channel.
+  EXPECT_NE(state1.find("\"height\":800,\"dataDir\":\"" + dir.path() +
+                        "\",\"channels\":{\"timestamp\":\"recorded\","),
+            std::string::npos)
       << state1;
+  EXPECT_NE(state1.find("\"groundspeed\":\"absent\",\"track\":\"absent\","
+                        "\"vertical_rate\":\"derived\",\"onground\":\"absent\","),
+            std::string::npos)
+      << state1;
+  EXPECT_NE(state1.find("\"gear\":\"recorded\",\"fuel\":\"recorded\"}}"), std::string::npos);
   // End puts the graph cursor at W - 100 of the default 1280-pixel client; a zoom in
   // then narrows both windows around the cursors.
   EXPECT_NE(state2.find("\"g_zoomLevel\":2,"), std::string::npos) << state2;

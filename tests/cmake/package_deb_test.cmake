@@ -80,7 +80,7 @@ file(WRITE ${WORK_DIR}/job.quarn
 run(${root}/usr/bin/quarn-cli run --data-dir ${WORK_DIR}/data ${WORK_DIR}/job.quarn)
 expect_in("${out}" " Points (lat,lon) in memory\"}\n")
 expect_in("${out}" "\"g_recordPath\":\"${EXAMPLES_DIR}/flight.dat\"")
-expect_in("${out}" "\"dataDir\":\"${WORK_DIR}/data\"}\n")
+expect_in("${out}" "\"dataDir\":\"${WORK_DIR}/data\",\"channels\":{")
 
 # Installed where the user cannot write (as in /usr/bin), the program keeps its data in
 # the user's data directory, made on first use. As root, that user is nobody.
@@ -119,7 +119,7 @@ file(REMOVE_RECURSE ${installed})
 if(NOT result EQUAL 0)
   message(FATAL_ERROR "quarn-cli installed read-only failed (${result}):\n${out}${err}")
 endif()
-expect_in("${out}" "\"dataDir\":\"${installed}/home/.local/share/quarn\"}\n")
+expect_in("${out}" "\"dataDir\":\"${installed}/home/.local/share/quarn\",\"channels\":{")
 if(NOT made_dir)
   message(FATAL_ERROR "the user's data directory was not made")
 endif()

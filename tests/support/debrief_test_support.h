@@ -81,6 +81,7 @@ class Debrief : public MapTest {
       }
     }
     flight.recordPath = "/records/approach.dat";
+    flight.channels = ChannelSet::AllRecorded();
     doc.AddNavaid(NavaidKind::Runway, 52.0, 4.0, 0, 1, "36", "Runway", 148, recordHeading,
                   kLengthM / 0.3048);
     if (withIls) {

@@ -37,6 +37,7 @@ struct LatLon {
 inline Flight TrackFlight(const std::vector<LatLon>& points) {
   Flight f;
   f.recordPath = "/records/map.dat";
+  f.channels = ChannelSet::AllRecorded();
   for (std::size_t i = 0; i < points.size(); ++i) {
     FlightSample s;
     s.latitudeDeg = points[i].lat;

@@ -42,6 +42,7 @@ class GraphTest : public ::testing::Test {
     Flight f;
     f.samples = samples;
     f.recordPath = "/records/test.dat";
+    f.channels = ChannelSet::AllRecorded();
     host_.app().doc().SetFlight(std::move(f));
     ViewState& v = State();
     v.windowFirst = v.trackFirst = 0;

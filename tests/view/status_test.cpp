@@ -67,7 +67,7 @@ TEST_F(StatusLines, TextsPositionsAndColour) {
   s.verticalSpeedFpm = -700;
   auto dc = window.GetDC();
   dc->FillSolidRect(Rect{0, 0, 1280, 800}, kBlack);
-  DrawStatusLines(s, *dc, 1280);
+  DrawStatusLines(s, ChannelSet::AllRecorded(), *dc, 1280);
   const auto& ops = window.displayList().ops();
   ASSERT_EQ(ops.size(), 3u);
   EXPECT_EQ(ops[1].text, "Time=9:30:56     Altitude=   1234    Latitude=52.31    Longitude=-4.76");
@@ -86,10 +86,10 @@ TEST_F(StatusLines, TextsPositionsAndColour) {
 TEST_F(StatusLines, NoHoursAreTakenOffPastMidnightAndNoIndexReadsOutsideTheFlight) {
   Timed t({24.5, 25.0});
   auto dc = window.GetDC();
-  DrawStatusLines(t.flight.SampleAt(0), *dc, 1280);
+  DrawStatusLines(t.flight.SampleAt(0), ChannelSet::AllRecorded(), *dc, 1280);
   EXPECT_EQ(window.displayList().ops()[0].text.substr(0, 13), "Time=24:30:0 ");
-  DrawStatusLines(t.flight.SampleAt(-1), *dc, 1280);
-  DrawStatusLines(t.flight.SampleAt(2), *dc, 1280);
+  DrawStatusLines(t.flight.SampleAt(-1), ChannelSet::AllRecorded(), *dc, 1280);
+  DrawStatusLines(t.flight.SampleAt(2), ChannelSet::AllRecorded(), *dc, 1280);
   EXPECT_EQ(window.displayList().ops()[2].text.substr(0, 13), "Time=0:0:0   ");
   EXPECT_EQ(window.displayList().ops()[4].text.substr(0, 13), "Time=0:0:0   ");
 }

@@ -55,8 +55,10 @@ std::string Hms(double t) {
 // Degrees as IGC writes them: degrees, minutes and thousandths of a minute.
 std::string IgcAngle(double deg, int degreeDigits, char positive, char negative) {
   const double a = std::fabs(deg);
-  const int whole = static_cast<int>(a);
-  const int thousandths = static_cast<int>(std::lround((a - whole) * 60000));
+  // Rounded to the thousandth of a minute first, so that 59.9996 minutes carry over.
+  const long total = std::lround(a * 60000);
+  const int whole = static_cast<int>(total / 60000);
+  const int thousandths = static_cast<int>(total % 60000);
   return Format("%0*d%05d%c", degreeDigits, whole, thousandths, deg >= 0 ? positive : negative);
 }
 
@@ -118,19 +120,36 @@ struct File {
   std::size_t size = 0;
 };
 
+// The generated files, removed when the program ends.
+class Files {
+ public:
+  ~Files() {
+    std::error_code ec;
+    if (!dir_.empty()) fs::remove_all(dir_, ec);
+  }
+  const File& Of(const std::string& format) {
+    auto it = files_.find(format);
+    if (it != files_.end()) return it->second;
+    if (dir_.empty()) {
+      dir_ = fs::temp_directory_path() / ("quarn_bench_readers_" + std::to_string(::getpid()));
+      fs::create_directories(dir_);
+    }
+    File f;
+    f.path = (dir_ / ("track." + format)).string();
+    const std::string text = MakeFile(format);
+    f.size = text.size();
+    testing::WriteBytes(f.path, std::vector<std::uint8_t>(text.begin(), text.end()));
+    return files_.emplace(format, f).first->second;
+  }
+
+ private:
+  fs::path dir_;
+  std::map<std::string, File> files_;
+};
+
 const File& FileOf(const std::string& format) {
-  static std::map<std::string, File> files;
-  auto it = files.find(format);
-  if (it != files.end()) return it->second;
-  const fs::path dir =
-      fs::temp_directory_path() / ("quarn_bench_readers_" + std::to_string(::getpid()));
-  fs::create_directories(dir);
-  File f;
-  f.path = (dir / ("track." + format)).string();
-  const std::string text = MakeFile(format);
-  f.size = text.size();
-  testing::WriteBytes(f.path, std::vector<std::uint8_t>(text.begin(), text.end()));
-  return files.emplace(format, f).first->second;
+  static Files files;
+  return files.Of(format);
 }
 
 // The floor: the file's bytes read into memory and their line ends found.

@@ -710,6 +710,7 @@ Result<LoadedFlight> ReadDelimited(std::string_view text, const std::string& nam
   }
 
   TrackBuilder builder(name, "csv");
+  builder.Reserve(CountLineEnds(lines.rest()));
   DeclareChannels(*layout, builder);
   RowReader rows(name, names, *layout, sep, builder);
   for (std::string_view line; lines.Next(line);) {

@@ -96,6 +96,19 @@ Result<TrackPoint> ReadTrackPoint(TrackXml& xml, pugi::xml_node trkpt) {
   return point;
 }
 
+// The trkpt elements of every trkseg of every trk.
+std::size_t CountTrackPoints(pugi::xml_node gpx) {
+  std::size_t count = 0;
+  for (pugi::xml_node trk : gpx.children()) {
+    if (!IsElement(trk, "trk")) continue;
+    for (pugi::xml_node segment : trk.children()) {
+      if (!IsElement(segment, "trkseg")) continue;
+      for (pugi::xml_node trkpt : segment.children()) count += IsElement(trkpt, "trkpt") ? 1 : 0;
+    }
+  }
+  return count;
+}
+
 }  // namespace
 
 Result<LoadedFlight> ReadGpx(std::string_view text, const std::string& name) {
@@ -103,6 +116,7 @@ Result<LoadedFlight> ReadGpx(std::string_view text, const std::string& name) {
   if (!parsed) return parsed.error();
   TrackXml& xml = *parsed;
   TrackBuilder builder(name, "gpx");
+  builder.Reserve(CountTrackPoints(xml.root()));
   GpxChannels carried;
   bool anyPoint = false;
   for (pugi::xml_node trk : xml.root().children()) {

@@ -140,6 +140,7 @@ Status ReadTrack(TrackXml& xml, pugi::xml_node track, TrackBuilder& builder, Kml
                                                   e.whens.size(), e.angles.size()))
                             .message);
   }
+  builder.Reserve(e.whens.size());
   for (std::size_t i = 0; i < e.whens.size(); ++i) {
     TrackPoint point;
     const Result<double> time = TimeIn(xml, e.whens[i]);

@@ -4,6 +4,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstring>
 
 #include "base/format.h"
 
@@ -38,6 +39,19 @@ std::optional<int> FirstInvalidUtf8Line(std::string_view text) {
     if (!simdjson::validate_utf8(line.data(), line.size())) return lines.number();
   }
   return lines.number();
+}
+
+std::size_t CountLineEnds(std::string_view text) {
+  std::size_t count = 0;
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  while (p != end) {
+    p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+    if (p == nullptr) break;
+    ++count;
+    ++p;
+  }
+  return count;
 }
 
 std::string_view TrimBlanks(std::string_view s) {

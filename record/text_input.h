@@ -28,11 +28,15 @@ class LineCursor {
   explicit LineCursor(std::string_view text);
   bool Next(std::string_view& line);
   int number() const { return number_; }
+  std::string_view rest() const { return rest_; }  // the lines not yet read
 
  private:
   std::string_view rest_;
   int number_ = 0;
 };
+
+// The number of line ends in a text: room to make before reading its lines.
+std::size_t CountLineEnds(std::string_view text);
 
 std::string_view TrimBlanks(std::string_view s);
 

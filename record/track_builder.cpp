@@ -1,5 +1,8 @@
 #include "record/track_builder.h"
 
+#include <tbb/blocked_range.h>
+#include <tbb/parallel_for.h>
+
 #include <algorithm>
 
 #include "base/format.h"
@@ -9,6 +12,8 @@
 namespace quarn {
 namespace {
 
+// Samples per task when the derivations are shared out among the cores.
+constexpr std::size_t kDeriveGrain = 16384;
 constexpr double kMetresPerSecondToKnots = 1.9438444924406046;
 // 0001-01-01T00:00:00Z and 10000-01-01T00:00:00Z.
 constexpr double kEarliestSeconds = -62135596800.0;
@@ -18,51 +23,95 @@ std::size_t Index(Channel c) {
   return static_cast<std::size_t>(c);
 }
 
-// The field of a point that carries a channel, for the channels points carry.
-double TrackPoint::*FieldOf(Channel c) {
-  switch (c) {
-    case Channel::Altitude:
-      return &TrackPoint::altitudeFt;
-    case Channel::GroundSpeed:
-      return &TrackPoint::groundSpeedKt;
-    case Channel::Track:
-      return &TrackPoint::trackDeg;
-    case Channel::VerticalRate:
-      return &TrackPoint::verticalRateFpm;
-    case Channel::OnGround:
-      return &TrackPoint::onGround;
-    case Channel::Ias:
-      return &TrackPoint::iasKt;
-    case Channel::Tas:
-      return &TrackPoint::tasKt;
-    case Channel::Heading:
-      return &TrackPoint::headingDeg;
-    case Channel::Pitch:
-      return &TrackPoint::pitchDeg;
-    case Channel::Roll:
-      return &TrackPoint::rollDeg;
-    case Channel::Gear:
-      return &TrackPoint::gearDown;
-    default:
-      return nullptr;
+// A channel a point may carry, where the point and the sample hold it.
+struct CarriedField {
+  Channel channel;
+  double TrackPoint::*point;
+  double FlightSample::*sample;
+};
+
+constexpr CarriedField kCarriedFields[] = {
+    {Channel::Altitude, &TrackPoint::altitudeFt, &FlightSample::altitudeFt},
+    {Channel::GroundSpeed, &TrackPoint::groundSpeedKt, &FlightSample::groundSpeedKt},
+    {Channel::Track, &TrackPoint::trackDeg, &FlightSample::trackDeg},
+    {Channel::VerticalRate, &TrackPoint::verticalRateFpm, &FlightSample::verticalSpeedFpm},
+    {Channel::OnGround, &TrackPoint::onGround, &FlightSample::onGround},
+    {Channel::Ias, &TrackPoint::iasKt, &FlightSample::iasKt},
+    {Channel::Tas, &TrackPoint::tasKt, &FlightSample::tasKt},
+    {Channel::Heading, &TrackPoint::headingDeg, &FlightSample::courseDeg},
+    {Channel::Pitch, &TrackPoint::pitchDeg, &FlightSample::pitchDeg},
+    {Channel::Roll, &TrackPoint::rollDeg, &FlightSample::bankDeg},
+    {Channel::Gear, &TrackPoint::gearDown, &FlightSample::gear1},
+};
+
+// The samples before a channel's first value take that value.
+void BackFill(std::vector<FlightSample>& samples, double FlightSample::*field, std::size_t first) {
+  for (std::size_t i = 0; i < first; ++i) samples[i].*field = samples[first].*field;
+}
+
+// A channel the flight does not carry reads zero. The gear's legs go together.
+void Clear(std::vector<FlightSample>& samples, double FlightSample::*field) {
+  for (FlightSample& s : samples) {
+    s.*field = 0;
+    if (field == &FlightSample::gear1) s.gear2 = s.gear3 = 0;
   }
 }
 
-// A recorded channel's missing values: the last one before, or before the first the
-// first one after. False when no point has a value.
-bool FillGaps(std::vector<TrackPoint>& points, double TrackPoint::*field) {
-  auto first = std::find_if(points.begin(), points.end(),
-                            [&](const TrackPoint& p) { return !std::isnan(p.*field); });
-  if (first == points.end()) return false;
-  double last = (*first).*field;
-  for (TrackPoint& p : points) {
-    if (std::isnan(p.*field)) {
-      p.*field = last;
-    } else {
-      last = p.*field;
+// What a flight's samples are to be given from their positions, times and altitudes.
+struct Derivations {
+  bool rate = false;
+  bool speed = false;
+  bool track = false;
+  bool headingFromTrack = false;
+};
+
+// Derives from the sample before within a piece of track, or to the one after for the
+// first sample of a piece. Each step reads positions, times and altitudes and writes
+// only what it derives, so the samples are shared out among the cores; standing still
+// has no direction, and there the direction before holds, set in order afterwards.
+void Derive(std::vector<FlightSample>& samples, const std::vector<int>& segmentStarts,
+            Derivations d) {
+  if (!d.rate && !d.speed && !d.track && !d.headingFromTrack) return;
+  std::vector<bool> starts(samples.size(), false);
+  starts[0] = true;
+  for (int s : segmentStarts) starts[static_cast<std::size_t>(s)] = true;
+  auto neighbours = [&](std::size_t i) -> std::pair<std::size_t, std::size_t> {
+    if (!starts[i]) return {i - 1, i};
+    if (i + 1 < samples.size() && !starts[i + 1]) return {i, i + 1};
+    return {i, i};
+  };
+  const std::size_t blocks = (samples.size() + kDeriveGrain - 1) / kDeriveGrain;
+  std::vector<std::vector<std::size_t>> standing(blocks);
+  tbb::parallel_for(std::size_t{0}, blocks, [&](std::size_t block) {
+    const std::size_t end = std::min(samples.size(), (block + 1) * kDeriveGrain);
+    for (std::size_t i = block * kDeriveGrain; i < end; ++i) {
+      const auto [a, b] = neighbours(i);
+      const FlightSample& from = samples[a];
+      const FlightSample& to = samples[b];
+      FlightSample& s = samples[i];
+      const double dt = to.utcSeconds - from.utcSeconds;
+      if (d.rate) s.verticalSpeedFpm = dt > 0 ? (to.altitudeFt - from.altitudeFt) / dt * 60 : 0;
+      if (d.speed || d.track) {
+        const DistanceBearing db = DistanceAndBearing(from.latitudeDeg, from.longitudeDeg,
+                                                      to.latitudeDeg, to.longitudeDeg);
+        if (d.speed) s.groundSpeedKt = dt > 0 ? db.metres / dt * kMetresPerSecondToKnots : 0;
+        if (d.track) {
+          if (db.metres > 0) {
+            s.trackDeg = db.bearingDeg;
+          } else {
+            standing[block].push_back(i);
+          }
+        }
+      }
+      if (d.headingFromTrack) s.courseDeg = s.trackDeg;
+    }
+  });
+  for (const std::vector<std::size_t>& indices : standing) {
+    for (std::size_t i : indices) {
+      samples[i].trackDeg = i == 0 ? 0 : samples[i - 1].trackDeg;
+      if (d.headingFromTrack) samples[i].courseDeg = samples[i].trackDeg;
     }
   }
-  return true;
 }
 
 // The time of day in hours of a moment, as a recorder stamps it: from 0 after each
@@ -75,136 +124,116 @@ double TimeOfDayHours(double utcSeconds) {
 }  // namespace
 
 TrackBuilder::TrackBuilder(std::string name, std::string format, int maxSamples)
-    : name_(std::move(name)), format_(std::move(format)), maxSamples_(maxSamples) {}
+    : name_(std::move(name)), format_(std::move(format)), maxSamples_(maxSamples) {
+  static_assert(std::size(kCarriedFields) == kCarried);
+  std::fill(std::begin(firstWith_), std::end(firstWith_), -1);
+}
 
 void TrackBuilder::Declare(Channel c) {
   declared_[Index(c)] = true;
 }
 
-Status TrackBuilder::Add(const TrackPoint& given, int line) {
-  auto fail = [&](const std::string& what) {
-    return Status::Fail(ReadErrorAt(name_, line, what).message);
-  };
-  if (std::isnan(given.utcSeconds)) return fail("no time");
-  // Years 1 to 9999: the dates the program writes and counts with.
-  if (!(given.utcSeconds >= kEarliestSeconds && given.utcSeconds < kLatestSeconds)) {
-    return fail(Format("time %g out of range", given.utcSeconds));
-  }
-  if (std::isnan(given.latitudeDeg) || std::isnan(given.longitudeDeg)) return fail("no position");
-  if (!(std::fabs(given.latitudeDeg) <= 90)) {
-    return fail(Format("latitude %g out of range", given.latitudeDeg));
-  }
-  if (!(std::fabs(given.longitudeDeg) <= 180)) {
-    return fail(Format("longitude %g out of range", given.longitudeDeg));
-  }
-  // Times to the millisecond: finer steps are noise, and a step of almost nothing
-  // would make the derived speeds boundless.
-  TrackPoint p = given;
-  p.utcSeconds = std::round(p.utcSeconds * 1000) / 1000;
-  if (!points_.empty()) {
-    const double before = points_.back().utcSeconds;
-    if (p.utcSeconds < before) {
-      return fail("the time goes back to " + IsoTimeText(p.utcSeconds) + " after " +
-                  IsoTimeText(before));
-    }
-    // A repeated time is kept once; a break before it waits for the next point.
-    if (p.utcSeconds == before) return Status::Ok();
-  }
-  const bool newSegment = std::exchange(breakNext_, false);
-  // A file beyond what a flight holds is refused at once, not read to its end.
-  if (static_cast<int>(points_.size()) >= maxSamples_) {
-    return Status::Fail(ReadErrorAt(name_, line,
-                                    Format("more than %d samples: a flight holds at most %d",
-                                           maxSamples_, maxSamples_))
-                            .message);
-  }
-  const bool gap = !points_.empty() && p.utcSeconds - points_.back().utcSeconds > kTrackGapSeconds;
-  if (!points_.empty() && (newSegment || gap)) {
-    segmentStarts_.push_back(static_cast<int>(points_.size()));
-  }
-  points_.push_back(p);
+void TrackBuilder::Reserve(std::size_t points) {
+  samples_.reserve(std::min(samples_.size() + points, static_cast<std::size_t>(maxSamples_)));
+}
+
+Status TrackBuilder::Add(const TrackPoint& point, int line) {
+  if (auto refused = Take(point)) return Status::Fail(ReadErrorAt(name_, line, *refused).message);
   return Status::Ok();
 }
 
+std::optional<std::string> TrackBuilder::Take(const TrackPoint& given) {
+  if (std::isnan(given.utcSeconds)) return "no time";
+  // Years 1 to 9999: the dates the program writes and counts with.
+  if (!(given.utcSeconds >= kEarliestSeconds && given.utcSeconds < kLatestSeconds)) {
+    return Format("time %g out of range", given.utcSeconds);
+  }
+  if (std::isnan(given.latitudeDeg) || std::isnan(given.longitudeDeg)) return "no position";
+  if (!(std::fabs(given.latitudeDeg) <= 90)) {
+    return Format("latitude %g out of range", given.latitudeDeg);
+  }
+  if (!(std::fabs(given.longitudeDeg) <= 180)) {
+    return Format("longitude %g out of range", given.longitudeDeg);
+  }
+  // Times to the millisecond: finer steps are noise, and a step of almost nothing
+  // would make the derived speeds boundless.
+  const double t = std::round(given.utcSeconds * 1000) / 1000;
+  if (!samples_.empty()) {
+    const double before = samples_.back().utcSeconds;
+    if (t < before)
+      return "the time goes back to " + IsoTimeText(t) + " after " + IsoTimeText(before);
+    // A repeated time is kept once; a break before it waits for the next point.
+    if (t == before) return std::nullopt;
+  }
+  const bool newSegment = std::exchange(breakNext_, false);
+  // A file beyond what a flight holds is refused at once, not read to its end.
+  if (static_cast<int>(samples_.size()) >= maxSamples_) {
+    return Format("more than %d samples: a flight holds at most %d", maxSamples_, maxSamples_);
+  }
+  const bool gap = !samples_.empty() && t - samples_.back().utcSeconds > kTrackGapSeconds;
+  if (!samples_.empty() && (newSegment || gap)) {
+    segmentStarts_.push_back(static_cast<int>(samples_.size()));
+  }
+  Store(given, t);
+  return std::nullopt;
+}
+
+void TrackBuilder::Store(const TrackPoint& given, double utcSeconds) {
+  const int index = static_cast<int>(samples_.size());
+  FlightSample& s = samples_.emplace_back();
+  s.utcSeconds = utcSeconds;
+  s.timeHours = TimeOfDayHours(utcSeconds);
+  s.latitudeDeg = given.latitudeDeg;
+  s.longitudeDeg = given.longitudeDeg;
+  // Filled as they come, while the sample is at hand: a second walk over a million
+  // samples costs more than the reading.
+  for (int k = 0; k < kCarried; ++k) {
+    const double v = given.*kCarriedFields[k].point;
+    if (!std::isnan(v)) {
+      last_[k] = v;
+      if (firstWith_[k] < 0) firstWith_[k] = index;
+    }
+    s.*kCarriedFields[k].sample = last_[k];
+  }
+  s.gear2 = s.gear3 = s.gear1;
+}
+
 Result<LoadedFlight> TrackBuilder::Finish() {
-  if (points_.empty()) return Error{name_ + ": no track point with a time and a position"};
+  if (samples_.empty()) return Error{name_ + ": no track point with a time and a position"};
   LoadedFlight loaded;
   Flight& f = loaded.flight = std::move(flight_);
   f.format = format_;
   f.segmentStarts = segmentStarts_;
-  const double first = points_.front().utcSeconds;
+  const double first = samples_.front().utcSeconds;
   f.date = CivilFromDays(static_cast<std::int64_t>(std::floor(first / 86400)));
   f.channels.Set(Channel::Timestamp, ChannelState::Recorded);
   f.channels.Set(Channel::Latitude, ChannelState::Recorded);
   f.channels.Set(Channel::Longitude, ChannelState::Recorded);
 
-  for (int c = 0; c < kChannelCount; ++c) {
-    const auto channel = static_cast<Channel>(c);
-    double TrackPoint::*field = FieldOf(channel);
-    if (field == nullptr || !declared_[c]) continue;
-    if (FillGaps(points_, field)) f.channels.Set(channel, ChannelState::Recorded);
+  for (int k = 0; k < kCarried; ++k) {
+    const CarriedField& field = kCarriedFields[k];
+    if (firstWith_[k] < 0) continue;  // zero throughout: the channel is absent
+    if (declared_[Index(field.channel)]) {
+      f.channels.Set(field.channel, ChannelState::Recorded);
+      BackFill(samples_, field.sample, static_cast<std::size_t>(firstWith_[k]));
+    } else {
+      Clear(samples_, field.sample);
+    }
   }
   auto carries = [&](Channel c) { return f.channels[c] == ChannelState::Recorded; };
 
-  // Derivations step from the sample before within a piece of track, or to the one
-  // after for the first sample of a piece.
-  std::vector<bool> starts(points_.size(), false);
-  starts[0] = true;
-  for (int s : segmentStarts_) starts[static_cast<std::size_t>(s)] = true;
-  auto neighbours = [&](std::size_t i) -> std::pair<std::size_t, std::size_t> {
-    if (!starts[i]) return {i - 1, i};
-    if (i + 1 < points_.size() && !starts[i + 1]) return {i, i + 1};
-    return {i, i};
-  };
   const bool deriveRate = !carries(Channel::VerticalRate) && carries(Channel::Altitude);
   const bool deriveSpeed = !carries(Channel::GroundSpeed);
   const bool deriveTrack = !carries(Channel::Track);
-  double lastTrack = 0;
-  for (std::size_t i = 0; i < points_.size(); ++i) {
-    TrackPoint& p = points_[i];
-    const auto [a, b] = neighbours(i);
-    const TrackPoint& from = points_[a];
-    const TrackPoint& to = points_[b];
-    const double dt = to.utcSeconds - from.utcSeconds;
-    if (deriveRate) p.verticalRateFpm = dt > 0 ? (to.altitudeFt - from.altitudeFt) / dt * 60 : 0;
-    if (deriveSpeed || deriveTrack) {
-      const DistanceBearing db =
-          DistanceAndBearing(from.latitudeDeg, from.longitudeDeg, to.latitudeDeg, to.longitudeDeg);
-      if (deriveSpeed) p.groundSpeedKt = dt > 0 ? db.metres / dt * kMetresPerSecondToKnots : 0;
-      // Standing still has no direction: the last one holds.
-      if (deriveTrack) p.trackDeg = db.metres > 0 ? db.bearingDeg : lastTrack;
-      lastTrack = p.trackDeg;
-    }
-  }
-  if (deriveRate) f.channels.Set(Channel::VerticalRate, ChannelState::Derived);
-  if (deriveSpeed) f.channels.Set(Channel::GroundSpeed, ChannelState::Derived);
-  if (deriveTrack) f.channels.Set(Channel::Track, ChannelState::Derived);
   // Without a recorded heading the track over the ground stands in for it: the
   // charts that look along the runway need a direction.
   const bool headingFromTrack = !carries(Channel::Heading);
+  Derive(samples_, segmentStarts_, {deriveRate, deriveSpeed, deriveTrack, headingFromTrack});
+  if (deriveRate) f.channels.Set(Channel::VerticalRate, ChannelState::Derived);
+  if (deriveSpeed) f.channels.Set(Channel::GroundSpeed, ChannelState::Derived);
+  if (deriveTrack) f.channels.Set(Channel::Track, ChannelState::Derived);
   if (headingFromTrack) f.channels.Set(Channel::Heading, ChannelState::Derived);
-
-  f.samples.reserve(points_.size());
-  for (const TrackPoint& p : points_) {
-    FlightSample s;
-    s.utcSeconds = p.utcSeconds;
-    s.timeHours = TimeOfDayHours(p.utcSeconds);
-    s.latitudeDeg = p.latitudeDeg;
-    s.longitudeDeg = p.longitudeDeg;
-    auto value = [&](Channel c, double v) { return f.channels.Carries(c) ? v : 0.0; };
-    s.altitudeFt = value(Channel::Altitude, p.altitudeFt);
-    s.groundSpeedKt = value(Channel::GroundSpeed, p.groundSpeedKt);
-    s.trackDeg = value(Channel::Track, p.trackDeg);
-    s.verticalSpeedFpm = value(Channel::VerticalRate, p.verticalRateFpm);
-    s.onGround = value(Channel::OnGround, p.onGround);
-    s.iasKt = value(Channel::Ias, p.iasKt);
-    s.tasKt = value(Channel::Tas, p.tasKt);
-    s.courseDeg = headingFromTrack ? s.trackDeg : value(Channel::Heading, p.headingDeg);
-    s.pitchDeg = value(Channel::Pitch, p.pitchDeg);
-    s.bankDeg = value(Channel::Roll, p.rollDeg);
-    s.gear1 = s.gear2 = s.gear3 = value(Channel::Gear, p.gearDown);
-    f.samples.push_back(s);
-  }
+  f.samples = std::move(samples_);
   return loaded;
 }
 

@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -51,10 +52,16 @@ class TrackBuilder {
   // The next point starts a new piece of track (a new GPX segment).
   void BreakSegment() { breakNext_ = true; }
 
-  // Takes a point read at this line: an error naming the line when its position is
-  // off the globe or missing, its time missing or earlier than the one before, or the
-  // flight full. A point at the time of the one before is left out.
+  // Takes a point: what was wrong with it when it is refused (its position off the
+  // globe or missing, its time missing or earlier than the one before, or the flight
+  // full), nothing when it was taken. A point at the time of the one before is left
+  // out.
+  std::optional<std::string> Take(const TrackPoint& point);
+  // Take, with the refusal as an error naming the file and the point's line.
   Status Add(const TrackPoint& point, int line);
+
+  // Room for this many more points, when the reader can tell.
+  void Reserve(std::size_t points);
 
   // The flight: an error when no point was given.
   Result<LoadedFlight> Finish();
@@ -62,11 +69,20 @@ class TrackBuilder {
   Flight& flight() { return flight_; }  // callsign, aircraft and the like
 
  private:
+  // The channels a point may carry besides time and position.
+  static constexpr int kCarried = 11;
+
+  void Store(const TrackPoint& given, double utcSeconds);
+
   std::string name_;
   std::string format_;
   int maxSamples_;
-  std::vector<TrackPoint> points_;
+  // The flight's samples as they come, a missing value already filled with the
+  // channel's last one (zero before its first).
+  std::vector<FlightSample> samples_;
   std::vector<int> segmentStarts_;
+  double last_[kCarried] = {};
+  int firstWith_[kCarried];  // the first sample with a value, -1 while none has
   bool declared_[kChannelCount] = {};
   bool breakNext_ = false;
   Flight flight_;

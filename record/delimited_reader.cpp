@@ -1,6 +1,7 @@
 #include "record/delimited_reader.h"
 
 #include <simdjson.h>
+#include <tbb/parallel_for.h>
 
 #include <array>
 #include <cctype>
@@ -8,6 +9,7 @@
 #include <initializer_list>
 #include <numbers>
 #include <optional>
+#include <span>
 #include <variant>
 
 #include "base/format.h"
@@ -186,7 +188,9 @@ bool SplitFields(std::string_view line, char sep, std::vector<std::string_view>&
         break;
       }
     }
-    const std::size_t end = std::min(line.find(sep, at), n);
+    // Fields are short: a plain walk beats a search call per field.
+    std::size_t end = at;
+    while (end < n && line[end] != sep) ++end;
     fields.push_back(line.substr(start, end - start));
     if (end == n) return true;
     start = end + 1;
@@ -468,7 +472,9 @@ std::string MissingColumns(const Layout& layout) {
 bool EqualsNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) != b[i]) return false;
+    // ASCII only, without the locale: a cell is compared with words of English.
+    const char c = a[i] >= 'A' && a[i] <= 'Z' ? static_cast<char>(a[i] - 'A' + 'a') : a[i];
+    if (c != b[i]) return false;
   }
   return true;
 }
@@ -482,7 +488,11 @@ bool IsAnyOf(std::string_view text, std::initializer_list<std::string_view> word
 }
 
 bool IsMissingValue(std::string_view text) {
-  return text.empty() || IsAnyOf(text, {"nan", "null", "none"});
+  if (text.empty()) return true;
+  // Most cells are numbers: no word of a missing value starts like one.
+  const char c = text.front();
+  if ((c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.') return false;
+  return IsAnyOf(text, {"nan", "null", "none"});
 }
 
 std::optional<double> ParseFlag(std::string_view text) {
@@ -597,20 +607,56 @@ void DeclareChannels(const Layout& layout, TrackBuilder& builder) {
   }
 }
 
-// Reads the rows after the header into the builder.
+// A fault in a row: its line, counted from the start of its piece, and what was wrong.
+struct RowFault {
+  int line;
+  std::string what;
+};
+
+// What a piece of the rows gives: their points with their lines (counted from the
+// start of the piece), the first callsign and transponder address among them, and
+// the fault that ended the piece, if one did.
+struct RowPiece {
+  std::string_view text;  // whole lines
+  int lineCount = 0;
+  std::vector<TrackPoint> points;
+  std::vector<int> lines;
+  std::string callsign;
+  std::string aircraft;
+  std::optional<RowFault> fault;
+};
+
+// Reads rows into points. One reader serves one piece at a time: it keeps the
+// fields of the row at hand.
 class RowReader {
  public:
-  RowReader(const std::string& name, const std::vector<std::string>& names, const Layout& layout,
-            char sep, TrackBuilder& builder)
-      : name_(name), names_(names), layout_(layout), sep_(sep), builder_(builder) {}
+  RowReader(const std::vector<std::string>& names, const Layout& layout, char sep,
+            std::string_view header)
+      : names_(names), layout_(layout), sep_(sep), header_(header) {}
 
-  Status Read(std::string_view line, int number) {
-    if (!SplitFields(line, sep_, raw_)) return Fail(number, "a quoted field is not closed");
-    if (raw_.size() < names_.size()) {
-      return Fail(number,
-                  Format("%zu fields where the header has %zu", raw_.size(), names_.size()));
+  void ReadPiece(RowPiece& piece) {
+    LineCursor lines = LineCursor::Within(piece.text, 0);
+    for (std::string_view line; lines.Next(line);) {
+      piece.lineCount = lines.number();
+      // Blank lines, and the header again where files were joined, hold no sample.
+      if (TrimBlanks(line).empty() || line == header_) continue;
+      TrackPoint point;
+      if (auto fault = Read(line, point, piece)) {
+        piece.fault = RowFault{lines.number(), std::move(*fault)};
+        return;
+      }
+      piece.points.push_back(point);
+      piece.lines.push_back(lines.number());
     }
-    TrackPoint point;
+  }
+
+ private:
+  // What is wrong with the row, or nothing when its point was read.
+  std::optional<std::string> Read(std::string_view line, TrackPoint& point, RowPiece& piece) {
+    if (!SplitFields(line, sep_, raw_)) return "a quoted field is not closed";
+    if (raw_.size() < names_.size()) {
+      return Format("%zu fields where the header has %zu", raw_.size(), names_.size());
+    }
     for (std::size_t f = 0; f < kFieldCount; ++f) {
       const Use& use = layout_[f];
       if (!use.used()) continue;
@@ -618,44 +664,95 @@ class RowReader {
       const std::string_view text = FieldText(raw_[column], buffer_);
       const auto field = static_cast<Field>(f);
       if (use.reading == Reading::Text) {
-        TakeName(field, text);
+        TakeName(text, field == Field::Callsign ? piece.callsign : piece.aircraft);
         continue;
       }
       const auto value = CellValue(text, use);
       if (const auto* fault = std::get_if<CellFault>(&value)) {
         const char* what = *fault == CellFault::Unreadable ? "unreadable" : "out-of-range";
-        return Fail(number, Format("%s value \"%s\" in column %s", what, std::string(text).c_str(),
-                                   names_[column].c_str()));
+        return Format("%s value \"%s\" in column %s", what, std::string(text).c_str(),
+                      names_[column].c_str());
       }
       double& target = point.*PointField(field);
       // The geometric altitude only where the barometric one is missing.
       if (field == Field::GeoAltitude && !std::isnan(target)) continue;
       target = std::get<double>(value);
     }
-    return builder_.Add(point, number);
-  }
-
- private:
-  Status Fail(int number, const std::string& what) const {
-    return Status::Fail(ReadErrorAt(name_, number, what).message);
+    return std::nullopt;
   }
 
   // The first callsign and transponder address the rows give name the flight.
-  void TakeName(Field field, std::string_view text) {
-    std::string& target =
-        field == Field::Callsign ? builder_.flight().callsign : builder_.flight().aircraft;
+  static void TakeName(std::string_view text, std::string& target) {
     text = TrimBlanks(text);  // OpenSky pads callsigns to eight characters
     if (target.empty() && !IsMissingValue(text)) target = std::string(text);
   }
 
-  const std::string& name_;
   const std::vector<std::string>& names_;
   const Layout& layout_;
   char sep_;
-  TrackBuilder& builder_;
+  std::string_view header_;
   std::vector<std::string_view> raw_;
   std::string buffer_;
 };
+
+// Rows are read a batch at a time: the batch's pieces on every core, then their
+// points go to the builder in the file's order, so a fault is the first one in the
+// file and a file beyond a flight's samples stops within a batch of the limit.
+constexpr std::size_t kBatchBytes = 8 << 20;
+constexpr std::size_t kPieceBytes = 256 << 10;
+
+// The next pieces of whole lines from the start of rest, about a batch in all. The
+// pieces of the batch before are emptied and used again, with the room they made.
+void NextPieces(std::string_view& rest, std::vector<RowPiece>& pieces) {
+  for (RowPiece& piece : pieces) {
+    piece.lineCount = 0;
+    piece.points.clear();
+    piece.lines.clear();
+    piece.callsign.clear();
+    piece.aircraft.clear();
+    piece.fault.reset();
+  }
+  std::size_t count = 0;
+  std::size_t taken = 0;
+  while (!rest.empty() && taken < kBatchBytes) {
+    std::size_t end = rest.size();
+    if (rest.size() > kPieceBytes) {
+      const std::size_t newline = rest.find('\n', kPieceBytes - 1);
+      if (newline != std::string_view::npos) end = newline + 1;
+    }
+    if (count == pieces.size()) pieces.emplace_back();
+    pieces[count++].text = rest.substr(0, end);
+    rest.remove_prefix(end);
+    taken += end;
+  }
+  pieces.resize(count);
+}
+
+// Reads a batch's pieces and gives their points to the builder. lineBefore: the
+// number of the line before the batch, advanced past it.
+Status ReadBatch(std::vector<RowPiece>& pieces, const RowReader& prototype, const std::string& name,
+                 int& lineBefore, TrackBuilder& builder) {
+  tbb::parallel_for(std::size_t{0}, pieces.size(), [&](std::size_t k) {
+    RowReader reader = prototype;
+    reader.ReadPiece(pieces[k]);
+  });
+  Flight& flight = builder.flight();
+  for (RowPiece& piece : pieces) {
+    for (std::size_t i = 0; i < piece.points.size(); ++i) {
+      if (Status added = builder.Add(piece.points[i], lineBefore + piece.lines[i]); !added) {
+        return added;
+      }
+    }
+    if (piece.fault) {
+      return Status::Fail(
+          ReadErrorAt(name, lineBefore + piece.fault->line, piece.fault->what).message);
+    }
+    if (flight.callsign.empty()) flight.callsign = std::move(piece.callsign);
+    if (flight.aircraft.empty()) flight.aircraft = std::move(piece.aircraft);
+    lineBefore += piece.lineCount;
+  }
+  return Status::Ok();
+}
 
 }  // namespace
 
@@ -710,15 +807,16 @@ Result<LoadedFlight> ReadDelimited(std::string_view text, const std::string& nam
   }
 
   TrackBuilder builder(name, "csv");
-  builder.Reserve(CountLineEnds(lines.rest()));
+  builder.Reserve(EstimateLines(lines.rest()));
   DeclareChannels(*layout, builder);
-  RowReader rows(name, names, *layout, sep, builder);
-  for (std::string_view line; lines.Next(line);) {
-    // Blank lines, and the header again where files were joined, hold no sample.
-    if (TrimBlanks(line).empty() || line == *header) continue;
-    if (const Status status = rows.Read(line, lines.number()); !status) {
-      return Error{status.error};
-    }
+  const RowReader rows(names, *layout, sep, *header);
+  std::string_view rest = lines.rest();
+  int lineBefore = lines.number();
+  std::vector<RowPiece> pieces;
+  while (!rest.empty()) {
+    NextPieces(rest, pieces);
+    if (const Status s = ReadBatch(pieces, rows, name, lineBefore, builder); !s)
+      return Error{s.error};
   }
   auto loaded = builder.Finish();
   // A simulator session's seconds are no date.

@@ -248,7 +248,7 @@ Result<TrackPoint> ReadFix(std::string_view line, IgcContext& context, bool& ski
 
 Result<LoadedFlight> ReadIgc(std::string_view text, const std::string& name) {
   TrackBuilder builder(name, "igc");
-  builder.Reserve(CountLineEnds(text));  // most lines of a long flight are fixes
+  builder.Reserve(EstimateLines(text));  // most lines of a long flight are fixes
   builder.Declare(Channel::Altitude);
   IgcContext context;
   LineCursor lines(text);

@@ -2,9 +2,9 @@
 
 #include <simdjson.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstring>
 
 #include "base/format.h"
 
@@ -20,6 +20,13 @@ Error ReadErrorAtByte(const std::string& name, std::size_t offset, const std::st
 
 LineCursor::LineCursor(std::string_view text) : rest_(text) {
   if (rest_.substr(0, 3) == "\xEF\xBB\xBF") rest_.remove_prefix(3);
+}
+
+LineCursor LineCursor::Within(std::string_view part, int numberBefore) {
+  LineCursor cursor({});
+  cursor.rest_ = part;
+  cursor.number_ = numberBefore;
+  return cursor;
 }
 
 bool LineCursor::Next(std::string_view& line) {
@@ -41,17 +48,14 @@ std::optional<int> FirstInvalidUtf8Line(std::string_view text) {
   return lines.number();
 }
 
-std::size_t CountLineEnds(std::string_view text) {
-  std::size_t count = 0;
-  const char* p = text.data();
-  const char* const end = p + text.size();
-  while (p != end) {
-    p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
-    if (p == nullptr) break;
-    ++count;
-    ++p;
-  }
-  return count;
+std::size_t EstimateLines(std::string_view text) {
+  constexpr std::size_t kSample = 64 * 1024;
+  const std::string_view head = text.substr(0, kSample);
+  const auto ends = static_cast<std::size_t>(std::count(head.begin(), head.end(), '\n'));
+  if (head.size() == text.size()) return ends + 1;
+  // A little more than the head's share, so that a longer tail does not grow the room.
+  const double perByte = static_cast<double>(ends + 1) / static_cast<double>(head.size());
+  return static_cast<std::size_t>(perByte * static_cast<double>(text.size()) * 1.05) + 1;
 }
 
 std::string_view TrimBlanks(std::string_view s) {

@@ -26,6 +26,9 @@ inline std::string_view AsText(std::span<const std::uint8_t> bytes) {
 class LineCursor {
  public:
   explicit LineCursor(std::string_view text);
+  // The lines of a part of a text whose lines before it are numbered up to
+  // numberBefore; no byte-order mark is looked for.
+  static LineCursor Within(std::string_view part, int numberBefore);
   bool Next(std::string_view& line);
   int number() const { return number_; }
   std::string_view rest() const { return rest_; }  // the lines not yet read
@@ -35,8 +38,9 @@ class LineCursor {
   int number_ = 0;
 };
 
-// The number of line ends in a text: room to make before reading its lines.
-std::size_t CountLineEnds(std::string_view text);
+// About how many lines a text holds, told from its first 64 KB: room to make before
+// reading its lines, without a walk over all of them.
+std::size_t EstimateLines(std::string_view text);
 
 std::string_view TrimBlanks(std::string_view s);
 

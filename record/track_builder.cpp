@@ -30,6 +30,8 @@ struct CarriedField {
   double FlightSample::*sample;
 };
 
+constexpr int kTrackField = 2;
+constexpr int kHeadingField = 7;
 constexpr CarriedField kCarriedFields[] = {
     {Channel::Altitude, &TrackPoint::altitudeFt, &FlightSample::altitudeFt},
     {Channel::GroundSpeed, &TrackPoint::groundSpeedKt, &FlightSample::groundSpeedKt},
@@ -62,7 +64,7 @@ struct Derivations {
   bool rate = false;
   bool speed = false;
   bool track = false;
-  bool headingFromTrack = false;
+  bool copyHeading = false;  // the heading is the track over the ground
 };
 
 // Derives from the sample before within a piece of track, or to the one after for the
@@ -71,7 +73,7 @@ struct Derivations {
 // has no direction, and there the direction before holds, set in order afterwards.
 void Derive(std::vector<FlightSample>& samples, const std::vector<int>& segmentStarts,
             Derivations d) {
-  if (!d.rate && !d.speed && !d.track && !d.headingFromTrack) return;
+  if (!d.rate && !d.speed && !d.track && !d.copyHeading) return;
   std::vector<bool> starts(samples.size(), false);
   starts[0] = true;
   for (int s : segmentStarts) starts[static_cast<std::size_t>(s)] = true;
@@ -103,13 +105,13 @@ void Derive(std::vector<FlightSample>& samples, const std::vector<int>& segmentS
           }
         }
       }
-      if (d.headingFromTrack) s.courseDeg = s.trackDeg;
+      if (d.copyHeading) s.courseDeg = s.trackDeg;
     }
   });
   for (const std::vector<std::size_t>& indices : standing) {
     for (std::size_t i : indices) {
       samples[i].trackDeg = i == 0 ? 0 : samples[i - 1].trackDeg;
-      if (d.headingFromTrack) samples[i].courseDeg = samples[i].trackDeg;
+      if (d.copyHeading) samples[i].courseDeg = samples[i].trackDeg;
     }
   }
 }
@@ -126,6 +128,8 @@ double TimeOfDayHours(double utcSeconds) {
 TrackBuilder::TrackBuilder(std::string name, std::string format, int maxSamples)
     : name_(std::move(name)), format_(std::move(format)), maxSamples_(maxSamples) {
   static_assert(std::size(kCarriedFields) == kCarried);
+  static_assert(kCarriedFields[kTrackField].channel == Channel::Track);
+  static_assert(kCarriedFields[kHeadingField].channel == Channel::Heading);
   std::fill(std::begin(firstWith_), std::end(firstWith_), -1);
 }
 
@@ -196,6 +200,9 @@ void TrackBuilder::Store(const TrackPoint& given, double utcSeconds) {
     s.*kCarriedFields[k].sample = last_[k];
   }
   s.gear2 = s.gear3 = s.gear1;
+  // Until a heading comes, the track over the ground stands in for it; a later first
+  // heading is copied back over these at the end.
+  if (firstWith_[kHeadingField] < 0) s.courseDeg = s.trackDeg;
 }
 
 Result<LoadedFlight> TrackBuilder::Finish() {
@@ -210,14 +217,16 @@ Result<LoadedFlight> TrackBuilder::Finish() {
   f.channels.Set(Channel::Latitude, ChannelState::Recorded);
   f.channels.Set(Channel::Longitude, ChannelState::Recorded);
 
+  bool headingCleared = false;
   for (int k = 0; k < kCarried; ++k) {
     const CarriedField& field = kCarriedFields[k];
-    if (firstWith_[k] < 0) continue;  // zero throughout: the channel is absent
+    if (firstWith_[k] < 0) continue;  // zero throughout (a heading: the track)
     if (declared_[Index(field.channel)]) {
       f.channels.Set(field.channel, ChannelState::Recorded);
       BackFill(samples_, field.sample, static_cast<std::size_t>(firstWith_[k]));
     } else {
       Clear(samples_, field.sample);
+      headingCleared |= k == kHeadingField;
     }
   }
   auto carries = [&](Channel c) { return f.channels[c] == ChannelState::Recorded; };
@@ -228,7 +237,13 @@ Result<LoadedFlight> TrackBuilder::Finish() {
   // Without a recorded heading the track over the ground stands in for it: the
   // charts that look along the runway need a direction.
   const bool headingFromTrack = !carries(Channel::Heading);
-  Derive(samples_, segmentStarts_, {deriveRate, deriveSpeed, deriveTrack, headingFromTrack});
+  // The samples already hold a recorded track as their heading.
+  const bool copyHeading = headingFromTrack && (deriveTrack || headingCleared);
+  Derive(samples_, segmentStarts_, {deriveRate, deriveSpeed, deriveTrack, copyHeading});
+  // Samples before the track's first value took it back only as their track.
+  if (headingFromTrack && !copyHeading) {
+    for (int i = 0; i < firstWith_[kTrackField]; ++i) samples_[i].courseDeg = samples_[i].trackDeg;
+  }
   if (deriveRate) f.channels.Set(Channel::VerticalRate, ChannelState::Derived);
   if (deriveSpeed) f.channels.Set(Channel::GroundSpeed, ChannelState::Derived);
   if (deriveTrack) f.channels.Set(Channel::Track, ChannelState::Derived);

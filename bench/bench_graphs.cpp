@@ -1,7 +1,8 @@
-// Full redraws of the Altitude graph and of the combined graph, 50000 samples at
-// 1920 x 1080, through the Qt drawing context onto an image; each beside its floor
-// measured in the same run: a bare QPainter solid polyline of the same points on
-// the same image (four of them for the combined graph's four traces).
+// Full redraws of the Altitude graph and of the combined graph, 50000 samples (a
+// recorder's file at its fullest) and 1,000,000 (an imported track's) at 1920 x 1080, through the
+// Qt drawing context onto an image; each beside its floor measured in the same run: a bare QPainter
+// solid polyline of the same points on the same image (four of them for the combined graph's four
+// traces).
 //
 //   QT_QPA_PLATFORM=offscreen build/bench/bench_graphs
 
@@ -49,11 +50,10 @@ struct Scene {
   ViewState view;
 };
 
-Scene FillSamples(Data data) {
+Scene FillSamples(Data data, int n) {
   Scene scene;
   std::mt19937 rng(42);
   std::normal_distribution<double> jitter(0, 1);
-  const int n = kMaxSamples;
   scene.flight.samples.resize(static_cast<std::size_t>(n));
   for (int i = 0; i < n; ++i) {
     FlightSample& s = scene.flight.samples[static_cast<std::size_t>(i)];
@@ -79,6 +79,7 @@ Scene FillSamples(Data data) {
   v.lastTime = scene.flight.samples.back().timeHours;
   v.cursorOffset = 600;
   scene.flight.recordPath = "bench.dat";
+  scene.flight.channels = ChannelSet::AllRecorded();
   return scene;
 }
 
@@ -114,10 +115,10 @@ std::vector<QPolygon> TracePoints(const Scene& scene, bool combined) {
 
 // Each iteration times the chart's full redraw and then its floor, so that both
 // see the same load on the machine; the ratio of the sums is reported.
-void RedrawBesideFloor(benchmark::State& state, Data data, bool combined) {
-  const Scene scene = FillSamples(data);
+void RedrawBesideFloor(benchmark::State& state, Data data, bool combined, int samples) {
+  const Scene scene = FillSamples(data, samples);
   const std::vector<QPolygon> traces = TracePoints(scene, combined);
-  if (traces.size() != (combined ? 4u : 1u) || traces[0].size() != kMaxSamples) {
+  if (traces.size() != (combined ? 4u : 1u) || traces[0].size() != samples) {
     state.SkipWithError("unexpected trace points");
     return;
   }
@@ -148,19 +149,36 @@ void RedrawBesideFloor(benchmark::State& state, Data data, bool combined) {
   state.counters["ratio"] = redrawTime.count() / floorTime.count();
 }
 
-BENCHMARK_CAPTURE(RedrawBesideFloor, Altitude_flight, Data::Flight, false)
+BENCHMARK_CAPTURE(RedrawBesideFloor, Altitude_flight, Data::Flight, false, kMaxSamples)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->MinTime(2.0);
-BENCHMARK_CAPTURE(RedrawBesideFloor, Combined_flight, Data::Flight, true)
+BENCHMARK_CAPTURE(RedrawBesideFloor, Combined_flight, Data::Flight, true, kMaxSamples)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->MinTime(2.0);
-BENCHMARK_CAPTURE(RedrawBesideFloor, Altitude_noise, Data::Noise, false)
+BENCHMARK_CAPTURE(RedrawBesideFloor, Altitude_noise, Data::Noise, false, kMaxSamples)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->MinTime(2.0);
-BENCHMARK_CAPTURE(RedrawBesideFloor, Combined_noise, Data::Noise, true)
+BENCHMARK_CAPTURE(RedrawBesideFloor, Combined_noise, Data::Noise, true, kMaxSamples)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0);
+
+BENCHMARK_CAPTURE(RedrawBesideFloor, Altitude_flight_1M, Data::Flight, false, kMaxImportedSamples)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0);
+BENCHMARK_CAPTURE(RedrawBesideFloor, Combined_flight_1M, Data::Flight, true, kMaxImportedSamples)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0);
+BENCHMARK_CAPTURE(RedrawBesideFloor, Altitude_noise_1M, Data::Noise, false, kMaxImportedSamples)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0);
+BENCHMARK_CAPTURE(RedrawBesideFloor, Combined_noise_1M, Data::Noise, true, kMaxImportedSamples)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->MinTime(2.0);

@@ -1,9 +1,9 @@
 // The track chart at 1920 x 1080 through the Qt drawing context onto an image: a
-// record of 50000 samples, 2000 navaids inside the map and every layer on (30 radials
-// among them). Its first draw, which finds every navaid's distance from the track,
-// and its redraw after a cursor key, which reuses them; the redraw also with the
-// distance layer off. Each beside its floor measured in the same run: a bare
-// QPainter polyline of the same track points on the same image.
+// record of 50000 samples (and an imported track of 1,000,000 along the same path), 2000 navaids
+// inside the map and every layer on (30 radials among them). Its first draw, which finds every
+// navaid's distance from the track, and its redraw after a cursor key, which reuses them; the
+// redraw also with the distance layer off, and with every layer off. Each beside its floor measured
+// in the same run: a bare QPainter polyline of the same track points on the same image.
 //
 //   QT_QPA_PLATFORM=offscreen build/bench/bench_track_chart
 
@@ -25,6 +25,7 @@
 #include "base/view_state.h"
 #include "bench/image_window.h"
 #include "charts/chart_input.h"
+#include "charts/map_projection.h"
 #include "charts/map_state.h"
 #include "charts/track_chart.h"
 #include "platform/headless/headless_window.h"
@@ -38,13 +39,14 @@ constexpr int kHeight = 1080;
 constexpr int kNavaids = 2000;
 constexpr int kRadials = 30;
 
-// A long wandering flight at one sample a second, a few degrees across.
-Flight MakeFlight() {
+// A long wandering flight, a few degrees across: 50000 samples at one a second, or
+// more samples along the same path more often.
+Flight MakeFlight(int samples) {
   Flight flight;
-  flight.samples.resize(kMaxSamples);
-  for (int i = 0; i < kMaxSamples; ++i) {
+  flight.samples.resize(static_cast<std::size_t>(samples));
+  for (int i = 0; i < samples; ++i) {
     FlightSample& s = flight.samples[static_cast<std::size_t>(i)];
-    const double t = i;
+    const double t = i * static_cast<double>(kMaxSamples) / samples;
     s.timeHours = 8 + t / 3600;
     s.latitudeDeg = 50 + 1.5 * std::sin(t / 8000) + 0.3 * std::sin(t / 900);
     s.longitudeDeg = 5 + 2.5 * std::sin(t / 11000 + 1) + 0.3 * std::cos(t / 700);
@@ -54,9 +56,9 @@ Flight MakeFlight() {
   return flight;
 }
 
-ViewState WholeFlight() {
+ViewState WholeFlight(int samples) {
   ViewState v;
-  v.windowLast = v.trackLast = kMaxSamples - 1;
+  v.windowLast = v.trackLast = samples - 1;
   return v;
 }
 
@@ -99,27 +101,28 @@ void AllLayersOn(MapState& map) {
       map.showDistance = map.showMarkers = map.showRadials = true;
 }
 
-// The track's points as the chart projects them: recorded once through the display
-// list.
+// Every sample's point as the chart projects it, after a drawing has fitted the map
+// to the track.
 QPolygon TrackPoints(const ChartInput& in) {
   FixedWidthMetrics metrics;
   HeadlessWindow window(kWidth, kHeight, metrics);
   DrawTrackChart(window, in);
+  const MapProjection map = MapProjection::FromMapState(in.map, kHeight);
   QPolygon points;
-  for (const DrawOp& op : window.displayList().ops()) {
-    if (op.kind != DrawOp::Kind::Line || op.pen.color != Color{0, 0, 255}) continue;
-    points.append(QPoint(op.to.x, op.to.y));  // each sample's line ends at its point
+  for (const FlightSample& s : in.flight.samples) {
+    const Point p = map.ToPixel(s.latitudeDeg, s.longitudeDeg);
+    points.append(QPoint(p.x, p.y));
   }
   return points;
 }
 
-enum class Draw { First, Redraw, RedrawWithoutDistance };
+enum class Draw { First, Redraw, RedrawWithoutDistance, RedrawTrackOnly };
 
 // Each iteration times the chart's drawing and then its floor, so that both see the
 // same load on the machine; the ratio of the sums is reported.
-void TrackChartBesideFloor(benchmark::State& state, Draw draw) {
-  const Flight flight = MakeFlight();
-  ViewState view = WholeFlight();
+void TrackChartBesideFloor(benchmark::State& state, Draw draw, int samples) {
+  const Flight flight = MakeFlight(samples);
+  ViewState view = WholeFlight(samples);
   MapState map;
   bench::ImageWindow window(kWidth, kHeight);
   CHalbricoDoc doc;
@@ -127,11 +130,14 @@ void TrackChartBesideFloor(benchmark::State& state, Draw draw) {
   AllLayersOn(map);
   const ChartInput in{flight, doc, view, map};
   const QPolygon track = TrackPoints(in);
-  if (track.size() != kMaxSamples) {
+  if (track.size() != samples) {
     state.SkipWithError("unexpected track points");
     return;
   }
   if (draw == Draw::RedrawWithoutDistance) map.showDistance = false;
+  // The track, its grid, cursor and status lines alone: what the floor draws, with
+  // every layer off.
+  if (draw == Draw::RedrawTrackOnly) map = MapState{};
   DrawTrackChart(window, in);  // the distances are found once for the redraws
 
   QImage& image = window.image();
@@ -139,7 +145,7 @@ void TrackChartBesideFloor(benchmark::State& state, Draw draw) {
   std::chrono::duration<double> chartTime{}, floorTime{};
   for (auto _ : state) {
     if (draw == Draw::First) map.trackDistances.Clear();
-    view.trackCursor = (view.trackCursor + 1) % kMaxSamples;  // as a cursor key does
+    view.trackCursor = (view.trackCursor + 1) % samples;  // as a cursor key does
     const auto t0 = Clock::now();
     DrawTrackChart(window, in);
     benchmark::DoNotOptimize(image.constBits());
@@ -161,15 +167,39 @@ void TrackChartBesideFloor(benchmark::State& state, Draw draw) {
   state.counters["ratio"] = chartTime.count() / floorTime.count();
 }
 
-BENCHMARK_CAPTURE(TrackChartBesideFloor, FirstDraw, Draw::First)
+BENCHMARK_CAPTURE(TrackChartBesideFloor, FirstDraw, Draw::First, kMaxSamples)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->MinTime(2.0);
-BENCHMARK_CAPTURE(TrackChartBesideFloor, Redraw, Draw::Redraw)
+BENCHMARK_CAPTURE(TrackChartBesideFloor, Redraw, Draw::Redraw, kMaxSamples)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->MinTime(2.0);
-BENCHMARK_CAPTURE(TrackChartBesideFloor, RedrawWithoutDistance, Draw::RedrawWithoutDistance)
+BENCHMARK_CAPTURE(TrackChartBesideFloor, RedrawWithoutDistance, Draw::RedrawWithoutDistance,
+                  kMaxSamples)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0);
+
+BENCHMARK_CAPTURE(TrackChartBesideFloor, FirstDraw_1M, Draw::First, kMaxImportedSamples)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0);
+BENCHMARK_CAPTURE(TrackChartBesideFloor, Redraw_1M, Draw::Redraw, kMaxImportedSamples)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0);
+BENCHMARK_CAPTURE(TrackChartBesideFloor, RedrawWithoutDistance_1M, Draw::RedrawWithoutDistance,
+                  kMaxImportedSamples)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0);
+BENCHMARK_CAPTURE(TrackChartBesideFloor, RedrawTrackOnly, Draw::RedrawTrackOnly, kMaxSamples)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0);
+BENCHMARK_CAPTURE(TrackChartBesideFloor, RedrawTrackOnly_1M, Draw::RedrawTrackOnly,
+                  kMaxImportedSamples)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->MinTime(2.0);

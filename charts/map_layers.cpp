@@ -1,5 +1,8 @@
 #include "charts/map_layers.h"
 
+#include <tbb/blocked_range.h>
+#include <tbb/parallel_for.h>
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -254,16 +257,52 @@ void DrawTrackCursor(DrawContext& dc, const MapProjection& map, const Flight& fl
   dc.LineTo(p.x, p.y + 30);
 }
 
+namespace {
+
+// Samples per task when a long track is projected on every core.
+constexpr std::size_t kProjectGrain = 65536;
+constexpr std::size_t kAhead = 16;  // samples read ahead of the one projected
+
+// The pixels of the samples first to last, projected on every core.
+std::vector<Point> ProjectTrack(const MapProjection& map, const Flight& flight, int first,
+                                int last) {
+  std::vector<Point> pixels(static_cast<std::size_t>(last - first + 1));
+  tbb::parallel_for(tbb::blocked_range<std::size_t>(0, pixels.size(), kProjectGrain),
+                    [&](const tbb::blocked_range<std::size_t>& range) {
+                      for (std::size_t k = range.begin(); k != range.end(); ++k) {
+                        // Samples are far apart in memory: ask for the ones ahead early.
+                        if (k + kAhead < pixels.size()) {
+                          __builtin_prefetch(&flight.samples[first + k + kAhead]);
+                        }
+                        const FlightSample& s = flight.samples[first + k];
+                        pixels[k] = map.ToPixel(s.latitudeDeg, s.longitudeDeg);
+                      }
+                    });
+  return pixels;
+}
+
+}  // namespace
+
 void DrawTrack(DrawContext& dc, const MapProjection& map, const Flight& flight, int first, int last,
                int width, int height) {
   dc.SelectPen(Pen{PenStyle::Dot, 1, kBlue});
   first = std::max(first, 0);
   last = std::min(last, flight.lastSampleIndex());
-  for (int i = first; i <= last; ++i) {
-    const FlightSample& s = flight.samples[static_cast<std::size_t>(i)];
-    const Point p = map.ToPixel(s.latitudeDeg, s.longitudeDeg);
-    if (i == first) dc.MoveTo(p.x, p.y);
-    if (p.x >= 0 && p.x <= width && p.y >= 0 && p.y <= height) dc.LineTo(p.x, p.y);
+  if (first > last) return;
+  const std::vector<Point> pixels = ProjectTrack(map, flight, first, last);
+  // A piece of track that starts after a gap is not joined to the one before.
+  auto nextStart =
+      std::upper_bound(flight.segmentStarts.begin(), flight.segmentStarts.end(), first);
+  dc.MoveTo(pixels[0].x, pixels[0].y);
+  for (std::size_t k = 0; k < pixels.size(); ++k) {
+    const Point p = pixels[k];
+    const int i = first + static_cast<int>(k);
+    const bool startsPiece = nextStart != flight.segmentStarts.end() && *nextStart == i;
+    if (startsPiece) ++nextStart;
+    // A sample on the pixel of the one before adds a line of no length: a long track
+    // has many, and leaving them out changes no pixel.
+    if (k > 0 && !startsPiece && p.x == pixels[k - 1].x && p.y == pixels[k - 1].y) continue;
+    if (!startsPiece && p.x >= 0 && p.x <= width && p.y >= 0 && p.y <= height) dc.LineTo(p.x, p.y);
     dc.MoveTo(p.x, p.y);
   }
 }

@@ -1,5 +1,8 @@
 #include "charts/map_projection.h"
 
+#include <tbb/blocked_range.h>
+#include <tbb/parallel_reduce.h>
+
 #include <algorithm>
 
 #include "base/geodesy.h"
@@ -40,18 +43,61 @@ bool InsideMapMargin(const MapState& map, double latitude, double longitude) {
          map.mapLonMin - kMapMarginDeg <= longitude && longitude <= map.mapLonMax + kMapMarginDeg;
 }
 
-void SetMapExtentsFromTrackWindow(MapState& map, const Flight& flight, const ViewState& view) {
+namespace {
+
+// Samples per task when the extents of a long track are found on every core.
+constexpr std::size_t kExtentsGrain = 65536;
+constexpr std::size_t kAhead = 16;  // samples read ahead of the one taken
+
+// The smallest and largest latitude and longitude of some samples; with none, the
+// smallest above the largest.
+struct Extents {
   double latMin = 1000000, lonMin = 1000000;
   double latMax = -1000, lonMax = -1000;
-  const int first = std::max(view.trackFirst, 0);
-  const int last = std::min(view.trackLast, flight.lastSampleIndex());
-  for (int i = first; i <= last; ++i) {
-    const FlightSample& s = flight.samples[static_cast<std::size_t>(i)];
+
+  void Take(const FlightSample& s) {
     latMin = std::min(latMin, s.latitudeDeg);
     latMax = std::max(latMax, s.latitudeDeg);
     lonMin = std::min(lonMin, s.longitudeDeg);
     lonMax = std::max(lonMax, s.longitudeDeg);
   }
+  // The samples after these: of equal values the earlier one stays, as in one walk.
+  void Join(const Extents& after) {
+    latMin = std::min(latMin, after.latMin);
+    latMax = std::max(latMax, after.latMax);
+    lonMin = std::min(lonMin, after.lonMin);
+    lonMax = std::max(lonMax, after.lonMax);
+  }
+};
+
+Extents TrackExtents(const Flight& flight, int first, int last) {
+  if (first > last) return {};
+  return tbb::parallel_deterministic_reduce(
+      tbb::blocked_range<std::size_t>(static_cast<std::size_t>(first),
+                                      static_cast<std::size_t>(last) + 1, kExtentsGrain),
+      Extents{},
+      [&](const tbb::blocked_range<std::size_t>& range, Extents e) {
+        for (std::size_t i = range.begin(); i != range.end(); ++i) {
+          // Samples are far apart in memory: ask for the ones ahead early.
+          if (i + kAhead < flight.samples.size()) __builtin_prefetch(&flight.samples[i + kAhead]);
+          e.Take(flight.samples[i]);
+        }
+        return e;
+      },
+      [](Extents before, const Extents& after) {
+        before.Join(after);
+        return before;
+      });
+}
+
+}  // namespace
+
+void SetMapExtentsFromTrackWindow(MapState& map, const Flight& flight, const ViewState& view) {
+  const int first = std::max(view.trackFirst, 0);
+  const int last = std::min(view.trackLast, flight.lastSampleIndex());
+  const Extents e = TrackExtents(flight, first, last);
+  double latMin = e.latMin, lonMin = e.lonMin;
+  double latMax = e.latMax, lonMax = e.lonMax;
 
   // A window whose samples all lie at one point has no span, and an empty window no
   // extents at all; dividing by the span would put every pixel at infinity. Such a

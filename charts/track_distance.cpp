@@ -1,5 +1,8 @@
 #include "charts/track_distance.h"
 
+#include <tbb/blocked_range.h>
+#include <tbb/parallel_reduce.h>
+
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -12,8 +15,10 @@ namespace quarn {
 namespace {
 
 constexpr double kStartMetres = 10000000;
-constexpr int kRunSize = 32;       // samples per run
-constexpr int kRunsPerGroup = 32;  // runs per group
+constexpr std::size_t kCompareGrain = 65536;  // samples per task of the comparison
+constexpr std::size_t kAhead = 16;            // samples read ahead of the one compared
+constexpr int kRunSize = 32;                  // samples per run
+constexpr int kRunsPerGroup = 32;             // runs per group
 // Rounding in the bounds is far below a millimetre; a box is passed over only when
 // its bound exceeds the best distance by more than this.
 constexpr double kSafetyMetres = 0.01;
@@ -64,11 +69,22 @@ void TrackDistanceCache::Clear() {
 
 void TrackDistanceCache::SyncWithTrack(const Flight& flight) {
   const std::vector<FlightSample>& samples = flight.samples;
-  bool same = samples.size() == lat_.size();
-  for (std::size_t k = 0; same && k < samples.size(); ++k) {
-    const FlightSample& s = samples[k];
-    same = Bits(s.latitudeDeg) == Bits(lat_[k]) && Bits(s.longitudeDeg) == Bits(lon_[k]);
-  }
+  // Compared on every core: a long track is compared at every redraw.
+  const bool same = samples.size() == lat_.size() &&
+                    tbb::parallel_reduce(
+                        tbb::blocked_range<std::size_t>(0, samples.size(), kCompareGrain), true,
+                        [&](const tbb::blocked_range<std::size_t>& range, bool sameSoFar) {
+                          for (std::size_t k = range.begin(); sameSoFar && k != range.end(); ++k) {
+                            // Samples are far apart in memory: ask for the ones ahead early.
+                            if (k + kAhead < samples.size())
+                              __builtin_prefetch(&samples[k + kAhead]);
+                            const FlightSample& s = samples[k];
+                            sameSoFar = Bits(s.latitudeDeg) == Bits(lat_[k]) &&
+                                        Bits(s.longitudeDeg) == Bits(lon_[k]);
+                          }
+                          return sameSoFar;
+                        },
+                        [](bool a, bool b) { return a && b; });
   if (same) return;
   Clear();
   TakeTrack(flight);

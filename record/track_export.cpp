@@ -85,13 +85,21 @@ bool EndsWithNoCase(const std::string& s, const std::string& suffix) {
 }  // namespace
 
 std::vector<TimedSample> TimeSamplesOf(const Flight& flight) {
-  if (!flight.date) {
+  if (!flight.date && flight.format == "dat") {
     return TimeSamples(flight.samples, static_cast<std::time_t>(flight.sourceModified));
+  }
+  double shift = 0;
+  if (!flight.date && !flight.samples.empty()) {
+    constexpr double kDay = kSecondsPerDay;
+    const auto dayOf = [](double seconds) { return std::floor(seconds / kDay); };
+    shift = (dayOf(static_cast<double>(flight.sourceModified)) -
+             dayOf(flight.samples.back().utcSeconds)) *
+            kDay;
   }
   std::vector<TimedSample> out;
   out.reserve(flight.samples.size());
   for (std::size_t i = 0; i < flight.samples.size(); ++i) {
-    const double t = flight.samples[i].utcSeconds;
+    const double t = flight.samples[i].utcSeconds + shift;
     const double whole = std::floor(t);
     out.push_back({static_cast<int>(i), static_cast<std::int64_t>(whole), t - whole});
   }
@@ -138,26 +146,76 @@ TakeoffLanding FindTakeoffLanding(std::span<const FlightSample> samples) {
   return found;
 }
 
+namespace {
+
+// The written samples split where a piece of track starts: each piece as a range of
+// times.
+std::vector<std::span<const TimedSample>> PiecesOf(const std::vector<TimedSample>& times,
+                                                   std::span<const int> segmentStarts) {
+  std::vector<std::span<const TimedSample>> pieces;
+  const std::span<const TimedSample> all(times);
+  std::size_t begin = 0;
+  auto nextStart = segmentStarts.begin();
+  for (std::size_t k = 0; k < times.size(); ++k) {
+    bool starts = false;
+    while (nextStart != segmentStarts.end() && *nextStart <= times[k].index) {
+      starts = true;
+      ++nextStart;
+    }
+    if (starts && k > begin) {
+      pieces.push_back(all.subspan(begin, k - begin));
+      begin = k;
+    }
+  }
+  pieces.push_back(all.subspan(begin));
+  return pieces;
+}
+
+void AppendKmlTrack(std::string& out, std::span<const FlightSample> samples,
+                    std::span<const TimedSample> times, const char* indent) {
+  for (const TimedSample& t : times) out += indent + ("<when>" + IsoTime(t) + "</when>\n");
+  for (const TimedSample& t : times) {
+    const FlightSample& s = samples[static_cast<std::size_t>(t.index)];
+    out += indent + Format("<gx:coord>%.7f %.7f %.2f</gx:coord>\n", s.longitudeDeg, s.latitudeDeg,
+                           s.altitudeFt * kMetresPerFoot);
+  }
+  // Heading, tilt and roll: the tilt is the pitch and the roll the bank, with the
+  // signs the graphs show.
+  for (const TimedSample& t : times) {
+    const FlightSample& s = samples[static_cast<std::size_t>(t.index)];
+    out += indent +
+           Format("<gx:angles>%.1f %.1f %.1f</gx:angles>\n", s.courseDeg, s.pitchDeg, s.bankDeg);
+  }
+}
+
+}  // namespace
+
 std::string TrackGpx(std::span<const FlightSample> samples, const std::vector<TimedSample>& times,
-                     const std::string& name, const char* description) {
+                     const std::string& name, const char* description,
+                     std::span<const int> segmentStarts) {
   std::string out =
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
       "<gpx version=\"1.1\" creator=\"QUARN\" xmlns=\"http://www.topografix.com/GPX/1/1\">\n"
       "  <metadata>\n    <name>" +
       XmlEscaped(name) + "</name>\n    <desc>" + (description ? description : kTimeNote) +
-      "</desc>\n  </metadata>\n  <trk>\n    <name>" + XmlEscaped(name) + "</name>\n    <trkseg>\n";
-  for (const TimedSample& t : times) {
-    const FlightSample& s = samples[static_cast<std::size_t>(t.index)];
-    out += Format("      <trkpt lat=\"%.7f\" lon=\"%.7f\"><ele>%.2f</ele><time>%s</time></trkpt>\n",
-                  s.latitudeDeg, s.longitudeDeg, s.altitudeFt * kMetresPerFoot, IsoTime(t).c_str());
+      "</desc>\n  </metadata>\n  <trk>\n    <name>" + XmlEscaped(name) + "</name>\n";
+  for (std::span<const TimedSample> piece : PiecesOf(times, segmentStarts)) {
+    out += "    <trkseg>\n";
+    for (const TimedSample& t : piece) {
+      const FlightSample& s = samples[static_cast<std::size_t>(t.index)];
+      out +=
+          Format("      <trkpt lat=\"%.7f\" lon=\"%.7f\"><ele>%.2f</ele><time>%s</time></trkpt>\n",
+                 s.latitudeDeg, s.longitudeDeg, s.altitudeFt * kMetresPerFoot, IsoTime(t).c_str());
+    }
+    out += "    </trkseg>\n";
   }
-  out += "    </trkseg>\n  </trk>\n</gpx>\n";
+  out += "  </trk>\n</gpx>\n";
   return out;
 }
 
 std::string TrackKml(std::span<const FlightSample> samples, const std::vector<TimedSample>& times,
-                     const std::string& name, const TakeoffLanding& events,
-                     const char* description) {
+                     const std::string& name, const TakeoffLanding& events, const char* description,
+                     std::span<const int> segmentStarts) {
   std::string out =
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
       "<kml xmlns=\"http://www.opengis.net/kml/2.2\" "
@@ -174,23 +232,28 @@ std::string TrackKml(std::span<const FlightSample> samples, const std::vector<Ti
   };
   placemark("Take-off", events.takeoff);
   placemark("Landing", events.landing);
-  out += "  <Placemark>\n    <name>" + XmlEscaped(name) +
-         "</name>\n    <gx:Track>\n      <extrude>1</extrude>\n"
-         "      <altitudeMode>absolute</altitudeMode>\n";
-  for (const TimedSample& t : times) out += "      <when>" + IsoTime(t) + "</when>\n";
-  for (const TimedSample& t : times) {
-    const FlightSample& s = samples[static_cast<std::size_t>(t.index)];
-    out += Format("      <gx:coord>%.7f %.7f %.2f</gx:coord>\n", s.longitudeDeg, s.latitudeDeg,
-                  s.altitudeFt * kMetresPerFoot);
-  }
-  // Heading, tilt and roll: the tilt is the pitch and the roll the bank, with the
-  // signs the graphs show.
-  for (const TimedSample& t : times) {
-    const FlightSample& s = samples[static_cast<std::size_t>(t.index)];
+  out += "  <Placemark>\n    <name>" + XmlEscaped(name) + "</name>\n";
+  const std::vector<std::span<const TimedSample>> pieces = PiecesOf(times, segmentStarts);
+  if (pieces.size() == 1) {
     out +=
-        Format("      <gx:angles>%.1f %.1f %.1f</gx:angles>\n", s.courseDeg, s.pitchDeg, s.bankDeg);
+        "    <gx:Track>\n      <extrude>1</extrude>\n      <altitudeMode>absolute</altitudeMode>\n";
+    AppendKmlTrack(out, samples, pieces.front(), "      ");
+    out += "    </gx:Track>\n";
+  } else {
+    // Pieces after gaps are tracks of their own, not joined across the gap.
+    out +=
+        "    <gx:MultiTrack>\n      <altitudeMode>absolute</altitudeMode>\n"
+        "      <gx:interpolate>0</gx:interpolate>\n";
+    for (std::span<const TimedSample> piece : pieces) {
+      out +=
+          "      <gx:Track>\n        <extrude>1</extrude>\n"
+          "        <altitudeMode>absolute</altitudeMode>\n";
+      AppendKmlTrack(out, samples, piece, "        ");
+      out += "      </gx:Track>\n";
+    }
+    out += "    </gx:MultiTrack>\n";
   }
-  out += "    </gx:Track>\n  </Placemark>\n</Document>\n</kml>\n";
+  out += "  </Placemark>\n</Document>\n</kml>\n";
   return out;
 }
 
@@ -237,9 +300,9 @@ std::string ExportTrack(const Flight& flight, const std::string& target) {
   if (csv) {
     text = TrackCsv(flight, times);
   } else if (gpx) {
-    text = TrackGpx(samples, times, name, note);
+    text = TrackGpx(samples, times, name, note, flight.segmentStarts);
   } else {
-    text = TrackKml(samples, times, name, FindTakeoffLanding(samples), note);
+    text = TrackKml(samples, times, name, FindTakeoffLanding(samples), note, flight.segmentStarts);
   }
   if (!ReplaceFileContents(target, text)) return "cannot write " + target;
   return "";

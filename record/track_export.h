@@ -20,8 +20,10 @@ struct TimedSample {
   double fraction = 0;  // of a second, for sources that have one
 };
 
-// The moments of a flight's samples: as the source dated them, or by the rule of the
-// recorder's file (below) from the file's modification time.
+// The moments of a flight's samples: as the source dated them; for the recorder's file
+// by its rule (below) from the file's modification time; for another source without
+// dates (a simulator's session seconds) its seconds moved whole days so that the last
+// sample falls on the day the file was last written, every sample and fraction kept.
 std::vector<TimedSample> TimeSamplesOf(const Flight& flight);
 
 // The record holds only the time of day: the last sample takes the date of lastDay
@@ -38,11 +40,14 @@ struct TakeoffLanding {
 TakeoffLanding FindTakeoffLanding(std::span<const FlightSample> samples);
 
 // description: the note on the times; the recorder's rule when none is given.
+// segmentStarts: the samples that start a piece of track after a gap, written as a
+// new GPX track segment and a new track of a KML multi-track.
 std::string TrackGpx(std::span<const FlightSample> samples, const std::vector<TimedSample>& times,
-                     const std::string& name, const char* description = nullptr);
+                     const std::string& name, const char* description = nullptr,
+                     std::span<const int> segmentStarts = {});
 std::string TrackKml(std::span<const FlightSample> samples, const std::vector<TimedSample>& times,
                      const std::string& name, const TakeoffLanding& events,
-                     const char* description = nullptr);
+                     const char* description = nullptr, std::span<const int> segmentStarts = {});
 
 // The flight as delimited text with the names of Python's `traffic` library:
 // timestamp (ISO 8601 UTC), latitude, longitude, altitude (ft), groundspeed (kt),

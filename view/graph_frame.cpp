@@ -1,5 +1,6 @@
 #include "view/graph_frame.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "base/format.h"
@@ -89,14 +90,19 @@ void DrawTrace(DrawContext& dc, const Flight& flight, const ViewState& view, int
   const bool instant = span == 0;
   const int levelY = TruncToInt((height - 50) - plotHeight / 2);
   const double firstTime = view.firstTime;
+  // A piece of track that starts after a gap is not joined to the one before.
+  auto nextStart =
+      std::upper_bound(flight.segmentStarts.begin(), flight.segmentStarts.end(), view.windowFirst);
   for (int i = view.windowFirst; i <= view.windowLast; ++i) {
+    const bool startsPiece = nextStart != flight.segmentStarts.end() && *nextStart == i;
+    if (startsPiece) ++nextStart;
     const FlightSample& s = flight.SampleAt(i);
     double t = s.timeHours;
     if (t < firstTime) t += 24;  // after midnight
     const int x = instant ? 50 : TruncToInt(50 + (t - firstTime) * plotWidth / span);
     const int y =
         level ? levelY : TruncToInt((height - 50) - (s.*field - scale.min) * plotHeight / range);
-    if (i == view.windowFirst) {
+    if (i == view.windowFirst || startsPiece) {
       dc.MoveTo(x, y);
     } else {
       dc.LineTo(x, y);

@@ -375,6 +375,42 @@ TEST_F(TrackChartTest, ASampleOutsideTheClientBreaksTheTrack) {
   }
 }
 
+TEST_F(TrackChartTest, RepeatedPixelsAddNoLineAndGapsBreakTheTrack) {
+  struct Case {
+    const char* name;
+    std::vector<LatLon> track;
+    std::vector<int> segmentStarts;
+    std::vector<std::pair<Point, Point>> lines;
+  };
+  const Case cases[] = {
+      {"a sample on the pixel of the one before",
+       {{50, 4}, {50, 4}, {50.25, 4.5}, {50.25, 4.5}, {50.5, 5}},
+       {},
+       {{{200, 550}, {200, 550}}, {{200, 550}, {450, 425}}, {{450, 425}, {700, 300}}}},
+      {"a piece after a gap",
+       {{50, 4}, {50.25, 4.5}, {50.5, 5}},
+       {2},
+       {{{200, 550}, {200, 550}}, {{200, 550}, {450, 425}}}},
+      {"a piece after a gap on the same pixel",
+       {{50, 4}, {50.25, 4.5}, {50.25, 4.5}, {50.5, 5}},
+       {2},
+       {{{200, 550}, {200, 550}}, {{200, 550}, {450, 425}}, {{450, 425}, {700, 300}}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetTrack(c.track);
+    flight.segmentStarts = c.segmentStarts;
+    window.Resize(window.ClientWidth(), window.ClientHeight());  // a fresh list
+    Draw();
+    const auto track = LinesWith(kTrackPen);
+    ASSERT_EQ(track.size(), c.lines.size());
+    for (std::size_t i = 0; i < c.lines.size(); ++i) {
+      EXPECT_EQ(track[i].from, c.lines[i].first) << i;
+      EXPECT_EQ(track[i].to, c.lines[i].second) << i;
+    }
+  }
+}
+
 TEST_F(TrackChartTest, CursorCrossAndStatusLinesShowTheTrackCursor) {
   state.trackCursor = 1;
   flight.samples[1].altitudeFt = 1234;

@@ -9,10 +9,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "record/flight_reader.h"
 #include "support/flight_record_writer.h"
 #include "support/temp_dir.h"
 
@@ -115,6 +118,102 @@ TEST(ExportTrack, GpxAndKmlOfACraftedRecordAcrossMidnight) {
   EXPECT_EQ(k.texts.at("gx:angles").front(), "57.5 2.5 -10.0");
   EXPECT_EQ(k.texts.at("altitudeMode").back(), "absolute");
   EXPECT_EQ(k.texts.at("extrude").front(), "1");
+}
+
+std::string ReadText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// What a written value may lose: CSV cells are exact; KML writes positions to seven
+// decimals, altitudes to the centimetre and angles to a tenth of a degree.
+double ToleranceOf(const std::string& format, Channel c) {
+  if (format == "csv") return 0;
+  switch (c) {
+    case Channel::Latitude:
+    case Channel::Longitude:
+      return 5e-8;
+    case Channel::Altitude:
+      return 0.005 / 0.3048;
+    default:
+      return 0.05;
+  }
+}
+
+// The values of the channels that a round trip must keep, with the sample fields
+// that hold them.
+constexpr std::pair<Channel, double FlightSample::*> kKeptChannels[] = {
+    {Channel::Latitude, &FlightSample::latitudeDeg},
+    {Channel::Longitude, &FlightSample::longitudeDeg},
+    {Channel::Altitude, &FlightSample::altitudeFt},
+    {Channel::GroundSpeed, &FlightSample::groundSpeedKt},
+    {Channel::Track, &FlightSample::trackDeg},
+    {Channel::VerticalRate, &FlightSample::verticalSpeedFpm},
+    {Channel::OnGround, &FlightSample::onGround},
+    {Channel::Ias, &FlightSample::iasKt},
+    {Channel::Tas, &FlightSample::tasKt},
+    {Channel::Heading, &FlightSample::courseDeg},
+    {Channel::Pitch, &FlightSample::pitchDeg},
+    {Channel::Roll, &FlightSample::bankDeg},
+    {Channel::Gear, &FlightSample::gear1},
+};
+
+TEST(ExportTrack, RoundTripsKeepEveryRecordedValue) {
+  struct Case {
+    const char* source;  // under tests/data
+    const char* format;  // of the export
+  };
+  const Case cases[] = {
+      {"csv/traffic_export.csv", "csv"}, {"csv/opensky_states.csv", "csv"},
+      {"csv/xplane_data.txt", "csv"},    {"kml/multitrack.kml", "kml"},
+      {"gpx/two_segments.gpx", "gpx"},   {"gpx/two_segments.gpx", "kml"},
+  };
+  TempDir dir;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.source) + " as " + c.format);
+    const std::string source = std::string(QUARN_TEST_DATA_DIR) + "/" + c.source;
+    // Files of one name, so that the names the exports carry are the same.
+    const std::string name = std::string("track.") + c.format;
+    std::filesystem::create_directories(dir.File("a"));
+    std::filesystem::create_directories(dir.File("b"));
+    std::filesystem::create_directories(dir.File("c"));
+    const std::string first = dir.File("a/" + name);
+    const std::string second = dir.File("b/" + name);
+    const std::string third = dir.File("c/" + name);
+    ASSERT_EQ(RunCli("export-track " + Quoted(source) + " " + first), 0);
+    ASSERT_EQ(RunCli("export-track " + first + " " + second), 0);
+    ASSERT_EQ(RunCli("export-track " + second + " " + third), 0);
+    const auto original = ReadFlight(source);
+    const auto written = ReadFlight(first);
+    ASSERT_TRUE(original && written);
+    const Flight& a = original->flight;
+    const Flight& b = written->flight;
+    ASSERT_EQ(b.sampleCount(), a.sampleCount());
+    EXPECT_EQ(b.segmentStarts, a.segmentStarts);
+    for (const auto& [channel, field] : kKeptChannels) {
+      if (a.channels[channel] != ChannelState::Recorded) continue;
+      EXPECT_EQ(b.channels[channel], ChannelState::Recorded) << ChannelName(channel);
+      for (int i = 0; i < a.sampleCount(); ++i) {
+        const FlightSample& x = a.samples[static_cast<std::size_t>(i)];
+        const FlightSample& y = b.samples[static_cast<std::size_t>(i)];
+        EXPECT_NEAR(y.*field, x.*field, ToleranceOf(c.format, channel))
+            << ChannelName(channel) << " at sample " << i;
+      }
+    }
+    // Times keep their steps; a source without dates (a simulator's session seconds)
+    // is dated by the file's time, as a recorder's file is.
+    for (int i = 0; i < a.sampleCount(); ++i) {
+      const auto k = static_cast<std::size_t>(i);
+      EXPECT_EQ(b.samples[k].utcSeconds - b.samples[0].utcSeconds,
+                a.samples[k].utcSeconds - a.samples[0].utcSeconds)
+          << i;
+      if (a.date) {
+        EXPECT_EQ(b.samples[k].utcSeconds, a.samples[k].utcSeconds) << i;
+      }
+    }
+    // A written file reads back to itself.
+    EXPECT_EQ(ReadText(third), ReadText(second));
+  }
 }
 
 TEST(ExportTrack, AFailedExportSaysSoAndLeavesNothing) {

@@ -209,6 +209,19 @@ TEST_F(GraphTest, TraceIsPlacedByTimeAndScale) {
   EXPECT_EQ(Lines(kDottedBlue)[0].to, (Point{kW - 50, 50}));
 }
 
+TEST_F(GraphTest, ATraceIsNotJoinedAcrossAGapInTheTrack) {
+  // Samples 0-3, then a new piece of track from sample 4: no line reaches sample 4.
+  Load(Series(&FlightSample::altitudeFt, {0, 1000, 2000, 3000, 4000, 5000, 6000, 7000}));
+  TheFlight().segmentStarts = {4};
+  Run("command 32773\n");
+  const auto trace = Lines(kDottedBlue);
+  ASSERT_EQ(trace.size(), 6u);
+  for (const DrawOp& line : trace) {
+    EXPECT_NE(line.to, (Point{50 + (kW - 100) * 4 / 7, kH - 50 - 400})) << "a line into sample 4";
+  }
+  EXPECT_EQ(trace[3].from, (Point{50 + (kW - 100) * 4 / 7, kH - 50 - 400}));
+}
+
 TEST_F(GraphTest, TimeLabelsAcrossMidnight) {
   struct Case {
     const char* name;

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/notices.h"
 
@@ -36,6 +37,14 @@ struct RadialDialogFields {
   std::string radial;
 };
 
+// A delimited file whose columns the reader does not know by name.
+struct ColumnMapRequest {
+  std::string file;                  // the file's name
+  std::string problem;               // why it could not be read as it is
+  std::vector<std::string> columns;  // the header's columns, as written
+  std::string map;                   // the map to start from (JSON), or empty
+};
+
 // Every dialog the program shows besides: only the view and the app ask.
 class Ui : public Notices {
  public:
@@ -50,6 +59,17 @@ class Ui : public Notices {
   virtual std::optional<SearchDirAnswer> AskSearchDir(const SearchDirAnswer& initial) = 0;
   // The radial dialog: the radial text on OK, or nothing on Cancel.
   virtual std::optional<std::string> AskRadial(const RadialDialogFields& fields) = 0;
+  // The column map dialog: the map's JSON text on OK, or nothing on Cancel.
+  virtual std::optional<std::string> AskColumnMap(const ColumnMapRequest& /*request*/) {
+    return std::nullopt;
+  }
+  // The map that read a header of these columns before (kept between sessions where
+  // the platform can), or empty; and keeping one.
+  virtual std::string RememberedColumnMap(const std::vector<std::string>& /*columns*/) {
+    return {};
+  }
+  virtual void RememberColumnMap(const std::vector<std::string>& /*columns*/,
+                                 const std::string& /*map*/) {}
 };
 
 }  // namespace quarn

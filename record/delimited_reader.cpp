@@ -13,6 +13,7 @@
 #include <variant>
 
 #include "base/format.h"
+#include "platform/json.h"
 #include "record/text_input.h"
 #include "record/track_builder.h"
 
@@ -755,6 +756,46 @@ Status ReadBatch(std::vector<RowPiece>& pieces, const RowReader& prototype, cons
 }
 
 }  // namespace
+
+std::vector<ColumnMapChannel> ColumnMapVocabulary() {
+  std::vector<ColumnMapChannel> out;
+  for (const MapChannel& channel : MapChannels()) {
+    ColumnMapChannel c{std::string(channel.name), {}};
+    for (const UnitChoice& u : channel.units) c.units.emplace_back(u.unit);
+    out.push_back(std::move(c));
+  }
+  return out;
+}
+
+std::string ColumnMapJson(const std::vector<ColumnChoice>& choices) {
+  JsonObject map;
+  for (const ColumnChoice& c : choices) {
+    JsonObject entry;
+    entry.Add("channel", c.channel);
+    if (!c.unit.empty()) entry.Add("unit", c.unit);
+    map.AddRaw(c.column, entry.Str());
+  }
+  return map.Str();
+}
+
+std::optional<std::vector<ColumnChoice>> ColumnChoicesOf(const std::string& columnMap) {
+  if (!ParseColumnMap(columnMap)) return std::nullopt;
+  std::vector<ColumnChoice> choices;
+  if (TrimBlanks(columnMap).empty()) return choices;
+  // A map that parsed above is an object of objects with text fields.
+  simdjson::dom::parser parser;
+  const simdjson::padded_string padded(columnMap);
+  simdjson::dom::object object;
+  if (parser.parse(padded).get_object().get(object) != simdjson::SUCCESS) return std::nullopt;
+  for (const auto field : object) {
+    std::string_view channel, unit;
+    // The map parsed above: a channel is there, a unit may not be.
+    if (field.value["channel"].get_string().get(channel) != simdjson::SUCCESS) return std::nullopt;
+    if (field.value["unit"].get_string().get(unit) != simdjson::SUCCESS) unit = {};
+    choices.push_back({std::string(field.key), std::string(channel), std::string(unit)});
+  }
+  return choices;
+}
 
 bool LooksLikeDelimited(std::string_view head) {
   if (head.substr(0, 3) == "\xEF\xBB\xBF") head.remove_prefix(3);

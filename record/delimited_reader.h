@@ -41,6 +41,7 @@
 // and without a unit the first of each list. The map's columns are read as it says,
 // the other columns by their names.
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -58,6 +59,27 @@ bool LooksLikeDelimited(std::string_view head);
 // dropped), split at the separator the reader would use; empty when the text has no
 // header line of delimited columns. For offering a column map.
 std::vector<std::string> DelimitedColumnNames(std::string_view text);
+
+// What a column map may name, in the order a dialog offers them: each channel with
+// its units, the first being the one taken without a unit (empty for the time's
+// "seconds, milliseconds or ISO by the look of it").
+struct ColumnMapChannel {
+  std::string name;
+  std::vector<std::string> units;
+};
+std::vector<ColumnMapChannel> ColumnMapVocabulary();
+
+// One column's entry of a map: its channel and unit (empty: the channel's first).
+struct ColumnChoice {
+  std::string column;
+  std::string channel;
+  std::string unit;
+};
+// The JSON text of a column map of these choices, in their order.
+std::string ColumnMapJson(const std::vector<ColumnChoice>& choices);
+// The choices a map's JSON text makes, in the map's order; nothing when it is not a
+// map this reader takes.
+std::optional<std::vector<ColumnChoice>> ColumnChoicesOf(const std::string& columnMap);
 
 // columnMap: the JSON text of a column map, or empty.
 Result<LoadedFlight> ReadDelimited(std::string_view text, const std::string& name,

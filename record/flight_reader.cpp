@@ -195,9 +195,13 @@ Result<LoadedFlight> ReadFlightBytes(std::span<const std::uint8_t> bytes, const 
     bytes = inflated;
   }
   std::string format = DetectFlightFormat(bytes, name);
-  // A column map is for delimited text of a layout not known by its names.
-  if (format.empty() && !options.columnMap.empty()) format = "csv";
   const std::string_view text = AsText(bytes);
+  // A column map is for delimited text of a layout not known by its names; such text
+  // without a map is read to say which columns are missing.
+  if (format.empty() && (!options.columnMap.empty() ||
+                         (!DelimitedColumnNames(text).empty() && !FirstInvalidUtf8Line(text)))) {
+    format = "csv";
+  }
   // Text formats are UTF-8: a byte that is not is a damaged or foreign file.
   if (!format.empty() && format != "dat") {
     if (const auto line = FirstInvalidUtf8Line(text)) {

@@ -273,6 +273,30 @@ bool CHalbricoView::OpenRecordFile(const std::string& path) {
   return SelectRecord(path);
 }
 
+Result<LoadedFlight> CHalbricoView::ReadRecord(const std::string& path) {
+  Result<LoadedFlight> read = ReadFlight(path);
+  if (read) return read;
+  const std::vector<std::string> columns = UnmappedColumns(path);
+  if (columns.empty()) return read;
+  // Columns the reader does not know by name: the map that read this header before,
+  // else the user's, asked again after each map that does not read the file.
+  ColumnMapRequest request{FileNameOf(path), read.error().message, columns,
+                           ui_.RememberedColumnMap(columns)};
+  if (!request.map.empty()) {
+    if (auto mapped = ReadFlight(path, ReadOptions{request.map})) return mapped;
+  }
+  while (const std::optional<std::string> map = ui_.AskColumnMap(request)) {
+    read = ReadFlight(path, ReadOptions{*map});
+    if (read) {
+      ui_.RememberColumnMap(columns, *map);
+      return read;
+    }
+    request.problem = read.error().message;
+    request.map = *map;
+  }
+  return read;
+}
+
 bool CHalbricoView::SelectRecord(const std::optional<std::string>& chosen) {
   doc_.m_navaidsLoaded = 0;
   {
@@ -297,7 +321,7 @@ bool CHalbricoView::SelectRecord(const std::optional<std::string>& chosen) {
   state_.chartMode = kChartBlank;
   state_.cursorOffset = 0;
 
-  Result<LoadedFlight> read = ReadFlight(*path);
+  Result<LoadedFlight> read = ReadRecord(*path);
   if (!read) {
     // The former flight stays loaded, and so does the path that names it.
     ui_.ShowMessage(read.error().message);

@@ -17,6 +17,7 @@
 #include "platform/draw_context.h"
 #include "platform/ui.h"
 #include "platform/window.h"
+#include "record/flight_reader.h"
 #include "view/chart_table.h"
 
 namespace quarn {
@@ -98,6 +99,9 @@ class CHalbricoView {
   void ShowWritten(const std::vector<std::string>& paths);
   // The record selection, from the Open dialog when no path is given.
   bool SelectRecord(const std::optional<std::string>& chosen);
+  // The record at path; a delimited file of columns not known by name is read with a
+  // column map, remembered or asked for.
+  Result<LoadedFlight> ReadRecord(const std::string& path);
   // Sets the track and graph windows around the cursors for a zoom level; false
   // (and nothing changed) when the client is too narrow to hold a time axis.
   bool ZoomWindowsTo(int level, int width);

@@ -1,13 +1,17 @@
 #include "app/shell/dialogs.h"
 
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include "record/delimited_reader.h"
 
 namespace quarn {
 namespace {
@@ -103,6 +107,93 @@ void CRadialDlg::Set(const QString& vorName, const QString& vorIdent, const QStr
   vorName_->setText(vorName);
   vorIdent_->setText(vorIdent);
   radial_->setText(radial);
+}
+
+namespace {
+
+// The channel box's first entry: the column is not read.
+constexpr const char* kNotRead = "(not read)";
+
+}  // namespace
+
+CColumnMapDlg::CColumnMapDlg(QWidget* parent)
+    : QDialog(parent), problem_(new QLabel(this)), table_(new QTableWidget(0, 3, this)) {
+  setWindowTitle("Columns");
+  problem_->setWordWrap(true);
+  problem_->setObjectName("problem");
+  table_->setHorizontalHeaderLabels({"Column", "Holds", "Unit"});
+  table_->verticalHeader()->hide();
+  table_->horizontalHeader()->setStretchLastSection(true);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(problem_);
+  layout->addWidget(
+      new QLabel("Say what each column holds; the map is kept for files with "
+                 "these columns.",
+                 this));
+  layout->addWidget(table_);
+  layout->addWidget(OkCancel(this));
+  resize(520, 420);
+}
+
+void CColumnMapDlg::Set(const QString& file, const QString& problem,
+                        const std::vector<std::string>& columns, const std::string& map) {
+  problem_->setText(file + ": " + problem);
+  columns_ = columns;
+  const std::vector<ColumnChoice> chosen =
+      ColumnChoicesOf(map).value_or(std::vector<ColumnChoice>{});
+  table_->setRowCount(static_cast<int>(columns.size()));
+  for (int row = 0; row < static_cast<int>(columns.size()); ++row) {
+    const std::string& column = columns[static_cast<std::size_t>(row)];
+    auto* name = new QTableWidgetItem(QString::fromStdString(column));
+    name->setFlags(name->flags() & ~Qt::ItemIsEditable);
+    table_->setItem(row, 0, name);
+    auto* channel = new QComboBox(table_);
+    channel->addItem(kNotRead);
+    for (const ColumnMapChannel& c : ColumnMapVocabulary()) {
+      channel->addItem(QString::fromStdString(c.name));
+    }
+    table_->setCellWidget(row, 1, channel);
+    table_->setCellWidget(row, 2, new QComboBox(table_));
+    std::string unit;
+    for (const ColumnChoice& c : chosen) {
+      if (c.column != column) continue;
+      channel->setCurrentText(QString::fromStdString(c.channel));
+      unit = c.unit;
+    }
+    FillUnits(row);
+    if (!unit.empty()) {
+      static_cast<QComboBox*>(table_->cellWidget(row, 2))
+          ->setCurrentText(QString::fromStdString(unit));
+    }
+    connect(channel, &QComboBox::currentIndexChanged, this, [this, row] { FillUnits(row); });
+  }
+}
+
+void CColumnMapDlg::FillUnits(int row) {
+  auto* channel = static_cast<QComboBox*>(table_->cellWidget(row, 1));
+  auto* unit = static_cast<QComboBox*>(table_->cellWidget(row, 2));
+  unit->clear();
+  for (const ColumnMapChannel& c : ColumnMapVocabulary()) {
+    if (QString::fromStdString(c.name) != channel->currentText()) continue;
+    for (const std::string& u : c.units) {
+      unit->addItem(u.empty() ? QString("(by the look of it)") : QString::fromStdString(u),
+                    QString::fromStdString(u));
+    }
+  }
+  unit->setEnabled(unit->count() > 1);
+}
+
+std::string CColumnMapDlg::Map() const {
+  std::vector<ColumnChoice> choices;
+  for (int row = 0; row < table_->rowCount(); ++row) {
+    const auto* channel = static_cast<const QComboBox*>(table_->cellWidget(row, 1));
+    const auto* unit = static_cast<const QComboBox*>(table_->cellWidget(row, 2));
+    if (channel->currentIndex() <= 0) continue;
+    choices.push_back({columns_[static_cast<std::size_t>(row)],
+                       channel->currentText().toStdString(),
+                       unit->currentData().toString().toStdString()});
+  }
+  return ColumnMapJson(choices);
 }
 
 CAboutDlg::CAboutDlg(const std::string& dataDirectory, QWidget* parent) : QDialog(parent) {

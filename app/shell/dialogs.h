@@ -1,12 +1,16 @@
 #pragma once
-// The program's dialogs: group name, search directory, VOR radial and About.
+// The program's dialogs: group name, search directory, VOR radial, column map and
+// About.
 
 #include <QCheckBox>
 #include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableWidget>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace quarn {
 
@@ -66,6 +70,29 @@ class CRadialDlg : public QDialog {
   QLineEdit* vorName_;   // control 1023, disabled
   QLineEdit* vorIdent_;  // control 1024, disabled
   QLineEdit* radial_;    // control 1022
+};
+
+// Says what the columns of a delimited file hold, when the reader does not know them
+// by name: a row per column with its channel (or none) and the channel's unit.
+class CColumnMapDlg : public QDialog {
+  Q_OBJECT
+ public:
+  explicit CColumnMapDlg(QWidget* parent = nullptr);
+  // file: the file's name; problem: why it could not be read; columns: the header's;
+  // map: the map's JSON to start from, or empty.
+  void Set(const QString& file, const QString& problem, const std::vector<std::string>& columns,
+           const std::string& map);
+  // The map the rows make, as JSON: the columns given a channel, in their order.
+  std::string Map() const;
+  QTableWidget* table() { return table_; }
+
+ private:
+  // The unit box of a row offers the units of the channel chosen in its channel box.
+  void FillUnits(int row);
+
+  QLabel* problem_;
+  QTableWidget* table_;
+  std::vector<std::string> columns_;
 };
 
 // "About QUARN..." (resource 100).

@@ -1,9 +1,11 @@
 #include "app/shell/qt_ui.h"
 
 #include <QApplication>
+#include <QCryptographicHash>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QStatusBar>
 #include <QStringList>
 
@@ -90,6 +92,38 @@ std::optional<std::string> QtUi::AskRadial(const RadialDialogFields& fields) {
   dialog.Set(ToQString(fields.vorName), ToQString(fields.vorIdent), ToQString(fields.radial));
   if (Exec(dialog) != QDialog::Accepted) return std::nullopt;
   return dialog.m_radial().toStdString();
+}
+
+std::optional<std::string> QtUi::AskColumnMap(const ColumnMapRequest& request) {
+  CColumnMapDlg dialog(&frame_);
+  dialog.Set(ToQString(request.file), ToQString(request.problem), request.columns, request.map);
+  if (columnMapAnswer_) return columnMapAnswer_(dialog);
+  if (Exec(dialog) != QDialog::Accepted) return std::nullopt;
+  return dialog.Map();
+}
+
+namespace {
+
+// The settings key of a header: its columns, hashed, as the key must be short.
+QString ColumnMapKey(const std::vector<std::string>& columns) {
+  QCryptographicHash hash(QCryptographicHash::Sha256);
+  for (const std::string& c : columns) {
+    hash.addData(QByteArray::fromStdString(c));
+    hash.addData(QByteArray(1, '\x1f'));  // no column name holds this separator
+  }
+  return "columnMaps/" + QString::fromLatin1(hash.result().toHex());
+}
+
+}  // namespace
+
+std::string QtUi::RememberedColumnMap(const std::vector<std::string>& columns) {
+  QSettings settings("QUARN", "QUARN");
+  return settings.value(ColumnMapKey(columns)).toString().toStdString();
+}
+
+void QtUi::RememberColumnMap(const std::vector<std::string>& columns, const std::string& map) {
+  QSettings settings("QUARN", "QUARN");
+  settings.setValue(ColumnMapKey(columns), QString::fromStdString(map));
 }
 
 void QtUi::SetStatusText(const std::string& text) {

@@ -11,6 +11,8 @@
 
 namespace quarn {
 
+class CColumnMapDlg;
+
 class QtUi : public Ui {
  public:
   explicit QtUi(QMainWindow& frame) : frame_(frame) {}
@@ -21,6 +23,10 @@ class QtUi : public Ui {
   std::optional<std::string> AskGroupName(const std::string& initial) override;
   std::optional<SearchDirAnswer> AskSearchDir(const SearchDirAnswer& initial) override;
   std::optional<std::string> AskRadial(const RadialDialogFields& fields) override;
+  std::optional<std::string> AskColumnMap(const ColumnMapRequest& request) override;
+  // Kept in the user's settings, by the header's columns.
+  std::string RememberedColumnMap(const std::vector<std::string>& columns) override;
+  void RememberColumnMap(const std::vector<std::string>& columns, const std::string& map) override;
   void SetStatusText(const std::string& text) override;
   void SetWaitCursor(bool on) override;
   void SetTitle(const std::string& title) override { title_ = title; }
@@ -38,6 +44,10 @@ class QtUi : public Ui {
   void OnFileChosen(std::function<void(const std::string&)> callback) {
     fileChosen_ = std::move(callback);
   }
+  // The column map dialog is answered by this instead of being shown (tests).
+  void AnswerColumnMapsWith(std::function<std::optional<std::string>(CColumnMapDlg&)> answer) {
+    columnMapAnswer_ = std::move(answer);
+  }
   // Called when a dialog or message box has closed.
   void OnModalClosed(std::function<void()> callback) { modalClosed_ = std::move(callback); }
 
@@ -49,6 +59,7 @@ class QtUi : public Ui {
   std::optional<std::string> pendingSave_;
   std::function<void(const std::string&)> fileChosen_;
   std::function<void()> modalClosed_;
+  std::function<std::optional<std::string>(CColumnMapDlg&)> columnMapAnswer_;
 
   // Runs a dialog and tells that it closed.
   int Exec(QDialog& dialog);

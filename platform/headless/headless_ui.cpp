@@ -69,6 +69,38 @@ std::optional<std::string> HeadlessUi::AskRadial(const RadialDialogFields& field
   return a->text;
 }
 
+// The transcript shows what the dialog showed: the file, the problem and the columns.
+std::optional<std::string> HeadlessUi::AskColumnMap(const ColumnMapRequest& request) {
+  const auto a = TakeAnswer(ScriptedAnswer::Kind::Text);
+  std::string columns = "[";
+  for (std::size_t i = 0; i < request.columns.size(); ++i) {
+    if (i > 0) columns += ",";
+    AppendJsonString(columns, request.columns[i]);
+  }
+  columns += "]";
+  transcript_.Line(JsonObject()
+                       .Add("event", "dialog")
+                       .Add("name", "columnMap")
+                       .AddRaw("answer", a ? JsonString(a->text) : "null")
+                       .Add("file", request.file)
+                       .Add("problem", request.problem)
+                       .AddRaw("columns", columns)
+                       .Add("map", request.map)
+                       .Str());
+  if (!a) return std::nullopt;
+  return a->text;
+}
+
+std::string HeadlessUi::RememberedColumnMap(const std::vector<std::string>& columns) {
+  const auto it = columnMaps_.find(columns);
+  return it == columnMaps_.end() ? std::string() : it->second;
+}
+
+void HeadlessUi::RememberColumnMap(const std::vector<std::string>& columns,
+                                   const std::string& map) {
+  columnMaps_[columns] = map;
+}
+
 std::optional<SearchDirAnswer> HeadlessUi::AskSearchDir(const SearchDirAnswer& /*initial*/) {
   const auto a = TakeAnswer(ScriptedAnswer::Kind::Dir);
   if (!a) {

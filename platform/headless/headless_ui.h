@@ -4,7 +4,9 @@
 // cancelled; message boxes are answered OK.
 
 #include <deque>
+#include <map>
 #include <string>
+#include <vector>
 
 #include "platform/headless/transcript.h"
 #include "platform/ui.h"
@@ -32,6 +34,11 @@ class HeadlessUi : public Ui {
   std::optional<std::string> AskGroupName(const std::string& initial) override;
   std::optional<SearchDirAnswer> AskSearchDir(const SearchDirAnswer& initial) override;
   std::optional<std::string> AskRadial(const RadialDialogFields& fields) override;
+  // Answered by the next `answer text` line; a map that read a file is kept for the
+  // script's run.
+  std::optional<std::string> AskColumnMap(const ColumnMapRequest& request) override;
+  std::string RememberedColumnMap(const std::vector<std::string>& columns) override;
+  void RememberColumnMap(const std::vector<std::string>& columns, const std::string& map) override;
   void SetStatusText(const std::string& text) override;
   void SetWaitCursor(bool on) override;
   void SetTitle(const std::string& title) override;
@@ -48,6 +55,7 @@ class HeadlessUi : public Ui {
   std::deque<ScriptedAnswer> answers_;
   std::string status_;
   std::string title_;
+  std::map<std::vector<std::string>, std::string> columnMaps_;
 };
 
 }  // namespace quarn

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QLabel>
@@ -168,6 +169,30 @@ TEST_F(DesktopConventions, AllFilesListsNamesWithoutADot) {
   EXPECT_EQ(records, QStringList({"flight.dat"}));
   EXPECT_EQ(all, QStringList({"NOTES", "flight.dat", "plan.txt"}));
   EXPECT_TRUE(frame_.app().doc().flight().recordPath.empty());
+}
+
+TEST(ColumnMapDialog, RowsMakeTheMapAndUnitsFollowTheChannel) {
+  testing::ShellApp();
+  CColumnMapDlg dialog;
+  const std::string map =
+      R"({"when":{"channel":"timestamp","unit":"ms"},"north":{"channel":"latitude"},)"
+      R"("height":{"channel":"altitude","unit":"m"}})";
+  dialog.Set("f.txt", "no time column", {"when", "north", "east", "height"}, map);
+  // The map given comes back from the rows; the unnamed column stays unread.
+  EXPECT_EQ(
+      dialog.Map(),
+      R"({"when":{"channel":"timestamp","unit":"ms"},"north":{"channel":"latitude","unit":"deg"},)"
+      R"("height":{"channel":"altitude","unit":"m"}})");
+  auto* channel = static_cast<QComboBox*>(dialog.table()->cellWidget(2, 1));
+  auto* unit = static_cast<QComboBox*>(dialog.table()->cellWidget(2, 2));
+  EXPECT_FALSE(unit->isEnabled());  // nothing read, no unit
+  channel->setCurrentText("groundspeed");
+  QStringList units;
+  for (int i = 0; i < unit->count(); ++i) units << unit->itemText(i);
+  EXPECT_EQ(units, (QStringList{"kt", "m/s", "km/h"}));
+  unit->setCurrentText("km/h");
+  EXPECT_NE(dialog.Map().find(R"("east":{"channel":"groundspeed","unit":"km/h"})"),
+            std::string::npos);
 }
 
 }  // namespace

@@ -187,6 +187,11 @@ std::string DetectFlightFormat(std::span<const std::uint8_t> bytes, const std::s
 
 Result<LoadedFlight> ReadFlightBytes(std::span<const std::uint8_t> bytes, const std::string& name,
                                      const ReadOptions& options) {
+  // No track of a flight's samples comes near this; a larger file is refused before
+  // a byte of it is read, as a compressed one is when it unpacks to more.
+  if (bytes.size() > kMaxInflatedBytes) {
+    return Error{name + ": more than " + std::to_string(kMaxInflatedBytes >> 20) + " MB"};
+  }
   std::vector<std::uint8_t> inflated;
   if (IsGzip(bytes)) {
     auto unpacked = Gunzip(bytes);

@@ -28,6 +28,7 @@
 #include "platform/qt/image_export.h"
 #include "platform/qt/qt_fonts.h"
 #include "platform/qt/report_pdf.h"
+#include "record/flight_phases_json.h"
 #include "record/flight_reader.h"
 #include "record/track_export.h"
 
@@ -41,6 +42,7 @@ constexpr const char* kUsage =
     "       quarn-cli export-navaids LIST [--data-dir DIR]\n"
     "       quarn-cli export-track RECORD OUT.gpx|OUT.kml|OUT.csv [--columns MAP.json]\n"
     "       quarn-cli debrief RECORD --scenery LIST [--data-dir DIR] [--columns MAP.json]\n"
+    "       quarn-cli phases RECORD [--columns MAP.json]\n"
     "       quarn-cli report RECORD [--scenery LIST] [--data-dir DIR] [--columns MAP.json] "
     "OUT.pdf\n"
     "       RECORD: a flight of any supported format (.dat, GPX, KML, IGC, CSV, JSON; .gz too)\n"
@@ -357,6 +359,20 @@ int DebriefCommand(std::vector<std::string> args, const char* argv0) {
   return 0;
 }
 
+// quarn-cli phases RECORD: the flight's legs, take-offs, touchdowns, go-arounds and
+// block times as one JSON object.
+int PhasesCommand(std::vector<std::string> args) {
+  std::string columns;
+  if (!TakeColumns(args, columns) || args.size() != 1 || args[0].rfind("--", 0) == 0) {
+    std::cerr << "usage: quarn-cli phases RECORD [--columns MAP.json]\n";
+    return 2;
+  }
+  const auto flight = ReadFlightArgument(args[0], columns);
+  if (!flight) return 1;
+  std::cout << quarn::PhasesJson(quarn::FindFlightPhases(*flight), *flight) << '\n';
+  return 0;
+}
+
 // The percentage on standard error: drawing the charts is the first half of the
 // work, writing the pages the second.
 void ShowPercent(int done, int total, int half) {
@@ -452,6 +468,7 @@ int main(int argc, char** argv) {
     if (args[0] == "export-navaids") return ExportNavaidsCommand(rest, argv[0]);
     if (args[0] == "export-track") return ExportTrackCommand(rest);
     if (args[0] == "debrief") return DebriefCommand(rest, argv[0]);
+    if (args[0] == "phases") return PhasesCommand(rest);
     if (args[0] == "report") return ReportCommand(rest, argv[0]);
   }
   if (args.empty() || args[0] != "run") return Usage();

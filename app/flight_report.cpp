@@ -24,9 +24,10 @@ std::string ApproachViewsLeftOutReason(const CHalbricoDoc& doc, const Flight& fl
   if (doc.m_navaidsLoaded == 0) {
     return "Approach views left out: no navaids were loaded, so no runway is known.";
   }
-  const ApproachNavaid runway = FindLandingRunway(doc, flight, FindTouchdown(flight));
+  const int touchdown = FindTouchdown(flight);
+  const ApproachNavaid runway = FindLandingRunway(doc, flight, touchdown);
   if (!RunwayLandedOn(runway)) {
-    return "Approach views left out: no runway found within 2 NM of the touchdown.";
+    return "Approach views left out: " + NoRunwayFoundText(doc, flight, touchdown) + ".";
   }
   return "";
 }

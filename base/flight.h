@@ -131,6 +131,9 @@ struct Flight {
   // The index of the last sample: -1 for an empty flight.
   int lastSampleIndex() const { return static_cast<int>(samples.size()) - 1; }
   int sampleCount() const { return static_cast<int>(samples.size()); }
+  // Whether the samples' utcSeconds are the source's own (dated or a session's
+  // seconds); the recorder's file, and a flight made in memory, keep the time of day.
+  bool timedBySource() const { return !format.empty() && format != "dat"; }
   // Whether a record is selected: charts and exports refuse to work without one.
   bool selected() const { return !recordPath.empty(); }
   // The sample at i, or an all-zero sample for any index outside the flight.

@@ -2,7 +2,9 @@
 
 #include <cmath>
 
+#include "base/format.h"
 #include "base/geodesy.h"
+#include "record/flight_phases_json.h"
 
 namespace quarn {
 namespace {
@@ -37,8 +39,13 @@ double HeadingDifference(double a, double b) {
   return d;
 }
 
+int LandingRecordEnd(const Flight& flight) {
+  const FlightPhases phases = FindFlightPhases(flight);
+  return phases.LastLandingRollEnd(flight).value_or(flight.lastSampleIndex());
+}
+
 int FindTouchdown(const Flight& flight) {
-  const int n = flight.lastSampleIndex();
+  const int n = LandingRecordEnd(flight);
   double sum = 0;
   for (int i = n - 10; i <= n - 1; ++i) {
     if (i >= 0) sum += flight.SampleAt(i).altitudeFt;
@@ -48,6 +55,28 @@ int FindTouchdown(const Flight& flight) {
     if (flight.SampleAt(i).altitudeFt - 2 < ground && i > n - 0.3 * n) return i;
   }
   return 0;
+}
+
+std::string NoRunwayFoundText(const CHalbricoDoc& doc, const Flight& flight, int touchdown) {
+  const FlightSample& s = flight.SampleAt(touchdown);
+  std::string text = Format("No runway landed on at the touchdown at %s (%.4f %c, %.4f %c)",
+                            PhaseTimeText(flight, touchdown).c_str(), std::fabs(s.latitudeDeg),
+                            s.latitudeDeg < 0 ? 'S' : 'N', std::fabs(s.longitudeDeg),
+                            s.longitudeDeg < 0 ? 'W' : 'E');
+  int runways = 0;
+  ApproachNavaid nearest;
+  for (const std::int32_t index : doc.m_runwayIdx) {
+    if (!Valid(doc, index) || RecordOf(doc, index).kind != NavaidKind::Runway) continue;
+    ++runways;
+    const NavaidRecord& r = RecordOf(doc, index);
+    const double metres = GreatCircleMetres(s.latitudeDeg, s.longitudeDeg, r.latitude, r.longitude);
+    if (metres < nearest.metres) nearest = {index, metres};
+  }
+  if (runways == 0) return text + ": no runways are loaded";
+  const NavaidRecord& r = RecordOf(doc, *nearest.record);
+  return text + Format(": %d runway%s loaded, the nearest (%s) %.1f NM away, heading %03.0f",
+                       runways, runways == 1 ? "" : "s", std::string(r.Ident()).c_str(),
+                       nearest.metres * kMetresToNm, r.course);
 }
 
 ApproachNavaid FindLandingRunway(const CHalbricoDoc& doc, const Flight& flight, int touchdown) {

@@ -4,17 +4,26 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "base/flight.h"
 #include "base/geodesy.h"
 #include "navaid/halbrico_doc.h"
+#include "record/flight_phases.h"
 
 namespace quarn {
 
 inline constexpr double kNoneFound = 10000000;  // metres: the search's starting distance
 
-// The first sample of the last 30 percent of the record that comes within 2 feet of
-// the final ground level; 0 when none does.
+// The last sample of the record the landing is looked for in: the end of the last
+// landing roll the flight's phases find (so that a taxi after it, or a record that
+// goes on to the gate, does not hide the landing), or the record's last sample when
+// they find no landing or the roll runs to the end.
+int LandingRecordEnd(const Flight& flight);
+
+// In the record up to LandingRecordEnd: the first sample of its last 30 percent that
+// comes within 2 feet of the final ground level (the mean of the ten altitudes before
+// its last sample); 0 when none does.
 int FindTouchdown(const Flight& flight);
 
 struct ApproachNavaid {
@@ -36,6 +45,10 @@ bool WithinTwoNm(const ApproachNavaid& found);
 // Whether the runway search found the runway landed on: one no more than 2 nautical
 // miles from the touchdown point. The approach charts need it to draw at all.
 bool RunwayLandedOn(const ApproachNavaid& runway);
+
+// What was found when no runway was landed on: the touchdown's time and position,
+// how many runways are loaded and the nearest one's distance and heading.
+std::string NoRunwayFoundText(const CHalbricoDoc& doc, const Flight& flight, int touchdown);
 
 // The difference b - a of two headings, in -180 .. 180.
 double HeadingDifference(double a, double b);

@@ -229,9 +229,14 @@ ApproachDebrief DebriefApproach(const CHalbricoDoc& doc, const Flight& flight) {
       d.notRecorded.push_back(c);
     }
   }
-  d.touchdown = FindTouchdown(flight);
-  d.landingRateFpm = DescentRateAt(flight, d.touchdown);
+  // The last landing the phases find; where they find none, the rule of the approach
+  // views.
+  const FlightPhases phases = FindFlightPhases(flight);
+  const std::optional<Touchdown> landing = phases.LastLanding();
+  d.touchdown = landing ? landing->index : FindTouchdown(flight);
+  d.landingRate = FindLandingRate(flight, d.touchdown);
   d.runway = LandingRunwayOf(doc, flight, d.touchdown);
+  if (!d.runway) d.noRunway = NoRunwayFoundText(doc, flight, d.touchdown);
   for (std::size_t g = 0; g < d.gates.size(); ++g) {
     d.gates[g].heightFt = kGateHeightsFt[g];
     for (std::size_t k = 0; k < d.gates[g].criteria.size(); ++k) {

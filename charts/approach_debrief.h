@@ -10,6 +10,7 @@
 
 #include "base/flight.h"
 #include "navaid/halbrico_doc.h"
+#include "record/flight_phases.h"
 
 namespace quarn {
 
@@ -87,7 +88,9 @@ struct ApproachDebrief {
   int touchdown = 0;
   std::optional<LandingRunway> runway;
   std::optional<LandingIls> ils;
-  std::optional<double> landingRateFpm;  // none when no earlier time lies within 2 s
+  // The rate of descent at touchdown, with what makes it uncertain; none when no
+  // sample lies before the touchdown.
+  std::optional<LandingRate> landingRate;
   std::optional<TouchdownPoint> touchdownPoint;
   std::vector<DebriefSample> samples;
   std::array<GateResult, kGateHeightsFt.size()> gates{};
@@ -96,6 +99,8 @@ struct ApproachDebrief {
   std::optional<bool> stable;
   // The criteria the flight's channels cannot judge: gear, bank, IAS not recorded.
   std::vector<Criterion> notRecorded;
+  // Without a runway: what was found instead.
+  std::string noRunway;
 };
 
 // The verdict in words: stable, unstable, stable on what was recorded (naming what

@@ -155,8 +155,9 @@ void DrawLargeFigures(DrawContext& dc, int left, int top, const ApproachDebrief&
   dc.SetTextColor(kGreen);
   dc.SetTextAlign(TextAlign::Left);
   dc.TextOut(left, top,
-             d.landingRateFpm ? Format("Landing rate: %.0f ft/min", *d.landingRateFpm)
-                              : std::string("Landing rate: n/a"));
+             d.landingRate ? Format("Landing rate: %.0f ft/min%s", d.landingRate->fpm,
+                                    d.landingRate->lowConfidence() ? ", low confidence" : "")
+                           : std::string("Landing rate: n/a"));
   if (d.touchdownPoint) {
     const TouchdownPoint& p = *d.touchdownPoint;
     dc.TextOut(left, top + 32,
@@ -166,6 +167,13 @@ void DrawLargeFigures(DrawContext& dc, int left, int top, const ApproachDebrief&
                       std::fabs(p.offsetM), LateralSide(p.offsetM)));
   }
   dc.SelectFont(old);
+  // Why the landing rate may be off, under the figures.
+  if (d.landingRate && d.landingRate->lowConfidence()) {
+    std::string why;
+    for (const std::string& doubt : d.landingRate->doubts) why += (why.empty() ? "" : ", ") + doubt;
+    dc.SetTextColor(kGrey);
+    dc.TextOut(left, top + 64, "Landing rate of low confidence: " + why);
+  }
 }
 
 }  // namespace
@@ -191,7 +199,7 @@ void DrawApproachDebrief(Window& window, const ChartInput& in) {
   if (!d.runway) {
     // Said in the chart: a message box would come back at every repaint.
     dc->SetTextColor(kRed);
-    dc->TextOut(20, 24, "No runway found near the touchdown: load the navaids of the airport");
+    dc->TextOut(20, 24, d.noRunway);
     DrawLargeFigures(*dc, 20, tableTop + 74, d);
     dc->SelectPen(oldPen);
     dc->SelectFont(oldFont);

@@ -146,8 +146,8 @@ std::string DebriefJson(const ApproachDebrief& d, const Flight& flight) {
   } else {
     o.AddNull("ils");
   }
-  if (d.landingRateFpm) {
-    o.Add("landingRateFpm", *d.landingRateFpm);
+  if (d.landingRate) {
+    o.Add("landingRateFpm", d.landingRate->fpm);
   } else {
     o.Add("landingRateFpm", "n/a");
   }
@@ -180,6 +180,23 @@ std::string DebriefJson(const ApproachDebrief& d, const Flight& flight) {
   }
   o.AddRaw("notRecorded", notRecorded + "]");
   o.Add("verdict", VerdictText(d));
+  // The landing rate's confidence and its doubts, and what was found without a runway.
+  std::string doubts = "[";
+  if (d.landingRate) {
+    for (const std::string& doubt : d.landingRate->doubts) {
+      if (doubts.size() > 1) doubts += ',';
+      AppendJsonString(doubts, doubt);
+    }
+  }
+  o.Add("landingRateConfidence", !d.landingRate                   ? "n/a"
+                                 : d.landingRate->lowConfidence() ? "low"
+                                                                  : "normal");
+  o.AddRaw("landingRateDoubts", doubts + "]");
+  if (d.runway) {
+    o.AddNull("noRunway");
+  } else {
+    o.Add("noRunway", d.noRunway);
+  }
   return o.Str();
 }
 

@@ -216,8 +216,8 @@ ChartOutcome DrawSideView(Window& window, const ChartInput& in) {
   double signedSum = 0, magnitudeSum = 0;
   int counted = 0;
   bool started = false;
-  const int n = flight.lastSampleIndex();
-  for (int i = n / 2; i <= t + 10 && i <= n; ++i) {
+  const int n = LandingRecordEnd(flight);
+  for (int i = n / 2; i <= t + 10 && i <= flight.lastSampleIndex(); ++i) {
     const FlightSample& s = flight.SampleAt(i);
     const double d =
         DistanceAndBearing(runway.latitude, runway.longitude, s.latitudeDeg, s.longitudeDeg).metres;

@@ -6,6 +6,7 @@
 #include "base/format.h"
 #include "base/geodesy.h"
 #include "base/numeric.h"
+#include "record/flight_analysis.h"
 
 namespace quarn {
 namespace {
@@ -37,12 +38,9 @@ int StatusSample(const Flight& flight, const ViewState& view, double cursorTime)
 
 void DrawStatusLines(const FlightSample& s, const ChannelSet& channels, DrawContext& dc,
                      int width) {
-  const double t = s.timeHours;
-  const double wholeHours = IntPart(t);
-  const int hours = TruncToInt(wholeHours);
-  const double m = std::fabs(t - wholeHours) * 60;
-  const int minutes = TruncToInt(m);
-  const int seconds = TruncToInt(std::fabs(m - IntPart(m)) * 60);
+  // To the nearest second: the stored one.
+  const TimeStamp time = SplitTimeOfDay(s.timeHours);
+  const int hours = time.hours, minutes = time.minutes, seconds = time.seconds;
 
   auto field = [&](double v, Channel c) { return RowField{v, !channels.Carries(c)}; };
   const RowField fields1[] = {{static_cast<double>(hours)},

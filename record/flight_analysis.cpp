@@ -42,24 +42,25 @@ double StampHours(const TimeStamp& t) {
   return t.hours + t.minutes / 60.0 + t.seconds / 3600.0;
 }
 
-TimeStamp TimeFormA(double t) {
-  const double wholeHours = IntPart(t);
-  const double fraction = std::fabs(t - wholeHours);
+TimeStamp SplitTimeOfDay(double t) {
+  // The recorder stores whole seconds: the nearest one is the stored one, where
+  // splitting the hours' fraction step by step would fall a second short of it.
+  const double rounded = std::round(std::fabs(t) * 3600);
+  if (!(rounded < 1e15)) return {};
+  const auto seconds = static_cast<long long>(rounded);
   TimeStamp out;
-  out.hours = TruncToInt(wholeHours);
-  out.minutes = TruncToInt(fraction * 60);
-  out.seconds = TruncToInt(IntPart(fraction * 3600 - out.minutes * 60.0));
+  out.hours = static_cast<int>(seconds / 3600);
+  out.minutes = static_cast<int>(seconds / 60 % 60);
+  out.seconds = static_cast<int>(seconds % 60);
   return out;
 }
 
+TimeStamp TimeFormA(double t) {
+  return SplitTimeOfDay(t);
+}
+
 TimeStamp TimeFormB(double t) {
-  const double wholeHours = IntPart(t);
-  const double f = std::fabs(t - wholeHours) * 60;
-  TimeStamp out;
-  out.hours = TruncToInt(wholeHours);
-  out.minutes = TruncToInt(f);
-  out.seconds = TruncToInt(std::fabs(f - IntPart(f)) * 60);
-  return out;
+  return SplitTimeOfDay(t);
 }
 
 MinSec SplitMinutes(double minutes, bool absoluteSeconds) {
@@ -196,17 +197,17 @@ EventStep EventFinder::Add(int index, const AnalysisSample& s) {
   if (!takeoff_ && s.altitudeFt - 2 > start_) {
     takeoff_ = s;
     takeoffIndex_ = index;
-    step.takeoff = true;
+    step.takeoff = !takeoffRuledOut_;
   }
   if (!landing_ && takeoff_ && s.altitudeFt - 2 < end_ && index > landingBound_) {
     landing_ = s;
-    step.landing = true;
+    step.landing = !landingRuledOut_;
   }
   return step;
 }
 
 std::optional<double> EventFinder::FlightMinutes() const {
-  if (!takeoff_ || !landing_) return std::nullopt;
+  if (!takeoffFound() || !landingFound()) return std::nullopt;
   return FlightDurationMinutes(takeoff_->stamp, landing_->stamp);
 }
 

@@ -71,8 +71,11 @@ inline constexpr AnalysisOptions kTakeoffLandingAnalysis{0, false, false, 1, 1};
 // Hours formed from whole hours, minutes and seconds.
 double StampHours(const TimeStamp& t);
 
-// Splitting timeHours for the screens: form A takes the seconds from the hour's
-// fraction in seconds, form B from the minute's fraction.
+// Hours, minutes and seconds of timeHours, to the nearest second.
+TimeStamp SplitTimeOfDay(double timeHours);
+// The screens' two ways of splitting the time, which took the seconds from the hour's
+// fraction (A) or the minute's (B) and so showed many times a second early, or as
+// "17:11:60"; both now give the stored second.
 TimeStamp TimeFormA(double timeHours);
 TimeStamp TimeFormB(double timeHours);
 
@@ -220,13 +223,24 @@ class EventFinder {
  public:
   EventFinder(const AnalysisOptions& options, int sampleCount, double startReference,
               double endReference);
+  // Events the flight's phases rule out (a take-off when it starts in the air, a
+  // landing when it ends there) are still looked for, as the landing is looked for
+  // after the take-off, but never given: they are not found.
+  void RuleOut(bool takeoff, bool landing) {
+    takeoffRuledOut_ = takeoff;
+    landingRuledOut_ = landing;
+  }
   EventStep Add(int index, const AnalysisSample& s);
 
-  bool takeoffFound() const { return takeoff_.has_value(); }
-  bool landingFound() const { return landing_.has_value(); }
-  const std::optional<AnalysisSample>& takeoff() const { return takeoff_; }
-  const std::optional<AnalysisSample>& landing() const { return landing_; }
-  int takeoffIndex() const { return takeoffIndex_; }
+  bool takeoffFound() const { return takeoff_.has_value() && !takeoffRuledOut_; }
+  bool landingFound() const { return landing_.has_value() && !landingRuledOut_; }
+  std::optional<AnalysisSample> takeoff() const {
+    return takeoffRuledOut_ ? std::nullopt : takeoff_;
+  }
+  std::optional<AnalysisSample> landing() const {
+    return landingRuledOut_ ? std::nullopt : landing_;
+  }
+  int takeoffIndex() const { return takeoffRuledOut_ ? -1 : takeoffIndex_; }
   // Minutes between the two, when both were found.
   std::optional<double> FlightMinutes() const;
 
@@ -237,6 +251,8 @@ class EventFinder {
   std::optional<AnalysisSample> takeoff_;
   std::optional<AnalysisSample> landing_;
   int takeoffIndex_ = -1;
+  bool takeoffRuledOut_ = false;
+  bool landingRuledOut_ = false;
 };
 
 // The rotation: the first of samples 0 .. takeoffIndex whose vertical speed is at

@@ -223,6 +223,9 @@ void MarkRollAtTheEdge(const TrackView& v, bool atStart, std::vector<bool>& grou
   const int step = atStart ? 1 : -1;
   if (n < 3 || ground[static_cast<std::size_t>(edge)]) return;
   const LowStretch low = LowSamples(v, edge, step, ground);
+  // A record that ends (starts) up in the air after a climb (before a descent) has
+  // the whole climb as its low samples: its edge stands far above their lowest.
+  if (v.alt(edge) >= low.lowestFt + th.airborneFt) return;
   const int inner = low.end;
   const bool fromTheAir = inner + step >= 0 && inner + step < n;
   const int first = std::min(edge, inner);
@@ -454,8 +457,7 @@ std::vector<double> SampleSeconds(const Flight& flight) {
   double day = 0;
   for (std::size_t i = 0; i < flight.samples.size(); ++i) {
     const FlightSample& s = flight.samples[i];
-    // Every source but the recorder's file gives the seconds themselves.
-    if (flight.format != "dat") {
+    if (flight.timedBySource()) {
       out[i] = s.utcSeconds;
       continue;
     }
@@ -545,6 +547,37 @@ FlightPhases FindFlightPhases(const Flight& flight, std::span<const KnownRunway>
   return phases;
 }
 
+AirborneEnds AirborneAtTheEnds(const Flight& flight) {
+  if (flight.samples.empty()) return {};
+  const FlightPhases phases = FindFlightPhases(flight);
+  const std::vector<bool>& ground = phases.onGround;
+  const int n = flight.sampleCount();
+  auto alt = [&](int i) { return flight.samples[static_cast<std::size_t>(i)].altitudeFt; };
+  // The level of the ground run that holds sample g.
+  auto levelAt = [&](int g) {
+    int first = g, last = g;
+    while (first > 0 && ground[static_cast<std::size_t>(first - 1)]) --first;
+    while (last + 1 < n && ground[static_cast<std::size_t>(last + 1)]) ++last;
+    std::vector<double> a;
+    for (int i = first; i <= last; ++i) a.push_back(alt(i));
+    return Median(std::move(a));
+  };
+  // Only clear of the flight's own ground: a flight that never touches it, or one at
+  // its ground's level, is not judged.
+  AirborneEnds ends;
+  const auto firstGround = std::find(ground.begin(), ground.end(), true);
+  if (!ground.front() && firstGround != ground.end()) {
+    const int g = static_cast<int>(firstGround - ground.begin());
+    ends.starts = alt(0) > levelAt(g) + kPhaseThresholds.airborneFt;
+  }
+  const auto lastGround = std::find(ground.rbegin(), ground.rend(), true);
+  if (!ground.back() && lastGround != ground.rend()) {
+    const int g = n - 1 - static_cast<int>(lastGround - ground.rbegin());
+    ends.ends = alt(n - 1) > levelAt(g) + kPhaseThresholds.airborneFt;
+  }
+  return ends;
+}
+
 std::optional<LandingRate> FindLandingRate(const Flight& flight, int touchdown) {
   const auto& th = kPhaseThresholds;
   if (touchdown <= 0 || touchdown >= flight.sampleCount()) return std::nullopt;
@@ -573,13 +606,17 @@ std::optional<LandingRate> FindLandingRate(const Flight& flight, int touchdown) 
     if (!(denominator > 0)) return std::nullopt;
     rate.fpm = -(n * sta - st * sa) / denominator * 60;
   }
+  // Steps: the altitude stands still between some samples and jumps between others,
+  // as a source that reports it in coarse steps does.
   double coarsest = 0, widest = 0;
+  bool stands = false;
   for (int i = first + 1; i <= touchdown; ++i) {
     const double d = std::fabs(alt(i) - alt(i - 1));
+    if (d <= 0.01) stands = true;
     if (d > 0.01 && (coarsest == 0 || d < coarsest)) coarsest = d;
     widest = std::max(widest, t(i) - t(i - 1));
   }
-  if (coarsest >= th.coarseAltitudeFt) {
+  if (stands && coarsest >= th.coarseAltitudeFt) {
     rate.doubts.push_back(Format("altitude in steps of %.0f ft", coarsest));
   }
   if (widest > th.sparseSeconds) rate.doubts.push_back(Format("samples %.0f s apart", widest));

@@ -122,6 +122,15 @@ struct FlightPhases {
 
 FlightPhases FindFlightPhases(const Flight& flight, std::span<const KnownRunway> runways = {});
 
+// Whether the flight starts in the air (no take-off can be in it) and ends in the air
+// (no landing can): clear of the ground it stands on elsewhere by the airborne height.
+// A flight that never stands on the ground is not judged.
+struct AirborneEnds {
+  bool starts = false;
+  bool ends = false;
+};
+AirborneEnds AirborneAtTheEnds(const Flight& flight);
+
 // The seconds of each sample, rising: the source's UTC seconds where it has them,
 // else the time of day counted on across midnight.
 std::vector<double> SampleSeconds(const Flight& flight);

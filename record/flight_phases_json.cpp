@@ -75,9 +75,9 @@ std::string LegJson(const FlightLeg& leg, const Flight& flight) {
 
 std::string PhaseTimeText(const Flight& flight, int index) {
   const FlightSample& s = flight.samples[static_cast<std::size_t>(index)];
-  if (flight.format != "dat" && flight.date) return IsoTimeText(s.utcSeconds);
+  if (flight.timedBySource() && flight.date) return IsoTimeText(s.utcSeconds);
   // The time of day to the nearest second: the recorder stores whole seconds.
-  const double seconds = flight.format == "dat" ? s.timeHours * 3600 : s.utcSeconds;
+  const double seconds = flight.timedBySource() ? s.utcSeconds : s.timeHours * 3600;
   const auto whole = static_cast<long long>(std::llround(seconds)) % 86400;
   return Format("%02lld:%02lld:%02lld", whole / 3600, whole / 60 % 60, whole % 60);
 }

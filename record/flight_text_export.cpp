@@ -16,6 +16,7 @@
 #include "platform/file_services.h"
 #include "platform/file_writer.h"
 #include "record/flight_analysis.h"
+#include "record/flight_phases.h"
 #include "record/record_format.h"
 #include "record/summary_text.h"
 
@@ -285,6 +286,10 @@ std::vector<std::string> GenerateFlightText(const Flight& flight, const std::str
 
   // Third pass: take-off and landing, written as they are found.
   EventFinder events(options, count, references.start(), references.end());
+  // A take-off in a flight that starts in the air, or a landing in one that ends there,
+  // would be invented: the flight's phases rule them out.
+  const AirborneEnds airborne = AirborneAtTheEnds(flight);
+  events.RuleOut(airborne.starts, airborne.ends);
   ForEachRecord(flight, [&](int i, const FlightSample& sample, const StoredFields& f) {
     const AnalysisSample s = FromStored(sample, f);
     const EventStep step = events.Add(i, s);

@@ -8,6 +8,7 @@
 
 #include "base/format.h"
 #include "record/flight_analysis.h"
+#include "record/flight_phases.h"
 #include "record/summary_text.h"
 
 namespace quarn {
@@ -146,6 +147,10 @@ void DrawGeneralSummary(Window& window, const Flight& flight) {
   GroundReferences references(options, count);
   for (int i = 0; i < count; ++i) references.Add(i, FromTableSample(flight.SampleAt(i)));
   EventFinder events(options, count, references.start(), references.end());
+  // A take-off in a flight that starts in the air, or a landing in one that ends there,
+  // would be invented: the flight's phases rule them out.
+  const AirborneEnds airborne = AirborneAtTheEnds(flight);
+  events.RuleOut(airborne.starts, airborne.ends);
   for (int i = 0; i < count; ++i) {
     const AnalysisSample s = FromTableSample(flight.SampleAt(i));
     const EventStep step = events.Add(i, s);

@@ -8,6 +8,7 @@
 
 #include "base/format.h"
 #include "record/flight_analysis.h"
+#include "record/flight_phases.h"
 #include "record/summary_text.h"
 
 namespace quarn {
@@ -46,6 +47,10 @@ void DrawTakeoffLandingSummary(Window& window, const Flight& flight) {
 
   const std::span<const FlightSample> table(flight.samples.data(), static_cast<std::size_t>(count));
   EventFinder events(options, count, references.start(), references.end());
+  // A take-off in a flight that starts in the air, or a landing in one that ends there,
+  // would be invented: the flight's phases rule them out.
+  const AirborneEnds airborne = AirborneAtTheEnds(flight);
+  events.RuleOut(airborne.starts, airborne.ends);
   int y = 39;
   for (int b = 0; b < count; ++b) {
     const FlightSample& sample = flight.SampleAt(b);

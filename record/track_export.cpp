@@ -8,6 +8,7 @@
 #include "platform/file_services.h"
 #include "platform/file_writer.h"
 #include "record/flight_analysis.h"
+#include "record/flight_phases.h"
 #include "record/text_input.h"
 
 namespace quarn {
@@ -85,7 +86,7 @@ bool EndsWithNoCase(const std::string& s, const std::string& suffix) {
 }  // namespace
 
 std::vector<TimedSample> TimeSamplesOf(const Flight& flight) {
-  if (!flight.date && flight.format == "dat") {
+  if (!flight.timedBySource()) {
     return TimeSamples(flight.samples, static_cast<std::time_t>(flight.sourceModified));
   }
   double shift = 0;
@@ -127,23 +128,6 @@ std::vector<TimedSample> TimeSamples(std::span<const FlightSample> samples, std:
     out.push_back({static_cast<int>(i), day + t});
   }
   return out;
-}
-
-TakeoffLanding FindTakeoffLanding(std::span<const FlightSample> samples) {
-  const AnalysisOptions& options = kTakeoffLandingAnalysis;
-  const int count = static_cast<int>(samples.size());
-  GroundReferences references(options, count);
-  for (int i = 0; i < count; ++i) {
-    references.Add(i, FromTableSample(samples[static_cast<std::size_t>(i)]));
-  }
-  EventFinder events(options, count, references.start(), references.end());
-  TakeoffLanding found;
-  for (int i = 0; i < count; ++i) {
-    const EventStep step = events.Add(i, FromTableSample(samples[static_cast<std::size_t>(i)]));
-    if (step.takeoff) found.takeoff = i;
-    if (step.landing) found.landing = i;
-  }
-  return found;
 }
 
 namespace {
@@ -286,6 +270,16 @@ std::string TrackCsv(const Flight& flight, const std::vector<TimedSample>& times
   return out;
 }
 
+TakeoffLanding PhaseEvents(const Flight& flight) {
+  const FlightPhases phases = FindFlightPhases(flight);
+  TakeoffLanding events;
+  if (!phases.legs.empty() && phases.legs.front().takeoff) {
+    events.takeoff = phases.legs.front().takeoff->liftoff;
+  }
+  if (const auto landing = phases.LastLanding()) events.landing = landing->index;
+  return events;
+}
+
 std::string ExportTrack(const Flight& flight, const std::string& target) {
   const bool gpx = EndsWithNoCase(target, ".gpx");
   const bool csv = EndsWithNoCase(target, ".csv");
@@ -302,7 +296,7 @@ std::string ExportTrack(const Flight& flight, const std::string& target) {
   } else if (gpx) {
     text = TrackGpx(samples, times, name, note, flight.segmentStarts);
   } else {
-    text = TrackKml(samples, times, name, FindTakeoffLanding(samples), note, flight.segmentStarts);
+    text = TrackKml(samples, times, name, PhaseEvents(flight), note, flight.segmentStarts);
   }
   if (!ReplaceFileContents(target, text)) return "cannot write " + target;
   return "";

@@ -32,12 +32,14 @@ std::vector<TimedSample> TimeSamplesOf(const Flight& flight);
 // as the one before it) is left out.
 std::vector<TimedSample> TimeSamples(std::span<const FlightSample> samples, std::time_t lastDay);
 
-// The take-off and landing samples, as the take-off and landing summary finds them.
+// The take-off and landing samples the KML marks.
 struct TakeoffLanding {
   std::optional<int> takeoff;
   std::optional<int> landing;
 };
-TakeoffLanding FindTakeoffLanding(std::span<const FlightSample> samples);
+// The first lift-off and the last landing as the flight's phases find them: what the
+// exports mark. Nothing for a flight that starts (ends) in the air.
+TakeoffLanding PhaseEvents(const Flight& flight);
 
 // description: the note on the times; the recorder's rule when none is given.
 // segmentStarts: the samples that start a piece of track after a gap, written as a

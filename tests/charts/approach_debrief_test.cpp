@@ -127,23 +127,31 @@ TEST_F(Debrief, LandingOnTheRunwaysReciprocal) {
   EXPECT_NEAR(d.touchdownPoint->offsetM, 5, 0.05);
 }
 
-TEST_F(Debrief, LandingRateOverTheTwoSecondsBeforeTouchdown) {
+TEST_F(Debrief, LandingRateFromAFitOverTheSecondsBeforeTouchdown) {
   FlyApproach();
-  // 20 ft two seconds before touchdown, 10 ft one second before: 600 ft/min.
-  flight.samples[kTouchdown - 2].altitudeFt = 20;
-  flight.samples[kTouchdown - 1].altitudeFt = 10;
-  EXPECT_NEAR(*DebriefApproach(doc, flight).landingRateFpm, 600, 1e-6);
-  // A record with a sample every 3 seconds has no second time within 2 seconds.
+  flight.channels.Set(Channel::VerticalRate, ChannelState::Derived);  // as a recorder's file
+  // Down 10 ft a second over the last four seconds: 600 ft/min.
+  for (int k = 1; k <= 4; ++k) {
+    flight.samples[static_cast<std::size_t>(kTouchdown - k)].altitudeFt =
+        flight.samples[kTouchdown].altitudeFt + 10 * k;
+  }
+  const ApproachDebrief close = DebriefApproach(doc, flight);
+  ASSERT_TRUE(close.landingRate);
+  EXPECT_NEAR(close.landingRate->fpm, 600, 1e-6);
+  EXPECT_FALSE(close.landingRate->lowConfidence());
+  // A sample every 3 seconds still gives a rate, with the doubt said.
   for (int i = 0; i <= flight.lastSampleIndex(); ++i) {
     flight.samples[static_cast<std::size_t>(i)].timeHours = 10 + 3.0 * i / 3600;
   }
-  EXPECT_FALSE(DebriefApproach(doc, flight).landingRateFpm.has_value());
+  const ApproachDebrief sparse = DebriefApproach(doc, flight);
+  ASSERT_TRUE(sparse.landingRate);
+  EXPECT_EQ(sparse.landingRate->doubts, std::vector<std::string>{"samples 3 s apart"});
 }
 
 TEST_F(Debrief, WithoutAnIlsTheRestIsStillJudged) {
   FlyApproach(1500 * 0.3048, 0, 0, /*withIls=*/false);
   const ApproachDebrief d = DebriefApproach(doc, flight);
-  ASSERT_TRUE(d.runway && d.touchdownPoint && d.landingRateFpm);
+  ASSERT_TRUE(d.runway && d.touchdownPoint && d.landingRate);
   EXPECT_FALSE(d.ils);
   for (const GateResult& g : d.gates) {
     ASSERT_TRUE(g.sample);
@@ -168,9 +176,10 @@ TEST_F(Debrief, TheJsonSaysWhatIsMissingAndWhatIsNotAvailable) {
     flight.samples[static_cast<std::size_t>(i)].timeHours = 10 + 3.0 * i / 3600;
   }
   const std::string json = DebriefJson(DebriefApproach(doc, flight), flight);
-  for (const char* part : {"\"missing\":[\"ils\"]", "\"ils\":null", "\"landingRateFpm\":\"n/a\"",
-                           "\"stable\":\"n/a\"", "\"position\":\"past the threshold\"",
-                           "{\"name\":\"localizer\",\"result\":\"n/a\",\"value\":null"}) {
+  for (const char* part :
+       {"\"missing\":[\"ils\"]", "\"ils\":null", "\"landingRateConfidence\":\"low\"",
+        "\"stable\":\"n/a\"", "\"position\":\"past the threshold\"",
+        "{\"name\":\"localizer\",\"result\":\"n/a\",\"value\":null"}) {
     EXPECT_NE(json.find(part), std::string::npos) << part << "\n" << json.substr(0, 600);
   }
 }

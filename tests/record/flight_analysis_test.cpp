@@ -41,8 +41,10 @@ TEST(TimeForms, SplitTimeHoursAsTheScreensShowIt) {
   const std::vector<Case> cases{
       {0.0, {0, 0, 0}, {0, 0, 0}},
       {12.5, {12, 30, 0}, {12, 30, 0}},
-      // The two forms part where the seconds fall just short of a whole number.
-      {t1, {9, 15, 43}, {9, 15, 42}},
+      // Seconds that fall just short of a whole number are the stored second.
+      {t1, {9, 15, 43}, {9, 15, 43}},
+      // 17:12:00 as a double lies a hair below it: not 17:11:60, nor 17:11:00.
+      {17 + 12 / 60.0, {17, 12, 0}, {17, 12, 0}},
       // Past midnight the hours go on counting.
       {24.0 + 10.0 / 60, {24, 10, 0}, {24, 10, 0}},
   };

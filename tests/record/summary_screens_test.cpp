@@ -112,16 +112,16 @@ TEST_F(SummaryScreens, GeneralSummaryGearRowsPushTheSectionsDown) {
   EXPECT_EQ(At(t, 10, y + 22),
             "Variable                       Time     Altitude    Latitude Longitude  Pitch   Bank "
             "  TAS    IAS    V.Speed");
-  // The highest altitude, 1000 ft at 10:00:24, shown in form B as 10:00:23; its
+  // The highest altitude, 1000 ft at 10:00:24, shown at its stored second; its
   // vertical speed is the climb of 100 ft in the first interval of one second.
   EXPECT_EQ(At(t, 10, y + 44),
-            "Altitude                     10:00:23    01000    +40.524    -03.524   +02.0   +00.0  "
+            "Altitude                     10:00:24    01000    +40.524    -03.524   +02.0   +00.0  "
             "0124   0114       +6000");
   for (int k = 0; k < 9; ++k) EXPECT_NE(At(t, 10, y + 44 + 12 * k).find(":"), 0u);
   EXPECT_EQ(At(t, 10, y + 140).substr(0, 16), "Negative V.Speed");
   EXPECT_EQ(At(t, 10, y + 157), "3. GENERAL DATA");
   EXPECT_EQ(At(t, 10, y + 203),
-            "Record Time            10:00:00        10:00:48              0:49");
+            "Record Time            10:00:00        10:00:49              0:49");
   EXPECT_EQ(At(t, 10, y + 215),
             "Pause Time                    --                --                    0:0 ");
   EXPECT_EQ(At(t, 10, y + 227), "Flight Time              10:00:15");
@@ -188,12 +188,12 @@ TEST_F(SummaryScreens, TakeoffScreenWithRotationAndLanding) {
       "-----------                       -------      --------      ---------     -----------  "
       " -------   -------   ------    ------   ----------");
   EXPECT_EQ(At(t, 10, 78),
-            "Take Off                  10:00:14    00100    +40.515    -03.515   -02.0   -02.0  "
+            "Take Off                  10:00:15    00100    +40.515    -03.515   -02.0   -02.0  "
             "0115   0105       +6000");
-  // Sample 15 at 10:00:15 (form B: 10:00:14), 100 ft after 15 samples on the
+  // Sample 15 at 10:00:15, 100 ft after 15 samples on the
   // ground. The first sample climbing at 3 ft/min or more is the take-off itself.
   EXPECT_EQ(At(t, 10, 90),
-            "Rotation                   10:00:14    00100    +40.515    -03.515   -02.0   -02.0  "
+            "Rotation                   10:00:15    00100    +40.515    -03.515   -02.0   -02.0  "
             "0115   0105       +6000");
   EXPECT_EQ(At(t, 10, 112), "2. LANDING VARIABLES AND FLIGHT CONDITIONS");
   EXPECT_EQ(At(t, 10, 129), At(t, 10, 56));

@@ -587,24 +587,28 @@ std::optional<LandingRate> FindLandingRate(const Flight& flight, int touchdown) 
   // The samples of the window before touchdown, and at least the one before it.
   int first = touchdown - 1;
   while (first > 0 && t(touchdown) - t(first - 1) <= th.rateWindowSeconds) --first;
+  // Least squares of altitude over time.
+  double st = 0, sa = 0, stt = 0, sta = 0;
+  const int n = touchdown - first + 1;
+  for (int i = first; i <= touchdown; ++i) {
+    const double x = t(i) - t(touchdown);
+    st += x;
+    sa += alt(i);
+    stt += x * x;
+    sta += x * alt(i);
+  }
+  const double denominator = n * stt - st * st;
+  if (!(denominator > 0)) return std::nullopt;
+  const double fitted = -(n * sta - st * sa) / denominator * 60;
   LandingRate rate;
+  rate.fpm = fitted;
   if (flight.channels[Channel::VerticalRate] == ChannelState::Recorded) {
     rate.fpm = -flight.samples[static_cast<std::size_t>(touchdown - 1)].verticalSpeedFpm;
     rate.fromSource = true;
-  } else {
-    // Least squares of altitude over time.
-    double st = 0, sa = 0, stt = 0, sta = 0;
-    const int n = touchdown - first + 1;
-    for (int i = first; i <= touchdown; ++i) {
-      const double x = t(i) - t(touchdown);
-      st += x;
-      sa += alt(i);
-      stt += x * x;
-      sta += x * alt(i);
+    // A source may hold its last rate through the flare: the altitudes say so.
+    if (std::fabs(rate.fpm - fitted) > th.rateDisagreementFpm) {
+      rate.doubts.push_back(Format("the altitudes give %.0f ft/min", fitted));
     }
-    const double denominator = n * stt - st * st;
-    if (!(denominator > 0)) return std::nullopt;
-    rate.fpm = -(n * sta - st * sa) / denominator * 60;
   }
   // Steps: the altitude stands still between some samples and jumps between others,
   // as a source that reports it in coarse steps does.

@@ -17,30 +17,31 @@
 namespace quarn {
 
 struct PhaseThresholds {
-  double slowKt;              // below this the aircraft is taxiing or stopped, on the ground
-  double stopKt;              // below this it stands still (block times)
-  double groundSeconds;       // slow for at least this long: on the ground, not a glitch
-  double speedWindowSeconds;  // ground speed from positions over this many seconds
-  double groundBandFt;        // a touch-and-go: within this of the place's ground level
-  double airborneFt;          // this far above the lowest ground near it: in the air
-  double runwayNm;            // a touch-and-go this near a place the flight stood on
-  double touchAndGoSeconds;   // ... rolling level for at least this long
-  double staleSeconds;        // a ground speed unchanged this long while moving is stale
-  double staleDifferenceKt;   // ... when the positions say it differs by more than this
-  double jumpKt;              // a position implying more than this from both neighbours
-  double gapSeconds;          // no sample for longer than this: a gap, not stepped across
-  double bounceSeconds;       // airborne no longer than this after a touchdown: a bounce
-  double rollEndKt;           // the landing roll ends below this ground speed
-  double rollEndTurnDeg;      // ... or turning off the runway's heading by more than this
-  double goAroundHeightFt;    // a go-around descends below this above the ground level
-  double goAroundClimbFt;     // ... and then climbs this much without touching down
-  double goAroundDescentFt;   // ... after descending at least this much
-  double placeRadiusNm;       // a go-around near a runway or a place the flight stood on
-  double rollDecelerationKt;  // a record that ends (starts) in a roll slows (speeds) this much
-  double rollMaxKt;           // ... and rolls no faster than this
-  double rateWindowSeconds;   // the landing rate is fitted over this time before touchdown
-  double coarseAltitudeFt;    // altitude steps this large make the landing rate uncertain
-  double sparseSeconds;       // ... as do samples further apart than this
+  double slowKt;               // below this the aircraft is taxiing or stopped, on the ground
+  double stopKt;               // below this it stands still (block times)
+  double groundSeconds;        // slow for at least this long: on the ground, not a glitch
+  double speedWindowSeconds;   // ground speed from positions over this many seconds
+  double groundBandFt;         // a touch-and-go: within this of the place's ground level
+  double airborneFt;           // this far above the lowest ground near it: in the air
+  double runwayNm;             // a touch-and-go this near a place the flight stood on
+  double touchAndGoSeconds;    // ... rolling level for at least this long
+  double staleSeconds;         // a ground speed unchanged this long while moving is stale
+  double staleDifferenceKt;    // ... when the positions say it differs by more than this
+  double jumpKt;               // a position implying more than this from both neighbours
+  double gapSeconds;           // no sample for longer than this: a gap, not stepped across
+  double bounceSeconds;        // airborne no longer than this after a touchdown: a bounce
+  double rollEndKt;            // the landing roll ends below this ground speed
+  double rollEndTurnDeg;       // ... or turning off the runway's heading by more than this
+  double goAroundHeightFt;     // a go-around descends below this above the ground level
+  double goAroundClimbFt;      // ... and then climbs this much without touching down
+  double goAroundDescentFt;    // ... after descending at least this much
+  double placeRadiusNm;        // a go-around near a runway or a place the flight stood on
+  double rollDecelerationKt;   // a record that ends (starts) in a roll slows (speeds) this much
+  double rollMaxKt;            // ... and rolls no faster than this
+  double rateWindowSeconds;    // the landing rate is fitted over this time before touchdown
+  double coarseAltitudeFt;     // altitude steps this large make the landing rate uncertain
+  double sparseSeconds;        // ... as do samples further apart than this
+  double rateDisagreementFpm;  // ... and a source's rate this far from the altitudes'
 };
 
 inline constexpr PhaseThresholds kPhaseThresholds{
@@ -68,6 +69,7 @@ inline constexpr PhaseThresholds kPhaseThresholds{
     .rateWindowSeconds = 4,
     .coarseAltitudeFt = 10,
     .sparseSeconds = 1,
+    .rateDisagreementFpm = 200,
 };
 
 // A runway the caller knows of (with navaids loaded), for go-arounds near it.

@@ -101,5 +101,34 @@ TEST(QuarnCliDebrief, BadArgumentsGiveStatusTwo) {
       1);
 }
 
+// quarn-cli phases: the example flight's one leg, in the JSON other tools read.
+TEST(QuarnCliPhases, TheExampleFlightsLegWithItsEventsAndBlocks) {
+  const Output r = RunCli("phases " QUARN_EXAMPLES_DIR "/flight.dat");
+  ASSERT_EQ(r.status, 0);
+  ASSERT_EQ(r.out.find('\n'), r.out.size() - 1) << "one object on one line";
+  QJsonParseError error;
+  const QJsonObject d = QJsonDocument::fromJson(QByteArray::fromStdString(r.out), &error).object();
+  ASSERT_EQ(error.error, QJsonParseError::NoError);
+  const QJsonArray legs = d["legs"].toArray();
+  ASSERT_EQ(legs.size(), 1);
+  const QJsonObject leg = legs[0].toObject();
+  EXPECT_EQ(leg.keys(), (QStringList{"blocks", "go_arounds", "landing_roll_end", "takeoff",
+                                     "touch_and_goes", "touchdowns"}));
+  const QJsonObject liftoff = leg["takeoff"].toObject()["liftoff"].toObject();
+  EXPECT_EQ(liftoff.keys(), (QStringList{"index", "latitude", "longitude", "time"}));
+  EXPECT_EQ(liftoff["time"].toString(), "09:09:57");
+  const QJsonArray touchdowns = leg["touchdowns"].toArray();
+  ASSERT_EQ(touchdowns.size(), 1);
+  EXPECT_EQ(touchdowns[0].toObject()["time"].toString(), "09:28:19");
+  EXPECT_EQ(touchdowns[0].toObject()["bounces"].toInt(), 0);
+  const QJsonObject blocks = leg["blocks"].toObject();
+  EXPECT_EQ(blocks["off"].toString(), "09:09:57");
+  EXPECT_EQ(blocks["on"].toString(), "09:28:19");
+  EXPECT_TRUE(leg["go_arounds"].toArray().isEmpty());
+  // A record that cannot be read, and a call without one.
+  EXPECT_EQ(RunCli("phases " QUARN_EXAMPLES_DIR "/none.dat").status, 1);
+  EXPECT_EQ(RunCli("phases").status, 2);
+}
+
 }  // namespace
 }  // namespace quarn::testing

@@ -97,7 +97,11 @@ std::string MakeFile(const std::string& format) {
     out +=
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<kml xmlns=\"http://www.opengis.net/kml/2.2\" "
         "xmlns:gx=\"http://www.google.com/kml/ext/2.2\">\n<Document><Placemark><gx:Track>\n";
-    for (int i = 0; i < kSamples; ++i) out += "<when>" + IsoTimeText(PointAt(i).t) + "</when>\n";
+    for (int i = 0; i < kSamples; ++i) {
+      out += "<when>";
+      out += IsoTimeText(PointAt(i).t);
+      out += "</when>\n";
+    }
     for (int i = 0; i < kSamples; ++i) {
       const Point p = PointAt(i);
       out += Format("<gx:coord>%.7f %.7f %.2f</gx:coord>\n", p.lon, p.lat, p.altFt * 0.3048);
@@ -108,8 +112,11 @@ std::string MakeFile(const std::string& format) {
     for (int i = 0; i < kSamples; ++i) {
       const Point p = PointAt(i);
       const int alt = static_cast<int>(p.altFt * 0.3048);
-      out += "B" + Hms(p.t) + IgcAngle(p.lat, 2, 'N', 'S') + IgcAngle(p.lon, 3, 'E', 'W') + "A" +
-             Format("%05d%05d\n", alt, alt);
+      out += 'B';
+      out += Hms(p.t);
+      out += IgcAngle(p.lat, 2, 'N', 'S');
+      out += IgcAngle(p.lon, 3, 'E', 'W');
+      out += Format("A%05d%05d\n", alt, alt);
     }
   }
   return out;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <vector>
 
 #include "base/format.h"
 #include "record/text_input.h"
@@ -14,17 +15,20 @@ namespace {
 
 constexpr double kMetresPerSecondToKnots = 3600.0 / 1852.0;
 
-// A number written in an attribute or element: NaN when blank, an error naming the
-// node's line when it is not a number.
-Result<double> NumberIn(TrackXml& xml, pugi::xml_node node, std::string_view text,
-                        const char* what) {
+// What is wrong with a value of a point, when anything is.
+using ValueFault = std::optional<std::string>;
+
+// A number written in an attribute or element into value: NaN when blank.
+ValueFault NumberIn(std::string_view text, const char* what, double& value) {
   text = TrimXmlBlanks(text);
-  if (text.empty()) return kNoValue;
-  const std::optional<double> value = ParseNumber(text);
-  if (!value) {
-    return xml.ErrorAt(node, std::string(what) + " \"" + std::string(text) + "\" is not a number");
+  if (text.empty()) {
+    value = kNoValue;
+    return std::nullopt;
   }
-  return *value;
+  const std::optional<double> number = ParseNumber(text);
+  if (!number) return std::string(what) + " \"" + std::string(text) + "\" is not a number";
+  value = *number;
+  return std::nullopt;
 }
 
 // The channels a GPX file's points carry besides time and position.
@@ -32,68 +36,111 @@ struct GpxChannels {
   bool altitude = false;
   bool groundSpeed = false;
   bool track = false;
+
+  void Add(const TrackPoint& point) {
+    altitude |= !std::isnan(point.altitudeFt);
+    groundSpeed |= !std::isnan(point.groundSpeedKt);
+    track |= !std::isnan(point.trackDeg);
+  }
+  void Add(const GpxChannels& other) {
+    altitude |= other.altitude;
+    groundSpeed |= other.groundSpeed;
+    track |= other.track;
+  }
 };
 
-// Speed (m/s) and course (degrees true) from an element of that name, where the
-// point has none yet: GPX 1.0's own elements come before the extensions and win.
-Status ReadMotion(TrackXml& xml, pugi::xml_node element, TrackPoint& point) {
-  if (IsElement(element, "speed") && std::isnan(point.groundSpeedKt)) {
-    const Result<double> speed = NumberIn(xml, element, TextOf(element), "speed");
-    if (!speed) return Status::Fail(speed.error().message);
-    point.groundSpeedKt = *speed * kMetresPerSecondToKnots;
-    if (std::isinf(point.groundSpeedKt)) {
-      return Status::Fail(xml.ErrorAt(element, Format("speed %g out of range", *speed)).message);
-    }
-  } else if (IsElement(element, "course") && std::isnan(point.trackDeg)) {
-    const Result<double> course = NumberIn(xml, element, TextOf(element), "course");
-    if (!course) return Status::Fail(course.error().message);
-    point.trackDeg = *course;
+// Speed (m/s) and course (degrees true) from the text of an element of that local
+// name, where the point has none yet: GPX 1.0's own elements come before the
+// extensions and win.
+ValueFault ReadMotion(std::string_view localName, std::string_view text, TrackPoint& point) {
+  if (localName == "speed" && std::isnan(point.groundSpeedKt)) {
+    double speed = 0;
+    if (auto fault = NumberIn(text, "speed", speed)) return fault;
+    point.groundSpeedKt = speed * kMetresPerSecondToKnots;
+    if (std::isinf(point.groundSpeedKt)) return Format("speed %g out of range", speed);
+  } else if (localName == "course" && std::isnan(point.trackDeg)) {
+    return NumberIn(text, "course", point.trackDeg);
   }
-  return Status::Ok();
+  return std::nullopt;
+}
+
+// A child of a trkpt other than its extensions, by its local name and its text.
+ValueFault ReadLeaf(std::string_view localName, std::string_view text, TrackPoint& point) {
+  if (localName == "ele") {
+    double metres = 0;
+    if (auto fault = NumberIn(text, "elevation", metres)) return fault;
+    if (std::isnan(metres)) return std::nullopt;
+    const std::optional<double> feet = AltitudeFeet(metres);
+    if (!feet) return Format("elevation %g m out of range", metres);
+    point.altitudeFt = *feet;
+    return std::nullopt;
+  }
+  if (localName == "time") return TimeFromText(text, point.utcSeconds);
+  return ReadMotion(localName, text, point);
+}
+
+// The position in a trkpt's lat and lon attributes, as written.
+ValueFault ReadPosition(std::string_view lat, std::string_view lon, TrackPoint& point) {
+  if (auto fault = NumberIn(lat, "latitude", point.latitudeDeg)) return fault;
+  return NumberIn(lon, "longitude", point.longitudeDeg);
 }
 
 // Speed and course in a point's extensions, directly inside or inside an extension
 // of its own such as the TrackPointExtension (gpxtpx:speed, gpxtpx:course).
-Status ReadExtensions(TrackXml& xml, pugi::xml_node extensions, TrackPoint& point) {
+std::optional<XmlFault> ReadExtensions(pugi::xml_node extensions, TrackPoint& point) {
   for (pugi::xml_node child : extensions.children()) {
     if (child.type() != pugi::node_element) continue;
-    if (Status s = ReadMotion(xml, child, point); !s) return s;
+    if (auto fault = ReadMotion(LocalName(child), TextOf(child), point)) {
+      return XmlFault{child, std::move(*fault)};
+    }
     for (pugi::xml_node grandchild : child.children()) {
       if (grandchild.type() != pugi::node_element) continue;
-      if (Status s = ReadMotion(xml, grandchild, point); !s) return s;
+      if (auto fault = ReadMotion(LocalName(grandchild), TextOf(grandchild), point)) {
+        return XmlFault{grandchild, std::move(*fault)};
+      }
     }
   }
-  return Status::Ok();
+  return std::nullopt;
 }
 
-Result<TrackPoint> ReadTrackPoint(TrackXml& xml, pugi::xml_node trkpt) {
-  TrackPoint point;
-  const Result<double> lat = NumberIn(xml, trkpt, trkpt.attribute("lat").value(), "latitude");
-  if (!lat) return lat.error();
-  const Result<double> lon = NumberIn(xml, trkpt, trkpt.attribute("lon").value(), "longitude");
-  if (!lon) return lon.error();
-  point.latitudeDeg = *lat;
-  point.longitudeDeg = *lon;
-  for (pugi::xml_node child : trkpt.children()) {
-    if (child.type() != pugi::node_element) continue;
-    if (IsElement(child, "ele")) {
-      const Result<double> metres = NumberIn(xml, child, TextOf(child), "elevation");
-      if (!metres) return metres.error();
-      if (std::isnan(*metres)) continue;
-      const std::optional<double> feet = AltitudeFeet(*metres);
-      if (!feet) return xml.ErrorAt(child, Format("elevation %g m out of range", *metres));
-      point.altitudeFt = *feet;
-    } else if (IsElement(child, "time")) {
-      const Result<double> time = TimeIn(xml, child);
-      if (!time) return time.error();
-      point.utcSeconds = *time;
-    } else if (IsElement(child, "extensions")) {
-      if (Status s = ReadExtensions(xml, child, point); !s) return Error{s.error};
-    } else if (Status s = ReadMotion(xml, child, point); !s) {
-      return Error{s.error};
+// Whether a name pugixml gives is the one wanted, without measuring it first.
+bool NameIs(const char* name, std::string_view wanted) {
+  for (char c : wanted) {
+    if (*name++ != c) return false;  // the name's end differs from any character wanted
+  }
+  return *name == '\0';
+}
+
+// A trkpt's values into point, or what is wrong with them and where. Its attributes
+// and its children are each gone through once: a file holds a million of them.
+std::optional<XmlFault> ReadTrackPoint(pugi::xml_node trkpt, TrackPoint& point) {
+  point = TrackPoint{};
+  // The first attribute of each name counts.
+  const char* lat = "";
+  const char* lon = "";
+  bool latSeen = false;
+  bool lonSeen = false;
+  for (pugi::xml_attribute a = trkpt.first_attribute(); a; a = a.next_attribute()) {
+    const char* attribute = a.name();
+    if (!latSeen && NameIs(attribute, "lat")) {
+      lat = a.value();
+      latSeen = true;
+    } else if (!lonSeen && NameIs(attribute, "lon")) {
+      lon = a.value();
+      lonSeen = true;
     }
   }
-  return point;
+  if (auto fault = ReadPosition(lat, lon, point)) return XmlFault{trkpt, std::move(*fault)};
+  for (pugi::xml_node child : trkpt.children()) {
+    if (child.type() != pugi::node_element) continue;
+    const std::string_view local = LocalName(child);
+    if (local == "extensions") {
+      if (auto fault = ReadExtensions(child, point)) return fault;
+    } else if (auto fault = ReadLeaf(local, TextOf(child), point)) {
+      return XmlFault{child, std::move(*fault)};
+    }
+  }
+  return std::nullopt;
 }
 
 // The trkpt elements of every trkseg of every trk.
@@ -109,9 +156,123 @@ std::size_t CountTrackPoints(pugi::xml_node gpx) {
   return count;
 }
 
-}  // namespace
+// The points of a piece of a segment's run of trkpt elements.
+struct GpxPiece {
+  std::vector<TrackPoint> points;
+  GpxChannels carried;
+  std::vector<char> text;  // the piece's text as parsed, kept for the next piece
+};
 
-Result<LoadedFlight> ReadGpx(std::string_view text, const std::string& name) {
+// A piece written in plain XML, read without a parser; false where it is not plain or
+// holds a value in error.
+bool ReadPlainPiece(std::string_view text, GpxPiece& piece) {
+  PlainXml xml(text);
+  std::string_view name;
+  std::string_view attribute;
+  std::string_view value;
+  while (true) {
+    xml.SkipBlanks();
+    if (xml.AtEnd()) return true;
+    if (!xml.StartTag(name) || name != "trkpt") return false;
+    TrackPoint& point = piece.points.emplace_back();
+    // The first attribute of each name counts.
+    std::optional<std::string_view> lat;
+    std::optional<std::string_view> lon;
+    while (xml.Attribute(attribute, value)) {
+      if (!lat && attribute == "lat") {
+        lat = value;
+      } else if (!lon && attribute == "lon") {
+        lon = value;
+      }
+    }
+    if (!xml.ended() || ReadPosition(lat.value_or(""), lon.value_or(""), point)) return false;
+    if (!xml.selfClosing()) {
+      while (!xml.AtEndTag()) {
+        std::string_view child;
+        std::string_view content;
+        if (!xml.StartTag(child)) return false;
+        while (xml.Attribute(attribute, value)) {
+        }
+        if (!xml.ended()) return false;
+        if (!xml.selfClosing() && (!xml.Text(content) || !xml.EndTag(child))) return false;
+        const std::string_view local = LocalPart(child);
+        // Extensions with no element in them say nothing.
+        if (local != "extensions" && ReadLeaf(local, TrimXmlBlanks(content), point)) return false;
+      }
+      if (!xml.EndTag(name)) return false;
+    }
+    piece.carried.Add(point);
+  }
+}
+
+// A piece's trkpt elements, each read as the whole read reads it: false at the first
+// fault, which the whole read is to report. Plain XML is read without the parser.
+bool ReadPiece(std::string_view text, GpxPiece& piece) {
+  piece.points.clear();
+  piece.carried = {};
+  if (ReadPlainPiece(text, piece)) return true;
+  piece.points.clear();
+  piece.carried = {};
+  pugi::xml_document nodes;
+  if (!ParsePiece(text, piece.text, nodes)) return false;
+  for (pugi::xml_node trkpt : nodes.children()) {
+    if (!IsElement(trkpt, "trkpt")) continue;
+    TrackPoint& point = piece.points.emplace_back();
+    if (ReadTrackPoint(trkpt, point)) return false;
+    piece.carried.Add(point);
+  }
+  return true;
+}
+
+// The flight read in pieces on every core; nothing when the file does not lend itself
+// to that or holds anything to be reported, which the whole read then finds.
+std::optional<Result<LoadedFlight>> ReadGpxInPieces(std::string_view text,
+                                                    const std::string& name) {
+  std::optional<XmlPieces> pieces = XmlPieces::Cut(text, "gpx", {"trkpt"});
+  if (!pieces) return std::nullopt;
+  TrackBuilder builder(name, "gpx");
+  builder.Reserve(pieces->EstimatedItems() + pieces->EstimatedItems() / 20,
+                  TrackBuilder::Room::ReadyAsWritten);
+  PieceReader<GpxPiece, decltype(&ReadPiece)> reader(pieces->pieces(), &ReadPiece);
+  GpxChannels carried;
+  bool anyPoint = false;
+  auto take = [&](const TrackPoint& point) {
+    anyPoint = true;
+    return !builder.Take(point);
+  };
+  for (pugi::xml_node trk : pieces->root().children()) {
+    if (!IsElement(trk, "trk")) continue;
+    for (pugi::xml_node segment : trk.children()) {
+      if (!IsElement(segment, "trkseg")) continue;
+      builder.BreakSegment();
+      for (pugi::xml_node node : segment.children()) {
+        const int index = pieces->Meet(node);
+        if (index == XmlPieces::kOutOfPlace) return std::nullopt;
+        if (index >= 0) {
+          const GpxPiece* piece = reader.Get(static_cast<std::size_t>(index));
+          if (piece == nullptr) return std::nullopt;
+          for (const TrackPoint& point : piece->points) {
+            if (!take(point)) return std::nullopt;
+          }
+          carried.Add(piece->carried);
+        } else if (IsElement(node, "trkpt")) {
+          TrackPoint point;
+          if (ReadTrackPoint(node, point) || !take(point)) return std::nullopt;
+          carried.Add(point);
+        }
+      }
+    }
+  }
+  if (!pieces->MetAll() || !anyPoint) return std::nullopt;
+  if (carried.altitude) builder.Declare(Channel::Altitude);
+  if (carried.groundSpeed) builder.Declare(Channel::GroundSpeed);
+  if (carried.track) builder.Declare(Channel::Track);
+  return builder.Finish();
+}
+
+// The flight read from the whole document on one core: the reading that reports
+// what is wrong, with its line.
+Result<LoadedFlight> ReadGpxWhole(std::string_view text, const std::string& name) {
   Result<TrackXml> parsed = TrackXml::Parse(text, name, "gpx", "GPX");
   if (!parsed) return parsed.error();
   TrackXml& xml = *parsed;
@@ -128,15 +289,11 @@ Result<LoadedFlight> ReadGpx(std::string_view text, const std::string& name) {
       builder.BreakSegment();
       for (pugi::xml_node trkpt : segment.children()) {
         if (!IsElement(trkpt, "trkpt")) continue;
-        const Result<TrackPoint> point = ReadTrackPoint(xml, trkpt);
-        if (!point) return point.error();
-        if (Status added = builder.Add(*point, xml.LineOf(trkpt)); !added) {
-          return Error{added.error};
-        }
+        TrackPoint point;
+        if (auto fault = ReadTrackPoint(trkpt, point)) return xml.ErrorAt(*fault);
+        if (auto refused = builder.Take(point)) return xml.ErrorAt(trkpt, *refused);
         anyPoint = true;
-        carried.altitude |= !std::isnan(point->altitudeFt);
-        carried.groundSpeed |= !std::isnan(point->groundSpeedKt);
-        carried.track |= !std::isnan(point->trackDeg);
+        carried.Add(point);
       }
     }
   }
@@ -145,6 +302,15 @@ Result<LoadedFlight> ReadGpx(std::string_view text, const std::string& name) {
   if (carried.groundSpeed) builder.Declare(Channel::GroundSpeed);
   if (carried.track) builder.Declare(Channel::Track);
   return builder.Finish();
+}
+
+}  // namespace
+
+Result<LoadedFlight> ReadGpx(std::string_view text, const std::string& name) {
+  if (std::optional<Result<LoadedFlight>> read = ReadGpxInPieces(text, name)) {
+    return std::move(*read);
+  }
+  return ReadGpxWhole(text, name);
 }
 
 }  // namespace quarn

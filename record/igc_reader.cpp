@@ -29,34 +29,29 @@ struct Extension {
   std::string code;
 };
 
+// How the B records read after the last I record.
+struct FixLayout {
+  std::vector<Extension> extensions;
+  std::size_t fixLength = kFixLength;  // the fixed fields and every extension
+};
+
 // What the records before a fix said that the fix needs.
 struct IgcContext {
   std::optional<std::int64_t> dateStart;  // seconds since 1970 of the date's midnight
-  std::vector<Extension> extensions;
-  std::size_t fixLength = kFixLength;  // the fixed fields and every extension
+  FixLayout layout;
   int lastTimeOfDay = -1;
   int daysPassed = 0;
 };
 
-// Exactly n decimal digits at s[at], or nothing.
-std::optional<int> DigitsAt(std::string_view s, std::size_t at, std::size_t n) {
-  if (at > s.size() || s.size() - at < n) return std::nullopt;
+// The value of exactly n (at most 9) decimal digits at s[at], or -1.
+int DigitsAt(std::string_view s, std::size_t at, std::size_t n) {
+  if (at > s.size() || s.size() - at < n) return -1;
   int value = 0;
   for (std::size_t i = at; i < at + n; ++i) {
-    if (s[i] < '0' || s[i] > '9') return std::nullopt;
+    if (s[i] < '0' || s[i] > '9') return -1;
     value = value * 10 + (s[i] - '0');
   }
   return value;
-}
-
-// An altitude field: digits, or a '-' and digits.
-std::optional<int> SignedDigitsAt(std::string_view s, std::size_t at, std::size_t n) {
-  if (n > 1 && at < s.size() && s[at] == '-') {
-    const auto magnitude = DigitsAt(s, at + 1, n - 1);
-    if (!magnitude) return std::nullopt;
-    return -*magnitude;
-  }
-  return DigitsAt(s, at, n);
 }
 
 std::string Upper(std::string_view s) {
@@ -78,15 +73,15 @@ std::optional<std::int64_t> ParseDateRecord(std::string_view line) {
   std::string_view rest = line.substr(5);
   if (Upper(rest.substr(0, 4)) == "DATE") rest.remove_prefix(4);
   while (!rest.empty() && (rest.front() == ':' || rest.front() == ' ')) rest.remove_prefix(1);
-  const auto day = DigitsAt(rest, 0, 2);
-  const auto month = DigitsAt(rest, 2, 2);
-  const auto year2 = DigitsAt(rest, 4, 2);
-  if (!day || !month || !year2) return std::nullopt;
+  const int day = DigitsAt(rest, 0, 2);
+  const int month = DigitsAt(rest, 2, 2);
+  const int year2 = DigitsAt(rest, 4, 2);
+  if (day < 0 || month < 0 || year2 < 0) return std::nullopt;
   if (rest.size() > 6 && rest[6] >= '0' && rest[6] <= '9') return std::nullopt;
-  const int year = *year2 >= 80 ? 1900 + *year2 : 2000 + *year2;
-  const std::int64_t days = DaysFromCivil(year, *month, *day);
+  const int year = year2 >= 80 ? 1900 + year2 : 2000 + year2;
+  const std::int64_t days = DaysFromCivil(year, month, day);
   // A day the month does not have comes back as another date.
-  if (CivilFromDays(days) != CivilDate{year, *month, *day}) return std::nullopt;
+  if (CivilFromDays(days) != CivilDate{year, month, day}) return std::nullopt;
   return days * 86400;
 }
 
@@ -124,30 +119,31 @@ Status ReadExtensions(std::string_view line, int number, const std::string& name
   auto fail = [&](const std::string& what) {
     return Status::Fail(ReadErrorAt(name, number, what).message);
   };
-  const auto count = DigitsAt(line, 1, 2);
-  if (!count) return fail("unreadable extension count");
-  const std::size_t groups = static_cast<std::size_t>(*count);
+  const int count = DigitsAt(line, 1, 2);
+  if (count < 0) return fail("unreadable extension count");
+  const std::size_t groups = static_cast<std::size_t>(count);
   if (line.size() < 3 + 7 * groups) {
-    return fail(Format("an I record too short for its %d extensions", *count));
+    return fail(Format("an I record too short for its %d extensions", count));
   }
-  context.extensions.clear();
-  context.fixLength = kFixLength;
+  FixLayout& layout = context.layout;
+  layout.extensions.clear();
+  layout.fixLength = kFixLength;
   for (std::size_t i = 0; i < groups; ++i) {
     const std::size_t at = 3 + 7 * i;
-    const auto start = DigitsAt(line, at, 2);
-    const auto end = DigitsAt(line, at + 2, 2);
+    const int start = DigitsAt(line, at, 2);
+    const int end = DigitsAt(line, at + 2, 2);
     const std::string code = Upper(line.substr(at + 4, 3));
-    if (!start || !end) return fail("unreadable byte positions of extension " + code);
-    if (static_cast<std::size_t>(*start) <= kFixLength || *end < *start) {
+    if (start < 0 || end < 0) return fail("unreadable byte positions of extension " + code);
+    if (static_cast<std::size_t>(start) <= kFixLength || end < start) {
       return fail(Format("extension %s at bytes %d to %d overlaps the fix or ends before it starts",
-                         code.c_str(), *start, *end));
+                         code.c_str(), start, end));
     }
-    const auto offset = static_cast<std::size_t>(*start - 1);
-    const auto length = static_cast<std::size_t>(*end - *start + 1);
-    context.extensions.push_back({offset, length, code});
-    context.fixLength = std::max(context.fixLength, offset + length);
+    const auto offset = static_cast<std::size_t>(start - 1);
+    const auto length = static_cast<std::size_t>(end - start + 1);
+    layout.extensions.push_back({offset, length, code});
+    layout.fixLength = std::max(layout.fixLength, offset + length);
   }
-  for (const Extension& e : context.extensions) {
+  for (const Extension& e : layout.extensions) {
     if (e.code == "IAS") builder.Declare(Channel::Ias);
     if (e.code == "TAS") builder.Declare(Channel::Tas);
     if (e.code == "HDT" || e.code == "HDM") builder.Declare(Channel::Heading);
@@ -155,20 +151,41 @@ Status ReadExtensions(std::string_view line, int number, const std::string& name
   return Status::Ok();
 }
 
-// Degrees from DD(D)MMmmm and a hemisphere letter: the positive one, the negative one.
-std::optional<double> ParseAngle(std::string_view line, std::size_t at, std::size_t degreeDigits,
-                                 char positive, char negative) {
-  const auto degrees = DigitsAt(line, at, degreeDigits);
-  const auto thousandths = DigitsAt(line, at + degreeDigits, 5);
-  const std::size_t hemisphereAt = at + degreeDigits + 5;
-  if (!degrees || !thousandths || hemisphereAt >= line.size() || *thousandths >= 60000) {
-    return std::nullopt;
+// The value of the n digits at p, or -1 when one is not a digit. The caller has
+// made sure the bytes are there: the fixed fields of a million fixes are read with
+// this.
+int FixedDigits(const char* p, int n) {
+  int value = 0;
+  for (int i = 0; i < n; ++i) {
+    const int digit = p[i] - '0';
+    if (digit < 0 || digit > 9) return -1;
+    value = value * 10 + digit;
   }
-  const char hemisphere =
-      static_cast<char>(std::toupper(static_cast<unsigned char>(line[hemisphereAt])));
-  if (hemisphere != positive && hemisphere != negative) return std::nullopt;
-  const double value = *degrees + *thousandths / 60000.0;
-  return hemisphere == positive ? value : -value;
+  return value;
+}
+
+// An altitude field of five bytes: digits, or a '-' and digits. False when it is
+// neither.
+bool FixedAltitude(const char* p, int& value) {
+  const bool negative = p[0] == '-';
+  const int magnitude = negative ? FixedDigits(p + 1, 4) : FixedDigits(p, 5);
+  value = negative ? -magnitude : magnitude;
+  return magnitude >= 0;
+}
+
+// Degrees from DD(D)MMmmm and a hemisphere letter at p, upper or lower case: the
+// positive one, the negative one. False when the field is not such.
+bool ParseAngle(const char* p, int degreeDigits, char positive, char negative, double& value) {
+  const int degrees = FixedDigits(p, degreeDigits);
+  const int thousandths = FixedDigits(p + degreeDigits, 5);
+  if (degrees < 0 || thousandths < 0 || thousandths >= 60000) return false;
+  char hemisphere = p[degreeDigits + 5];
+  if (hemisphere >= 'a' && hemisphere <= 'z')
+    hemisphere = static_cast<char>(hemisphere - 'a' + 'A');
+  if (hemisphere != positive && hemisphere != negative) return false;
+  const double magnitude = degrees + thousandths / 60000.0;
+  value = hemisphere == positive ? magnitude : -magnitude;
+  return true;
 }
 
 // The value of an extension in a fix: nothing when blank.
@@ -180,72 +197,120 @@ Result<double> ExtensionValue(std::string_view line, const Extension& e) {
   return *value;
 }
 
-// A B record as a track point, or what is wrong with it. skip: a fix with no
-// position at all.
-Result<TrackPoint> ReadFix(std::string_view line, IgcContext& context, bool& skip) {
-  skip = false;
-  if (line.size() < context.fixLength) {
-    return Error{Format("a B record of %zu bytes, too short for its %zu bytes of fields%s",
-                        line.size(), context.fixLength,
-                        context.fixLength > kFixLength ? " and extensions" : "")};
+// What a B record says by itself; where it falls in time depends on the date and the
+// fixes before it.
+struct Fix {
+  int timeOfDay = 0;
+  // An invalid fix at exactly 0°N 0°E: a logger without any fix yet. Only its time
+  // counts.
+  bool noPosition = false;
+  double latitudeDeg = 0;
+  double longitudeDeg = 0;
+  double altitudeFt = kNoValue;
+  double iasKt = kNoValue;
+  double tasKt = kNoValue;
+  double headingDeg = kNoValue;
+};
+
+// The fixed fields of a B record, B HHMMSS DDMMmmmN DDDMMmmmE V PPPPP GGGGG, into the
+// fix, or what is wrong with them; line holds them all (kFixLength bytes at least).
+std::optional<std::string> ReadFixedFields(std::string_view line, Fix& fix) {
+  const char* b = line.data();
+  const int hours = FixedDigits(b + 1, 2);
+  const int minutes = FixedDigits(b + 3, 2);
+  const int seconds = FixedDigits(b + 5, 2);
+  if (hours < 0 || minutes < 0 || seconds < 0 || hours > 23 || minutes > 59 || seconds > 59) {
+    return "unreadable time of day";
   }
-  const auto hours = DigitsAt(line, 1, 2);
-  const auto minutes = DigitsAt(line, 3, 2);
-  const auto seconds = DigitsAt(line, 5, 2);
-  if (!hours || !minutes || !seconds || *hours > 23 || *minutes > 59 || *seconds > 59) {
-    return Error{"unreadable time of day"};
-  }
-  const auto latitude = ParseAngle(line, 7, 2, 'N', 'S');
-  if (!latitude) return Error{"unreadable latitude"};
-  const auto longitude = ParseAngle(line, 15, 3, 'E', 'W');
-  if (!longitude) return Error{"unreadable longitude"};
-  const char validity = line[24];
+  double latitude = 0;
+  if (!ParseAngle(b + 7, 2, 'N', 'S', latitude)) return "unreadable latitude";
+  double longitude = 0;
+  if (!ParseAngle(b + 15, 3, 'E', 'W', longitude)) return "unreadable longitude";
+  const char validity = b[24];
   if (validity != 'A' && validity != 'V') {
-    return Error{Format("fix validity '%c' is neither A nor V", validity)};
+    return Format("fix validity '%c' is neither A nor V", validity);
   }
-  const auto pressureMetres = SignedDigitsAt(line, 25, 5);
-  const auto gnssMetres = SignedDigitsAt(line, 30, 5);
-  if (!pressureMetres || !gnssMetres) return Error{"unreadable altitude"};
-
-  const int timeOfDay = *hours * 3600 + *minutes * 60 + *seconds;
-  if (context.lastTimeOfDay >= 0 && context.lastTimeOfDay - timeOfDay > kMidnightStepSeconds) {
-    ++context.daysPassed;
+  int pressureMetres = 0;
+  int gnssMetres = 0;
+  if (!FixedAltitude(b + 25, pressureMetres) || !FixedAltitude(b + 30, gnssMetres)) {
+    return "unreadable altitude";
   }
-  context.lastTimeOfDay = timeOfDay;
 
+  fix.timeOfDay = hours * 3600 + minutes * 60 + seconds;
   const bool valid = validity == 'A';
   // A logger without a fix yet writes zeros for the position.
-  if (!valid && *latitude == 0 && *longitude == 0) {
-    skip = true;
-    return TrackPoint{};
-  }
-  TrackPoint p;
-  p.utcSeconds = static_cast<double>(*context.dateStart + context.daysPassed * 86400LL + timeOfDay);
-  p.latitudeDeg = *latitude;
-  p.longitudeDeg = *longitude;
+  fix.noPosition = !valid && latitude == 0 && longitude == 0;
+  if (fix.noPosition) return std::nullopt;
+  fix.latitudeDeg = latitude;
+  fix.longitudeDeg = longitude;
   // The GNSS altitude of an invalid fix is not to be trusted: such a fix without a
   // pressure altitude takes its neighbours'.
-  if (*pressureMetres != 0) {
-    p.altitudeFt = *pressureMetres * kFeetPerMetre;
+  if (pressureMetres != 0) {
+    fix.altitudeFt = pressureMetres * kFeetPerMetre;
   } else if (valid) {
-    p.altitudeFt = *gnssMetres * kFeetPerMetre;
+    fix.altitudeFt = gnssMetres * kFeetPerMetre;
   }
+  return std::nullopt;
+}
+
+// The extensions of a B record that the layout in force declares, into the fix.
+std::optional<std::string> ReadFixExtensions(std::string_view line, const FixLayout& layout,
+                                             Fix& fix) {
   double headingMagnetic = kNoValue;
-  for (const Extension& e : context.extensions) {
+  for (const Extension& e : layout.extensions) {
     if (!IsUsedExtension(e.code)) continue;
     const auto value = ExtensionValue(line, e);
-    if (!value) return value.error();
-    if (e.code == "IAS") p.iasKt = *value * kKnotsPerKmh;
-    if (e.code == "TAS") p.tasKt = *value * kKnotsPerKmh;
-    if (e.code == "HDT") p.headingDeg = *value;
+    if (!value) return value.error().message;
+    if (e.code == "IAS") fix.iasKt = *value * kKnotsPerKmh;
+    if (e.code == "TAS") fix.tasKt = *value * kKnotsPerKmh;
+    if (e.code == "HDT") fix.headingDeg = *value;
     if (e.code == "HDM") headingMagnetic = *value;
   }
-  if (std::isnan(p.headingDeg)) p.headingDeg = headingMagnetic;
-  return p;
+  if (std::isnan(fix.headingDeg)) fix.headingDeg = headingMagnetic;
+  return std::nullopt;
+}
+
+// A B record into the builder, dated by the records before it and read by the layout
+// they declared.
+Status TakeFix(std::string_view line, int number, const std::string& name, IgcContext& context,
+               TrackBuilder& builder) {
+  auto fail = [&](const std::string& what) {
+    return Status::Fail(ReadErrorAt(name, number, what).message);
+  };
+  if (!context.dateStart) return fail("a fix before the date (HFDTE)");
+  const FixLayout& layout = context.layout;
+  if (line.size() < layout.fixLength) {
+    return fail(Format("a B record of %zu bytes, too short for its %zu bytes of fields%s",
+                       line.size(), layout.fixLength,
+                       layout.fixLength > kFixLength ? " and extensions" : ""));
+  }
+  Fix fix;
+  if (auto fault = ReadFixedFields(line, fix)) return fail(*fault);
+  if (context.lastTimeOfDay >= 0 && context.lastTimeOfDay - fix.timeOfDay > kMidnightStepSeconds) {
+    ++context.daysPassed;
+  }
+  context.lastTimeOfDay = fix.timeOfDay;
+  if (fix.noPosition) return Status::Ok();
+  if (auto fault = ReadFixExtensions(line, layout, fix)) return fail(*fault);
+  TrackPoint p;
+  p.utcSeconds =
+      static_cast<double>(*context.dateStart + context.daysPassed * 86400LL + fix.timeOfDay);
+  p.latitudeDeg = fix.latitudeDeg;
+  p.longitudeDeg = fix.longitudeDeg;
+  p.altitudeFt = fix.altitudeFt;
+  p.iasKt = fix.iasKt;
+  p.tasKt = fix.tasKt;
+  p.headingDeg = fix.headingDeg;
+  if (auto refused = builder.Take(p)) return fail(*refused);
+  return Status::Ok();
 }
 
 }  // namespace
 
+// Read in one pass on one core: a fix costs less to read than to store, and while the
+// lines are read the builder has the other core make the flight's memory ready. (Read
+// on both cores, the fixes would leave no core to make the memory ready, and storing
+// into memory not yet made ready costs more than all the reading.)
 Result<LoadedFlight> ReadIgc(std::string_view text, const std::string& name) {
   TrackBuilder builder(name, "igc");
   builder.Reserve(EstimateLines(text));  // most lines of a long flight are fixes
@@ -263,14 +328,9 @@ Result<LoadedFlight> ReadIgc(std::string_view text, const std::string& name) {
       case 'I':
         status = ReadExtensions(line, number, name, context, builder);
         break;
-      case 'B': {
-        if (!context.dateStart) return ReadErrorAt(name, number, "a fix before the date (HFDTE)");
-        bool skip = false;
-        auto fix = ReadFix(line, context, skip);
-        if (!fix) return ReadErrorAt(name, number, fix.error().message);
-        if (!skip) status = builder.Add(*fix, number);
+      case 'B':
+        status = TakeFix(line, number, name, context, builder);
         break;
-      }
       default:
         break;  // the A record, events, satellites, comments, security
     }

@@ -3,6 +3,7 @@
 #include <simdjson.h>
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cmath>
 #include <cstdint>
@@ -10,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "base/format.h"
 #include "record/text_input.h"
@@ -140,6 +142,18 @@ simdjson::error_code KeyOf(od::field& field, std::string_view& key) {
   return field.unescaped_key().get(key);
 }
 
+// The records of a piece of a list, read by themselves: their points, the channels
+// their fields name, and the first callsign and transponder address among them. The
+// text as parsed and the parser are kept for the next piece.
+struct RecordPiece {
+  std::vector<TrackPoint> points;
+  std::array<bool, kChannelCount> declared{};
+  std::string callsign;
+  std::string icao;
+  std::vector<char> text;  // "[" records "]", and the room simdjson reads past the end
+  od::parser parser;
+};
+
 class JsonTrackReader {
  public:
   JsonTrackReader(std::string_view text, const std::string& name)
@@ -151,11 +165,23 @@ class JsonTrackReader {
     }
     text_ = text;
   }
+  // A reader of a piece of a list of records, its text already in the piece.
+  JsonTrackReader(RecordPiece& piece, std::size_t length, const std::string& name)
+      : name_(name),
+        text_(piece.text.data(), length),
+        jsonData_(piece.text.data()),
+        builder_(name, "json"),
+        piece_(&piece) {}
 
   Result<LoadedFlight> Read();
+  // Reads the piece's records into it; listStart: its first record is the list's.
+  // False at anything the reading of the whole file would report.
+  bool ReadPiece(bool listStart);
 
  private:
-  Status ReadRecords();
+  // The records of the list in the document; listStart: the first one read is the
+  // list's first. count: how many were read.
+  Status ReadRecords(bool listStart, std::size_t& count);
   Status ReadRecord(od::value& record, bool first);
   Status ReadRecordField(std::string_view key, od::value& value, TrackPoint& point, bool& knownKey);
   Status ReadTrace();
@@ -172,13 +198,13 @@ class JsonTrackReader {
   Status ReadLabel(od::value& value, std::string& out);
   Status CheckValue(od::value& value, int depth = 0);
 
+  void Declare(Channel c);
   Status AddPoint(const TrackPoint& point);
   Status ExpectEnd();
 
   // The record or row being read, for messages.
   void StartItem(const char* kind, std::size_t index, od::value& value);
-  Status Problem(const std::string& what) const;
-  Status NamingItem(const std::string& builderMessage) const;
+  Status Problem(const std::string& what);
   Status UnknownShape() const;
   Status Syntax(simdjson::error_code code);
   // A value that is not what its first byte says, named by where it starts.
@@ -192,14 +218,17 @@ class JsonTrackReader {
   std::string_view text_;  // without a byte-order mark
   std::size_t skipped_ = 0;
   simdjson::padded_string json_;
+  const char* jsonData_ = nullptr;  // the text as parsed: offsets count from here
   od::parser parser_;
   od::document doc_;
   bool iterating_ = false;
   TrackBuilder builder_;
+  RecordPiece* piece_ = nullptr;  // when reading a piece rather than the whole file
 
   const char* itemKind_ = "record";
   std::size_t itemIndex_ = 0;
-  int itemLine_ = 1;
+  // Where the item starts: its line is counted only for a message.
+  std::size_t itemOffset_ = 0;
   std::size_t linesCountedTo_ = 0;
   std::int64_t lineAtCounted_ = 1;
 
@@ -210,13 +239,15 @@ class JsonTrackReader {
 
 Result<LoadedFlight> JsonTrackReader::Read() {
   json_ = simdjson::padded_string(text_);
+  jsonData_ = json_.data();
   if (const auto e = parser_.iterate(json_).get(doc_)) return SyntaxError(e);
   iterating_ = true;
   od::json_type type{};
   if (const auto e = doc_.type().get(type)) return SyntaxError(e);
   Status read = UnknownShape();
   if (type == od::json_type::array) {
-    read = ReadRecords();
+    std::size_t count = 0;
+    read = ReadRecords(true, count);
   } else if (type == od::json_type::object) {
     read = ReadTrace();
   }
@@ -230,7 +261,24 @@ Result<LoadedFlight> JsonTrackReader::Read() {
   return builder_.Finish();
 }
 
-Status JsonTrackReader::ReadRecords() {
+bool JsonTrackReader::ReadPiece(bool listStart) {
+  RecordPiece& piece = *piece_;
+  piece.points.clear();
+  piece.declared.fill(false);
+  const simdjson::padded_string_view json(piece.text.data(), text_.size(), piece.text.size());
+  if (piece.parser.iterate(json).get(doc_) != simdjson::SUCCESS) return false;
+  iterating_ = true;
+  od::json_type type{};
+  if (doc_.type().get(type) != simdjson::SUCCESS || type != od::json_type::array) return false;
+  std::size_t count = 0;
+  // A piece holds records, and the list in its text ends where the text does.
+  if (!ReadRecords(listStart, count) || count == 0 || !ExpectEnd()) return false;
+  piece.callsign = std::move(callsign_);
+  piece.icao = std::move(icao_);
+  return true;
+}
+
+Status JsonTrackReader::ReadRecords(bool listStart, std::size_t& count) {
   od::array records;
   if (const auto e = doc_.get_array().get(records)) return Syntax(e);
   std::size_t index = 0;
@@ -238,9 +286,10 @@ Status JsonTrackReader::ReadRecords() {
     od::value record;
     if (const auto e = std::move(element).get(record)) return Syntax(e);
     StartItem("record", index, record);
-    if (Status s = ReadRecord(record, index == 0); !s) return s;
+    if (Status s = ReadRecord(record, listStart && index == 0); !s) return s;
     ++index;
   }
+  count = index;
   return Status::Ok();
 }
 
@@ -282,17 +331,17 @@ Status JsonTrackReader::ReadRecordField(std::string_view key, od::value& value, 
   }
   for (const NumberChannel& c : kRecordChannels) {
     if (key != c.key) continue;
-    builder_.Declare(c.channel);
+    Declare(c.channel);
     return ReadNumber(value, key, point.*c.field);
   }
   if (key == "onground") {
-    builder_.Declare(Channel::OnGround);
+    Declare(Channel::OnGround);
     if (Status s = ReadNumberOrBool(value, key, point.onGround); !s) return s;
     if (!std::isnan(point.onGround)) point.onGround = point.onGround != 0 ? 1 : 0;
     return Status::Ok();
   }
   if (key == "gear") {
-    builder_.Declare(Channel::Gear);
+    Declare(Channel::Gear);
     return ReadNumberOrBool(value, key, point.gearDown);
   }
   if (key == "callsign") return ReadLabel(value, callsign_);
@@ -594,8 +643,21 @@ Status JsonTrackReader::AddPoint(const TrackPoint& point) {
   if (!(point.utcSeconds >= 0 && point.utcSeconds <= kLatestTime)) {
     return Problem(Format("time %.15g s after 1970 is out of range", point.utcSeconds));
   }
-  const Status added = builder_.Add(point, itemLine_);
-  return added ? added : NamingItem(added.error);
+  if (piece_ != nullptr) {
+    piece_->points.push_back(point);
+    return Status::Ok();
+  }
+  // The builder names no line: the record's is named, and the record after it.
+  if (auto refused = builder_.Take(point)) return Problem(*refused);
+  return Status::Ok();
+}
+
+void JsonTrackReader::Declare(Channel c) {
+  if (piece_ != nullptr) {
+    piece_->declared[static_cast<std::size_t>(c)] = true;
+  } else {
+    builder_.Declare(c);
+  }
 }
 
 Status JsonTrackReader::ExpectEnd() {
@@ -609,20 +671,14 @@ Status JsonTrackReader::ExpectEnd() {
 void JsonTrackReader::StartItem(const char* kind, std::size_t index, od::value& value) {
   itemKind_ = kind;
   itemIndex_ = index;
-  itemLine_ = LineAt(OffsetOf(value.raw_json_token().data()));
+  itemOffset_ = OffsetOf(value.raw_json_token().data());
 }
 
-Status JsonTrackReader::Problem(const std::string& what) const {
+// A JSON file is often a single line: the record is named after the line.
+Status JsonTrackReader::Problem(const std::string& what) {
   return Status::Fail(
-      ReadErrorAt(name_, itemLine_, Format("%s %zu: ", itemKind_, itemIndex_) + what).message);
-}
-
-// The builder names the line; a JSON file is often a single line, so the record is
-// named after it.
-Status JsonTrackReader::NamingItem(const std::string& builderMessage) const {
-  const std::string prefix = ReadErrorAt(name_, itemLine_, "").message;
-  if (!builderMessage.starts_with(prefix)) return Status::Fail(builderMessage);
-  return Problem(builderMessage.substr(prefix.size()));
+      ReadErrorAt(name_, LineAt(itemOffset_), Format("%s %zu: ", itemKind_, itemIndex_) + what)
+          .message);
 }
 
 Status JsonTrackReader::UnknownShape() const {
@@ -667,7 +723,7 @@ Error JsonTrackReader::SyntaxError(simdjson::error_code code, std::size_t offset
 }
 
 std::size_t JsonTrackReader::OffsetOf(const char* at) const {
-  const char* begin = json_.data();
+  const char* begin = jsonData_;
   if (at < begin) return 0;
   return std::min(static_cast<std::size_t>(at - begin), text_.size());
 }
@@ -691,9 +747,113 @@ int JsonTrackReader::LineAt(std::size_t offset) {
   return static_cast<int>(std::min<std::int64_t>(lineAtCounted_, INT_MAX));
 }
 
+// A list of records is cut into pieces of about this many bytes, and a short list
+// into this many pieces, so that the cores share a small file too.
+constexpr std::size_t kLargestPiece = std::size_t{256} << 10;
+constexpr std::size_t kSmallestPiece = 512;
+constexpr std::size_t kPiecesOfShortList = 32;
+
+bool IsJsonBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+// Where a list of records may be cut, at or after from: the comma of "},{", with
+// blanks around the comma. npos when there is none.
+std::size_t FindRecordSeparator(std::string_view text, std::size_t from) {
+  for (std::size_t close = text.find('}', from); close != std::string_view::npos;
+       close = text.find('}', close + 1)) {
+    std::size_t at = close + 1;
+    while (at < text.size() && IsJsonBlank(text[at])) ++at;
+    if (at == text.size() || text[at] != ',') continue;
+    const std::size_t comma = at++;
+    while (at < text.size() && IsJsonBlank(text[at])) ++at;
+    if (at < text.size() && text[at] == '{') return comma;
+  }
+  return std::string_view::npos;
+}
+
+// The flight of a list of records read in pieces on every core; nothing when the file
+// is no such list or holds anything to be reported, which the whole read then finds.
+//
+// The list is cut at commas that seem to part two records, and each piece read as a
+// list of its own: "[" piece "]". JSON reads the same from wherever a value starts, so
+// a piece that reads as one or more whole records, with its list ending where its
+// text ends, starts and ends between records of the file's list: the comma after it
+// parts records, and the next piece starts where a record does. Where a cut falls
+// inside a string or a nested value its piece does not read so, and the file is read
+// whole.
+std::optional<Result<LoadedFlight>> ReadRecordsInPieces(std::string_view text,
+                                                        const std::string& name) {
+  if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
+  // Beyond what simdjson reads in one document the whole read refuses the file.
+  if (text.size() > simdjson::SIMDJSON_MAXSIZE_BYTES) return std::nullopt;
+  std::size_t at = 0;
+  while (at < text.size() && IsJsonBlank(text[at])) ++at;
+  if (at == text.size() || text[at] != '[') return std::nullopt;
+  ++at;
+
+  const std::size_t pieceBytes =
+      std::clamp((text.size() - at) / kPiecesOfShortList, kSmallestPiece, kLargestPiece);
+  std::vector<std::string_view> pieces;
+  while (true) {
+    const std::size_t comma = text.size() - at > pieceBytes
+                                  ? FindRecordSeparator(text, at + pieceBytes)
+                                  : std::string_view::npos;
+    if (comma == std::string_view::npos) break;
+    pieces.push_back(text.substr(at, comma - at));
+    at = comma + 1;
+  }
+  pieces.push_back(text.substr(at));  // with the list's end and what follows it
+
+  auto read = [&](std::string_view piece, RecordPiece& result) {
+    const bool last = piece.data() + piece.size() == text.data() + text.size();
+    std::vector<char>& buffer = result.text;
+    buffer.clear();
+    buffer.push_back('[');
+    buffer.insert(buffer.end(), piece.begin(), piece.end());
+    if (!last) buffer.push_back(']');
+    const std::size_t length = buffer.size();
+    buffer.resize(length + simdjson::SIMDJSON_PADDING, '\0');
+    JsonTrackReader reader(result, length, name);
+    return reader.ReadPiece(piece.data() == pieces.front().data());
+  };
+
+  TrackBuilder builder(name, "json");
+  // About as many points as the first piece has records for its length.
+  const std::string_view head = pieces.front();
+  const auto records = static_cast<double>(std::count(head.begin(), head.end(), '{'));
+  const double perByte = records / static_cast<double>(std::max<std::size_t>(head.size(), 1));
+  builder.Reserve(static_cast<std::size_t>(perByte * 1.05 * static_cast<double>(text.size())),
+                  TrackBuilder::Room::ReadyAsWritten);
+  PieceReader<RecordPiece, decltype(read)> reader(pieces, read);
+  std::array<bool, kChannelCount> declared{};
+  std::string callsign;
+  std::string icao;
+  for (std::size_t k = 0; k < pieces.size(); ++k) {
+    const RecordPiece* piece = reader.Get(k);
+    if (piece == nullptr) return std::nullopt;
+    for (std::size_t c = 0; c < declared.size(); ++c) declared[c] |= piece->declared[c];
+    // The first record that names them counts.
+    if (callsign.empty()) callsign = piece->callsign;
+    if (icao.empty()) icao = piece->icao;
+    for (const TrackPoint& point : piece->points) {
+      if (builder.Take(point)) return std::nullopt;
+    }
+  }
+  for (std::size_t c = 0; c < declared.size(); ++c) {
+    if (declared[c]) builder.Declare(static_cast<Channel>(c));
+  }
+  builder.flight().callsign = callsign;
+  builder.flight().aircraft = icao;
+  return builder.Finish();
+}
+
 }  // namespace
 
 Result<LoadedFlight> ReadJsonTrack(std::string_view text, const std::string& name) {
+  if (std::optional<Result<LoadedFlight>> read = ReadRecordsInPieces(text, name)) {
+    return std::move(*read);
+  }
   return JsonTrackReader(text, name).Read();
 }
 

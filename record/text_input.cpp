@@ -5,39 +5,12 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <iterator>
 
 #include "base/format.h"
 
 namespace quarn {
-
-Error ReadErrorAt(const std::string& name, int line, const std::string& what) {
-  return Error{Format("%s, line %d: %s", name.c_str(), line, what.c_str())};
-}
-
-Error ReadErrorAtByte(const std::string& name, std::size_t offset, const std::string& what) {
-  return Error{Format("%s, byte %zu: %s", name.c_str(), offset, what.c_str())};
-}
-
-LineCursor::LineCursor(std::string_view text) : rest_(text) {
-  if (rest_.substr(0, 3) == "\xEF\xBB\xBF") rest_.remove_prefix(3);
-}
-
-LineCursor LineCursor::Within(std::string_view part, int numberBefore) {
-  LineCursor cursor({});
-  cursor.rest_ = part;
-  cursor.number_ = numberBefore;
-  return cursor;
-}
-
-bool LineCursor::Next(std::string_view& line) {
-  if (rest_.empty()) return false;
-  const std::size_t end = rest_.find('\n');
-  line = rest_.substr(0, end);
-  rest_ = end == std::string_view::npos ? std::string_view() : rest_.substr(end + 1);
-  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-  ++number_;
-  return true;
-}
 
 std::optional<int> FirstInvalidUtf8Line(std::string_view text) {
   if (simdjson::validate_utf8(text.data(), text.size())) return std::nullopt;
@@ -46,34 +19,6 @@ std::optional<int> FirstInvalidUtf8Line(std::string_view text) {
     if (!simdjson::validate_utf8(line.data(), line.size())) return lines.number();
   }
   return lines.number();
-}
-
-std::size_t EstimateLines(std::string_view text) {
-  constexpr std::size_t kSample = 64 * 1024;
-  const std::string_view head = text.substr(0, kSample);
-  const auto ends = static_cast<std::size_t>(std::count(head.begin(), head.end(), '\n'));
-  if (head.size() == text.size()) return ends + 1;
-  // A little more than the head's share, so that a longer tail does not grow the room.
-  const double perByte = static_cast<double>(ends + 1) / static_cast<double>(head.size());
-  return static_cast<std::size_t>(perByte * static_cast<double>(text.size()) * 1.05) + 1;
-}
-
-std::string_view TrimBlanks(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-  return s;
-}
-
-std::optional<double> ParseNumber(std::string_view field) {
-  field = TrimBlanks(field);
-  if (!field.empty() && field.front() == '+') field.remove_prefix(1);
-  if (field.empty()) return std::nullopt;
-  double value = 0;
-  const auto [end, ec] = std::from_chars(field.data(), field.data() + field.size(), value);
-  if (ec != std::errc() || end != field.data() + field.size() || !std::isfinite(value)) {
-    return std::nullopt;
-  }
-  return value;
 }
 
 std::int64_t DaysFromCivil(int year, int month, int day) {
@@ -101,12 +46,13 @@ CivilDate CivilFromDays(std::int64_t days) {
 
 namespace {
 
-// Exactly `digits` decimal digits at the front of s, taken off it.
-std::optional<int> TakeDigits(std::string_view& s, std::size_t digits) {
-  if (s.size() < digits) return std::nullopt;
+// The value of exactly `digits` decimal digits at the front of s, taken off it; -1
+// when they are not there. A plain int: a million times are read.
+int TakeDigits(std::string_view& s, std::size_t digits) {
+  if (s.size() < digits) return -1;
   int value = 0;
   for (std::size_t i = 0; i < digits; ++i) {
-    if (s[i] < '0' || s[i] > '9') return std::nullopt;
+    if (s[i] < '0' || s[i] > '9') return -1;
     value = value * 10 + (s[i] - '0');
   }
   s.remove_prefix(digits);
@@ -123,20 +69,19 @@ bool TakeChar(std::string_view& s, char c) {
 
 std::optional<double> ParseIsoTime(std::string_view text) {
   std::string_view s = TrimBlanks(text);
-  const auto year = TakeDigits(s, 4);
-  if (!year || !TakeChar(s, '-')) return std::nullopt;
-  const auto month = TakeDigits(s, 2);
-  if (!month || !TakeChar(s, '-')) return std::nullopt;
-  const auto day = TakeDigits(s, 2);
-  if (!day || (!TakeChar(s, 'T') && !TakeChar(s, ' ') && !TakeChar(s, 't'))) return std::nullopt;
-  const auto hour = TakeDigits(s, 2);
-  if (!hour || !TakeChar(s, ':')) return std::nullopt;
-  const auto minute = TakeDigits(s, 2);
-  if (!minute || !TakeChar(s, ':')) return std::nullopt;
-  const auto second = TakeDigits(s, 2);
-  if (!second) return std::nullopt;
-  if (*month < 1 || *month > 12 || *day < 1 || *day > 31 || *hour > 23 || *minute > 59 ||
-      *second > 60) {
+  const int year = TakeDigits(s, 4);
+  if (year < 0 || !TakeChar(s, '-')) return std::nullopt;
+  const int month = TakeDigits(s, 2);
+  if (month < 0 || !TakeChar(s, '-')) return std::nullopt;
+  const int day = TakeDigits(s, 2);
+  if (day < 0 || (!TakeChar(s, 'T') && !TakeChar(s, ' ') && !TakeChar(s, 't'))) return std::nullopt;
+  const int hour = TakeDigits(s, 2);
+  if (hour < 0 || !TakeChar(s, ':')) return std::nullopt;
+  const int minute = TakeDigits(s, 2);
+  if (minute < 0 || !TakeChar(s, ':')) return std::nullopt;
+  const int second = TakeDigits(s, 2);
+  if (second < 0) return std::nullopt;
+  if (month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 || second > 60) {
     return std::nullopt;
   }
   double fraction = 0;
@@ -156,16 +101,16 @@ std::optional<double> ParseIsoTime(std::string_view text) {
   } else if (!s.empty() && (s.front() == '+' || s.front() == '-')) {
     const int sign = s.front() == '-' ? -1 : 1;
     s.remove_prefix(1);
-    const auto oh = TakeDigits(s, 2);
-    if (!oh) return std::nullopt;
+    const int oh = TakeDigits(s, 2);
+    if (oh < 0) return std::nullopt;
     TakeChar(s, ':');
-    const auto om = s.empty() ? std::optional<int>(0) : TakeDigits(s, 2);
-    if (!om || *oh > 23 || *om > 59) return std::nullopt;
-    offsetSeconds = sign * (*oh * 3600 + *om * 60);
+    const int om = s.empty() ? 0 : TakeDigits(s, 2);
+    if (om < 0 || oh > 23 || om > 59) return std::nullopt;
+    offsetSeconds = sign * (oh * 3600 + om * 60);
   }
   if (!s.empty()) return std::nullopt;
-  const std::int64_t days = DaysFromCivil(*year, *month, *day);
-  return static_cast<double>(days * 86400 + *hour * 3600 + *minute * 60 + *second - offsetSeconds) +
+  const std::int64_t days = DaysFromCivil(year, month, day);
+  return static_cast<double>(days * 86400 + hour * 3600 + minute * 60 + second - offsetSeconds) +
          fraction;
 }
 

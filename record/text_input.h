@@ -1,55 +1,27 @@
 #pragma once
-// What the readers of text formats share: lines with their numbers over the bytes,
-// numbers read without locale or allocation, and times of day and dates in UTC.
+// What the readers of text formats share besides the scanning of base/text_scan.h:
+// UTF-8 checks, and times of day and dates in UTC.
 
+#include <tbb/parallel_for.h>
+#include <tbb/task_group.h>
+
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "base/flight.h"
 #include "base/result.h"
+#include "base/text_scan.h"
 
 namespace quarn {
 
-// The message of a reader that stops: the file, where in it, and what was wrong.
-Error ReadErrorAt(const std::string& name, int line, const std::string& what);
-Error ReadErrorAtByte(const std::string& name, std::size_t offset, const std::string& what);
-
-inline std::string_view AsText(std::span<const std::uint8_t> bytes) {
-  return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
-}
-
-// The lines of a text, numbered from 1; a line ends at "\n" (a "\r" before it is
-// dropped); a byte-order mark at the start is skipped.
-class LineCursor {
- public:
-  explicit LineCursor(std::string_view text);
-  // The lines of a part of a text whose lines before it are numbered up to
-  // numberBefore; no byte-order mark is looked for.
-  static LineCursor Within(std::string_view part, int numberBefore);
-  bool Next(std::string_view& line);
-  int number() const { return number_; }
-  std::string_view rest() const { return rest_; }  // the lines not yet read
-
- private:
-  std::string_view rest_;
-  int number_ = 0;
-};
-
-// About how many lines a text holds, told from its first 64 KB: room to make before
-// reading its lines, without a walk over all of them.
-std::size_t EstimateLines(std::string_view text);
-
-std::string_view TrimBlanks(std::string_view s);
-
 // The number of the first line that is not valid UTF-8, or nothing when all are.
 std::optional<int> FirstInvalidUtf8Line(std::string_view text);
-
-// A decimal number filling the whole field (blanks around it allowed, a leading '+'
-// too); nothing for an empty or malformed field or one that is not finite.
-std::optional<double> ParseNumber(std::string_view field);
 
 // Days from 1970-01-01 to a civil date, and back (proleptic Gregorian).
 std::int64_t DaysFromCivil(int year, int month, int day);
@@ -63,5 +35,76 @@ std::optional<double> ParseIsoTime(std::string_view text);
 // Seconds since 1970 as ISO 8601 UTC with "Z", the fraction of a second only when
 // it is not whole (to the millisecond).
 std::string IsoTimeText(double utcSeconds);
+
+// Pieces of a text read a batch at a time on every core, in the order a reader asks
+// for them. While the reader takes the points of one batch, the next is read on the
+// other cores; no more than these two are held. read(piece, result) reads a piece
+// into its result, which holds what an earlier piece left there (its room, and any
+// scratch space the reading keeps in it); false when the piece holds anything the
+// reader would report, which a reading of the whole text then finds and names.
+template <typename PieceResult, typename Read>
+class PieceReader {
+ public:
+  PieceReader(std::span<const std::string_view> pieces, Read read)
+      : pieces_(pieces), read_(std::move(read)) {}
+  PieceReader(const PieceReader&) = delete;
+  PieceReader& operator=(const PieceReader&) = delete;
+  ~PieceReader() {
+    // A reader that stops early has no use for the batch read ahead.
+    ahead_.cancel();
+    ahead_.wait();
+  }
+
+  // The result of piece index, asked for in increasing order: nothing when the piece
+  // does not read.
+  const PieceResult* Get(std::size_t index) {
+    if (!current_.Holds(index)) {
+      if (readingAhead_) {
+        ahead_.wait();
+        readingAhead_ = false;
+      }
+      if (next_.Holds(index)) {
+        std::swap(current_, next_);
+      } else {
+        ReadBatch(current_, index);
+      }
+      const std::size_t after = current_.first + current_.count;
+      if (after < pieces_.size()) {
+        readingAhead_ = true;
+        ahead_.run([this, after] { ReadBatch(next_, after); });
+      }
+    }
+    const std::size_t k = index - current_.first;
+    return current_.ok[k] ? &current_.results[k] : nullptr;
+  }
+
+ private:
+  static constexpr std::size_t kBatchPieces = 16;
+
+  struct Batch {
+    std::size_t first = 0;
+    std::size_t count = 0;
+    std::vector<PieceResult> results;
+    std::vector<char> ok;  // one a piece, written from several cores
+    bool Holds(std::size_t index) const { return index >= first && index < first + count; }
+  };
+
+  void ReadBatch(Batch& batch, std::size_t first) {
+    batch.first = first;
+    batch.count = std::min(kBatchPieces, pieces_.size() - first);
+    if (batch.results.size() < batch.count) batch.results.resize(batch.count);
+    batch.ok.assign(batch.count, 0);
+    tbb::parallel_for(std::size_t{0}, batch.count, [&](std::size_t k) {
+      batch.ok[k] = read_(pieces_[first + k], batch.results[k]) ? 1 : 0;
+    });
+  }
+
+  std::span<const std::string_view> pieces_;
+  Read read_;
+  Batch current_;
+  Batch next_;
+  tbb::task_group ahead_;
+  bool readingAhead_ = false;
+};
 
 }  // namespace quarn

@@ -1,9 +1,12 @@
 #include "record/track_builder.h"
 
+#include <sys/mman.h>
 #include <tbb/blocked_range.h>
 #include <tbb/parallel_for.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cstdint>
 
 #include "base/format.h"
 #include "base/geodesy.h"
@@ -13,7 +16,9 @@ namespace quarn {
 namespace {
 
 // Samples per task when the derivations are shared out among the cores.
-constexpr std::size_t kDeriveGrain = 16384;
+constexpr std::size_t kDeriveGrain = 2048;
+// Room smaller than this is left to be made ready page by page as it is written.
+constexpr std::size_t kMakeReadyBytes = std::size_t{4} << 20;
 constexpr double kMetresPerSecondToKnots = 1.9438444924406046;
 // 0001-01-01T00:00:00Z and 10000-01-01T00:00:00Z.
 constexpr double kEarliestSeconds = -62135596800.0;
@@ -67,6 +72,44 @@ struct Derivations {
   bool copyHeading = false;  // the heading is the track over the ground
 };
 
+// How many samples ahead of the one at hand are asked for from memory.
+constexpr std::size_t kPrefetchAhead = 8;
+
+// Asks for a sample's memory to be brought into the cache, to be written.
+void Prefetch(const FlightSample& sample) {
+  const char* bytes = reinterpret_cast<const char*>(&sample);
+  for (std::size_t at = 0; at < sizeof(FlightSample); at += 64) __builtin_prefetch(bytes + at, 1);
+}
+
+// The terms of the great-circle distance and bearing that depend on one latitude
+// alone: worked out once a sample rather than once for each of its neighbours.
+struct LatitudeTerms {
+  double phi = 0;
+  double sinPhi = 0;
+  double cosPhi = 0;
+  double tanPhi = 0;
+};
+
+LatitudeTerms TermsOf(double latitudeDeg) {
+  const double phi = latitudeDeg * kDegToRad;
+  return {phi, std::sin(phi), std::cos(phi), std::tan(phi)};
+}
+
+// DistanceAndBearing from the positions' latitude terms: the same arithmetic in the
+// same order, so the same values to the last bit.
+DistanceBearing Between(const LatitudeTerms& a, double lon1, const LatitudeTerms& b, double lon2) {
+  const double dLambda = (lon2 - lon1) * kDegToRad;
+  double bearing =
+      std::atan2(std::sin(dLambda), b.tanPhi * a.cosPhi - std::cos(dLambda) * a.sinPhi) * kRadToDeg;
+  if (bearing < 0) bearing += 360;
+  const double sHalfPhi = std::sin((b.phi - a.phi) / 2);
+  const double sHalfLambda = std::sin(dLambda / 2);
+  const double metres =
+      std::asin(std::sqrt(sHalfPhi * sHalfPhi + a.cosPhi * b.cosPhi * sHalfLambda * sHalfLambda)) *
+      kEarthDiameterMetres;
+  return {metres, bearing};
+}
+
 // Derives from the sample before within a piece of track, or to the one after for the
 // first sample of a piece. Each step reads positions, times and altitudes and writes
 // only what it derives, so the samples are shared out among the cores; standing still
@@ -82,20 +125,35 @@ void Derive(std::vector<FlightSample>& samples, const std::vector<int>& segmentS
     if (i + 1 < samples.size() && !starts[i + 1]) return {i, i + 1};
     return {i, i};
   };
+  const bool motion = d.speed || d.track;
   const std::size_t blocks = (samples.size() + kDeriveGrain - 1) / kDeriveGrain;
   std::vector<std::vector<std::size_t>> standing(blocks);
   tbb::parallel_for(std::size_t{0}, blocks, [&](std::size_t block) {
-    const std::size_t end = std::min(samples.size(), (block + 1) * kDeriveGrain);
-    for (std::size_t i = block * kDeriveGrain; i < end; ++i) {
+    const std::size_t begin = block * kDeriveGrain;
+    const std::size_t end = std::min(samples.size(), begin + kDeriveGrain);
+    // The block's samples and the one on each side, which may be neighbours.
+    const std::size_t termsFrom = begin == 0 ? 0 : begin - 1;
+    std::vector<LatitudeTerms> terms;
+    if (motion) {
+      const std::size_t termsTo = std::min(samples.size(), end + 1);
+      terms.reserve(termsTo - termsFrom);
+      for (std::size_t i = termsFrom; i < termsTo; ++i) {
+        // The samples are far apart in memory and long out of the cache: asking for
+        // those a little ahead, and for all of each, keeps the core from waiting.
+        if (i + kPrefetchAhead < termsTo) Prefetch(samples[i + kPrefetchAhead]);
+        terms.push_back(TermsOf(samples[i].latitudeDeg));
+      }
+    }
+    for (std::size_t i = begin; i < end; ++i) {
       const auto [a, b] = neighbours(i);
       const FlightSample& from = samples[a];
       const FlightSample& to = samples[b];
       FlightSample& s = samples[i];
       const double dt = to.utcSeconds - from.utcSeconds;
       if (d.rate) s.verticalSpeedFpm = dt > 0 ? (to.altitudeFt - from.altitudeFt) / dt * 60 : 0;
-      if (d.speed || d.track) {
-        const DistanceBearing db = DistanceAndBearing(from.latitudeDeg, from.longitudeDeg,
-                                                      to.latitudeDeg, to.longitudeDeg);
+      if (motion) {
+        const DistanceBearing db =
+            Between(terms[a - termsFrom], from.longitudeDeg, terms[b - termsFrom], to.longitudeDeg);
         if (d.speed) s.groundSpeedKt = dt > 0 ? db.metres / dt * kMetresPerSecondToKnots : 0;
         if (d.track) {
           if (db.metres > 0) {
@@ -114,6 +172,23 @@ void Derive(std::vector<FlightSample>& samples, const std::vector<int>& segmentS
       if (d.copyHeading) samples[i].courseDeg = samples[i].trackDeg;
     }
   }
+}
+
+// Has the system make the pages of a span present and writable in one call: written
+// one at a time, the pages of a million samples fault more slowly than they are read.
+// Where the system has no such call the pages come as they are written.
+void MakePagesPresent(void* begin, std::size_t bytes) {
+#ifdef MADV_POPULATE_WRITE
+  const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+  const auto start = reinterpret_cast<std::uintptr_t>(begin);
+  const std::uintptr_t first = (start + page - 1) / page * page;
+  const std::uintptr_t end = (start + bytes) / page * page;
+  // A failure leaves the pages to come as they are written.
+  if (end > first) ::madvise(reinterpret_cast<void*>(first), end - first, MADV_POPULATE_WRITE);
+#else
+  (void)begin;
+  (void)bytes;
+#endif
 }
 
 // The time of day in hours of a moment, as a recorder stamps it: from 0 after each
@@ -137,8 +212,27 @@ void TrackBuilder::Declare(Channel c) {
   declared_[Index(c)] = true;
 }
 
-void TrackBuilder::Reserve(std::size_t points) {
-  samples_.reserve(std::min(samples_.size() + points, static_cast<std::size_t>(maxSamples_)));
+TrackBuilder::~TrackBuilder() {
+  WaitForRoom();
+}
+
+void TrackBuilder::Reserve(std::size_t points, Room room) {
+  const std::size_t wanted =
+      std::min(samples_.size() + points, static_cast<std::size_t>(maxSamples_));
+  if (wanted <= samples_.capacity()) return;
+  WaitForRoom();
+  samples_.reserve(wanted);
+  FlightSample* free = samples_.data() + samples_.size();
+  const std::size_t bytes = (samples_.capacity() - samples_.size()) * sizeof(FlightSample);
+  if (room != Room::ReadyOnAnotherCore || bytes < kMakeReadyBytes) return;
+  makingRoom_ = true;
+  roomReady_.run([free, bytes] { MakePagesPresent(free, bytes); });
+}
+
+void TrackBuilder::WaitForRoom() {
+  if (!makingRoom_) return;
+  roomReady_.wait();
+  makingRoom_ = false;
 }
 
 Status TrackBuilder::Add(const TrackPoint& point, int line) {
@@ -183,6 +277,8 @@ std::optional<std::string> TrackBuilder::Take(const TrackPoint& given) {
 }
 
 void TrackBuilder::Store(const TrackPoint& given, double utcSeconds) {
+  // Growing moves the samples: not while their room is being made ready.
+  if (samples_.size() == samples_.capacity()) WaitForRoom();
   const int index = static_cast<int>(samples_.size());
   FlightSample& s = samples_.emplace_back();
   s.utcSeconds = utcSeconds;
@@ -206,6 +302,12 @@ void TrackBuilder::Store(const TrackPoint& given, double utcSeconds) {
 }
 
 Result<LoadedFlight> TrackBuilder::Finish() {
+  WaitForRoom();
+  // Room made ready for far more points than came would be held as long as the flight.
+  const std::size_t unused = samples_.capacity() - samples_.size();
+  if (unused > samples_.size() / 4 + kMakeReadyBytes / sizeof(FlightSample)) {
+    samples_.shrink_to_fit();
+  }
   if (samples_.empty()) return Error{name_ + ": no track point with a time and a position"};
   LoadedFlight loaded;
   Flight& f = loaded.flight = std::move(flight_);

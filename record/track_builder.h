@@ -6,6 +6,8 @@
 // neighbours, and derives what the source did not record but its positions and times
 // tell (vertical rate, ground speed, track, and the heading from the track).
 
+#include <tbb/task_group.h>
+
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -45,6 +47,9 @@ class TrackBuilder {
  public:
   // name: the file, for messages; format: the flight's format name.
   TrackBuilder(std::string name, std::string format, int maxSamples = kMaxImportedSamples);
+  ~TrackBuilder();
+  TrackBuilder(const TrackBuilder&) = delete;
+  TrackBuilder& operator=(const TrackBuilder&) = delete;
 
   // The source's layout carries this channel (a column, an element), whether or not
   // every point fills it. Time and position are always carried.
@@ -60,8 +65,12 @@ class TrackBuilder {
   // Take, with the refusal as an error naming the file and the point's line.
   Status Add(const TrackPoint& point, int line);
 
+  // How the room of a long flight is made ready for writing: on another core while a
+  // reader that reads on one core reads, or page by page as the points are written,
+  // for a reader that keeps every core busy itself.
+  enum class Room { ReadyOnAnotherCore, ReadyAsWritten };
   // Room for this many more points, when the reader can tell.
-  void Reserve(std::size_t points);
+  void Reserve(std::size_t points, Room room = Room::ReadyOnAnotherCore);
 
   // The flight: an error when no point was given.
   Result<LoadedFlight> Finish();
@@ -73,6 +82,8 @@ class TrackBuilder {
   static constexpr int kCarried = 11;
 
   void Store(const TrackPoint& given, double utcSeconds);
+  // Waits for the room being made ready: before the samples move or go.
+  void WaitForRoom();
 
   std::string name_;
   std::string format_;
@@ -86,6 +97,8 @@ class TrackBuilder {
   bool declared_[kChannelCount] = {};
   bool breakNext_ = false;
   Flight flight_;
+  tbb::task_group roomReady_;
+  bool makingRoom_ = false;
 };
 
 }  // namespace quarn

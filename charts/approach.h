@@ -40,6 +40,8 @@ ApproachNavaid FindApproachIls(const CHalbricoDoc& doc, const Flight& flight, in
 
 // The record a search found (or an index list names).
 const NavaidRecord& RecordOf(const CHalbricoDoc& doc, std::int32_t index);
+// The typed values a source of today gave for the record; none for a scenery file's.
+const NavaidDetail* DetailOf(const CHalbricoDoc& doc, const NavaidRecord& r);
 // Whether the search found a record closer than 2 nautical miles.
 bool WithinTwoNm(const ApproachNavaid& found);
 // Whether the runway search found the runway landed on: one no more than 2 nautical

@@ -61,6 +61,15 @@ std::optional<LandingRunway> LandingRunwayOf(const CHalbricoDoc& doc, const Flig
   rw.headingDeg = rw.reciprocal ? reciprocal : r.course;
   rw.lengthM = r.extra * kFeetToMetres;
   rw.elevationFt = r.intValue / kFeetToMetres;
+  // A source of today gives the landing end's elevation and displaced threshold.
+  if (const NavaidDetail* detail = DetailOf(doc, r)) {
+    const SourcedNavaid* end = rw.reciprocal ? doc.OtherEndOf(*detail) : &detail->navaid;
+    if (end) {
+      if (Known(end->elevationFt)) rw.elevationFt = end->elevationFt;
+      if (Known(end->thresholdDisplacedM)) rw.displacedM = end->thresholdDisplacedM;
+    }
+  }
+  rw.thresholdAlongM = -rw.lengthM / 2 + rw.displacedM;
   return rw;
 }
 
@@ -79,7 +88,7 @@ std::optional<LandingIls> LandingIlsOf(const CHalbricoDoc& doc, const Flight& fl
   ils.frequency = r.frequency;
   ils.courseDeg = r.course;
   const RunwayFrame loc = ToRunwayFrame(centre, rw.headingDeg, r.latitude, r.longitude);
-  const double toThresholdAlong = loc.along + rw.lengthM / 2;
+  const double toThresholdAlong = loc.along - rw.thresholdAlongM;
   // A localizer on the threshold itself would make the scale a right angle.
   ils.thresholdDistanceM = std::max(1.0, std::hypot(toThresholdAlong, loc.right));
   ils.locDotDeg = Degrees(std::atan(kLocalizerDotMetres / ils.thresholdDistanceM));
@@ -90,6 +99,20 @@ std::optional<LandingIls> LandingIlsOf(const CHalbricoDoc& doc, const Flight& fl
     ils.glideSlopeDeg = Degrees(gamma);
     ils.gsDotDeg = kGlideSlopeDotFraction * ils.glideSlopeDeg;
     ils.gsOriginPastThresholdM = kThresholdCrossingFt * kFeetToMetres / std::tan(gamma);
+  }
+  // A source of today gives the glide slope's angle and where its antenna stands: the
+  // path comes from abeam the antenna.
+  if (const NavaidDetail* detail = DetailOf(doc, r)) {
+    const SourcedNavaid& n = detail->navaid;
+    if (Known(n.glideSlopeDeg) && n.glideSlopeDeg > 0 && n.glideSlopeDeg < 90) {
+      ils.glideSlopeDeg = n.glideSlopeDeg;
+      ils.gsDotDeg = kGlideSlopeDotFraction * ils.glideSlopeDeg;
+    }
+    if (Known(n.glideSlopeLatitudeDeg) && Known(n.glideSlopeLongitudeDeg) && ils.gsDotDeg > 0) {
+      const RunwayFrame antenna =
+          ToRunwayFrame(centre, rw.headingDeg, n.glideSlopeLatitudeDeg, n.glideSlopeLongitudeDeg);
+      ils.gsOriginPastThresholdM = antenna.along - rw.thresholdAlongM;
+    }
   }
   return ils;
 }
@@ -107,7 +130,7 @@ double LocalizerDots(const NavaidRecord& loc, const LandingIls& ils, const Fligh
 // angle seen from the path's origin on the runway, less the path angle.
 double GlideSlopeDots(const LandingIls& ils, const LandingRunway& rw, const RunwayFrame& at,
                       double heightFt) {
-  const double originAlong = -rw.lengthM / 2 + ils.gsOriginPastThresholdM;
+  const double originAlong = rw.thresholdAlongM + ils.gsOriginPastThresholdM;
   const double horizontal = std::hypot(originAlong - at.along, at.right);
   const double elevation = Degrees(std::atan2(heightFt * kFeetToMetres, horizontal));
   return (elevation - ils.glideSlopeDeg) / ils.gsDotDeg;
@@ -121,7 +144,7 @@ int ApproachStart(const Flight& flight, const NavaidRecord& centre, const Landin
   for (int i = touchdown; i >= 0; --i) {
     const FlightSample& s = flight.SampleAt(i);
     const RunwayFrame f = ToRunwayFrame(centre, rw.headingDeg, s.latitudeDeg, s.longitudeDeg);
-    const double fromThreshold = std::hypot(f.along + rw.lengthM / 2, f.right);
+    const double fromThreshold = std::hypot(f.along - rw.thresholdAlongM, f.right);
     if (fromThreshold * kMetresToNm > kDebriefRangeNm) break;
     start = i;
   }
@@ -253,14 +276,14 @@ ApproachDebrief DebriefApproach(const CHalbricoDoc& doc, const Flight& flight) {
 
   const FlightSample& td = flight.SampleAt(d.touchdown);
   const RunwayFrame tdf = ToRunwayFrame(centre, rw.headingDeg, td.latitudeDeg, td.longitudeDeg);
-  d.touchdownPoint = TouchdownPoint{tdf.along + rw.lengthM / 2, tdf.right};
+  d.touchdownPoint = TouchdownPoint{tdf.along - rw.thresholdAlongM, tdf.right};
 
   for (int i = ApproachStart(flight, centre, rw, d.touchdown); i <= d.touchdown; ++i) {
     const FlightSample& s = flight.SampleAt(i);
     const RunwayFrame f = ToRunwayFrame(centre, rw.headingDeg, s.latitudeDeg, s.longitudeDeg);
     DebriefSample out;
     out.index = i;
-    out.distanceNm = -(f.along + rw.lengthM / 2) * kMetresToNm;
+    out.distanceNm = -(f.along - rw.thresholdAlongM) * kMetresToNm;
     out.heightFt = s.altitudeFt - rw.elevationFt;
     if (d.ils) {
       out.locDots = LocalizerDots(RecordOf(doc, d.ils->record), *d.ils, s);

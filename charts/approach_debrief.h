@@ -65,6 +65,10 @@ struct LandingRunway {
   bool reciprocal = false;
   double lengthM = 0;
   double elevationFt = 0;
+  // Where the landing threshold lies: metres along the landing direction from the
+  // runway's centre (minus half the length, plus a displaced threshold's distance).
+  double thresholdAlongM = 0;
+  double displacedM = 0;  // the threshold's displacement from the runway's end
 };
 
 struct LandingIls {

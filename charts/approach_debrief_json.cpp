@@ -95,6 +95,7 @@ std::string RunwayJson(const LandingRunway& r) {
       .Add("reciprocal", r.reciprocal)
       .Add("lengthFt", r.lengthM * kFeetPerMetre)
       .Add("elevationFt", r.elevationFt)
+      .Add("displacedThresholdFt", r.displacedM * kFeetPerMetre)
       .Str();
 }
 

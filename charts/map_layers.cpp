@@ -76,7 +76,15 @@ void ForEachVisible(const MapDraw& m, const std::vector<std::int32_t>& list, Nav
                     NavaidKind hi, Draw draw) {
   const auto count = std::min<std::size_t>(
       m.doc.m_navaids.size(), static_cast<std::size_t>(std::max(0, m.doc.m_navaidCount)));
-  for (const std::int32_t i : list) {
+  // A large table is looked up by cell: only the records near the map are visited.
+  constexpr double kLookupMarginDeg = 0.2;  // wider than the map's own margin
+  const MapState& map = m.in.map;
+  std::vector<std::int32_t> near;
+  const bool looked = m.doc.ListNear(list, map.mapLatMin - kLookupMarginDeg,
+                                     map.mapLatMax + kLookupMarginDeg,
+                                     map.mapLonMin - kLookupMarginDeg,
+                                     map.mapLonMax + kLookupMarginDeg, near);
+  for (const std::int32_t i : looked ? near : list) {
     if (i < 0 || static_cast<std::size_t>(i) >= count) continue;
     const NavaidRecord& r = m.doc.m_navaids[static_cast<std::size_t>(i)];
     if (r.kind < lo || r.kind > hi) continue;

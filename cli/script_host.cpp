@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/command_table.h"
+#include "navaid/navaid_dump.h"
 #include "navaid/scenery_load.h"
 #include "platform/file_services.h"
 #include "platform/file_writer.h"
@@ -236,27 +237,11 @@ void ScriptHost::ParseOneFile(const std::string& path) {
   app_.doc().RebuildIndexLists();
 }
 
-static std::string NavaidJson(const NavaidRecord& r) {
-  return JsonObject()
-      .Add("kind", static_cast<int>(r.kind))
-      .Add("latitude", r.latitude)
-      .Add("longitude", r.longitude)
-      .Add("intValue", static_cast<int>(r.intValue))
-      .Add("frequency", r.frequency)
-      .Add("ident", r.Ident())
-      .Add("name", r.Name())
-      .Add("magVar", r.magVar)
-      .Add("course", r.course)
-      .Add("extra", r.extra)
-      .Add("fileIndex", static_cast<int>(r.fileIndex))
-      .Str();
-}
-
 bool ScriptHost::WriteNavaids(const std::string& path) {
   const CHalbricoDoc& doc = app_.doc();
   std::string lines;
   for (std::int32_t i = 0; i < doc.m_navaidCount; ++i) {
-    lines += NavaidJson(doc.m_navaids[static_cast<std::size_t>(i)]);
+    lines += NavaidJson(doc, doc.m_navaids[static_cast<std::size_t>(i)]);
     lines += '\n';
   }
   if (!ReplaceFileContents(path, lines)) WriteFailed(path);

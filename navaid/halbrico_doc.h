@@ -1,7 +1,10 @@
 #pragma once
 // The document: owner of the navaid database and of the scenery-list state.
 
+#include <array>
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -9,7 +12,9 @@
 #include <vector>
 
 #include "base/flight.h"
+#include "navaid/navaid_grid.h"
 #include "navaid/navaid_record.h"
+#include "navaid/navaid_source.h"
 #include "platform/notices.h"
 
 namespace quarn {
@@ -64,6 +69,11 @@ class CHalbricoDoc {
   // An airport already in the table within 0.1 degree that is either closer than
   // 1000 metres or has the same name (letter case and trailing blanks aside).
   bool IsDuplicateAirport(std::string_view name, double latitude, double longitude) const;
+  // The entries of an index list that may lie in the box (degrees), in ascending
+  // order: true with them in out; false when the list is to be walked whole (a short
+  // list, or a box too large).
+  bool ListNear(const std::vector<std::int32_t>& list, double latMin, double latMax, double lonMin,
+                double lonMax, std::vector<std::int32_t>& out) const;
   // Position of the nearest record of a kind, or -1.
   int NearestNavaid(double latitude, double longitude, NavaidKind kind) const;
   // Degrees: from the grid when one was loaded, else the nearest VOR's, else 0.
@@ -83,6 +93,18 @@ class CHalbricoDoc {
 
   std::vector<NavaidRecord> m_navaids;
   std::int32_t m_navaidCount = 0;
+  // The typed values of the records from sources of today, by their `detail`.
+  std::vector<NavaidDetail> m_details;
+  // What matches a source's navaids with those already in the table, kept from one
+  // source to the next of a load (built and used by AddSourcedNavaids).
+  std::shared_ptr<struct SourcedMatchIndex> m_sourcedIndex;
+  // The other end of a runway whose typed values are detail, or none.
+  const SourcedNavaid* OtherEndOf(const NavaidDetail& detail) const {
+    if (detail.otherEnd < 0 || static_cast<std::size_t>(detail.otherEnd) >= m_details.size()) {
+      return nullptr;
+    }
+    return &m_details[static_cast<std::size_t>(detail.otherEnd)].navaid;
+  }
   std::vector<std::int32_t> m_runwayIdx;
   std::vector<std::int32_t> m_ilsIdx;
   std::vector<std::int32_t> m_vorIdx;
@@ -120,6 +142,9 @@ class CHalbricoDoc {
   std::unordered_map<std::int64_t, std::int32_t> airportCellLast_;  // cell -> entry
   std::vector<CellEntry> airportCellEntries_;
   std::vector<std::int32_t> airportsWithoutCell_;
+  // The long index lists by cell, rebuilt with them, in the order of kIndexLists.
+  std::array<NavaidGrid, 8> grids_;
+  std::array<std::vector<std::int32_t> CHalbricoDoc::*, 8> GridLists() const;
 };
 
 }  // namespace quarn

@@ -22,6 +22,10 @@ enum class NavaidKind : std::int16_t {
   Fix = 20,
 };
 
+// Where a record came from: the scenery files the table was built for, or a source
+// of today, whose typed values the document keeps beside the record.
+enum class NavaidSource : std::uint8_t { Bgl = 0, XPlane = 1, OurAirports = 2 };
+
 inline constexpr int kIdentSize = 6;  // no terminator when all six bytes are used
 inline constexpr int kNameSize = 31;  // at most 30 characters, the last byte is always 0
 
@@ -37,6 +41,8 @@ struct NavaidRecord {
   double course = 0;
   double extra = 0;
   std::int16_t fileIndex = 0;
+  NavaidSource source = NavaidSource::Bgl;
+  std::int32_t detail = -1;  // the typed values in the document's m_details, or -1
 
   // The ident and name as text; the ident is read with its 6-byte limit.
   std::string_view Ident() const { return {ident, ::strnlen(ident, kIdentSize)}; }

@@ -122,6 +122,35 @@ void CHalbricoDoc::RebuildIndexLists() {
   for (std::int32_t i = 0; i < m_navaidCount; ++i) {
     if (auto* list = ListOf(*this, m_navaids[static_cast<std::size_t>(i)].kind)) list->push_back(i);
   }
+  const auto lists = GridLists();
+  const std::span<const NavaidRecord> records(
+      m_navaids.data(), std::min(m_navaids.size(), static_cast<std::size_t>(m_navaidCount)));
+  for (std::size_t k = 0; k < lists.size(); ++k) {
+    const std::vector<std::int32_t>& list = this->*lists[k];
+    if (list.size() >= kGridMinimumEntries) {
+      grids_[k].Build(records, list);
+    } else {
+      grids_[k].Clear();
+    }
+  }
+}
+
+std::array<std::vector<std::int32_t> CHalbricoDoc::*, 8> CHalbricoDoc::GridLists() const {
+  return {&CHalbricoDoc::m_runwayIdx, &CHalbricoDoc::m_ilsIdx,    &CHalbricoDoc::m_vorIdx,
+          &CHalbricoDoc::m_ndbIdx,    &CHalbricoDoc::m_markerIdx, &CHalbricoDoc::m_airportIdx,
+          &CHalbricoDoc::m_atisIdx,   &CHalbricoDoc::m_fixIdx};
+}
+
+bool CHalbricoDoc::ListNear(const std::vector<std::int32_t>& list, double latMin, double latMax,
+                            double lonMin, double lonMax, std::vector<std::int32_t>& out) const {
+  const auto lists = GridLists();
+  for (std::size_t k = 0; k < lists.size(); ++k) {
+    if (&(this->*lists[k]) != &list) continue;
+    // A grid built for a list of another length is stale: the list is walked.
+    if (grids_[k].empty() || list.size() < kGridMinimumEntries) return false;
+    return grids_[k].Collect(latMin, latMax, lonMin, lonMax, out);
+  }
+  return false;
 }
 
 void CHalbricoDoc::ClearNavaids() {
@@ -137,6 +166,9 @@ void CHalbricoDoc::ClearNavaids() {
   airportsWithoutCell_.clear();
   std::vector<NavaidRecord>().swap(m_navaids);
   m_navaids.reserve(kNavaidGrowStep);
+  std::vector<NavaidDetail>().swap(m_details);
+  m_sourcedIndex.reset();
+  for (NavaidGrid& grid : grids_) grid.Clear();
 }
 
 bool CHalbricoDoc::MatchesAirport(std::int32_t index, const std::string& wanted, double latitude,

@@ -7,8 +7,10 @@
 #include <unordered_set>
 
 #include "base/format.h"
+#include "navaid/navaid_files.h"
 #include "navaid/scenery_list.h"
 #include "navaid/scenery_load.h"
+#include "navaid/xplane_folder.h"
 #include "platform/file_services.h"
 #include "platform/file_writer.h"
 
@@ -66,6 +68,11 @@ class BglSearch {
             IdentityOf(directory.empty() ? std::string(1, kPathSeparator) : directory)) {
       entered_.insert(*id);
     }
+    // An X-Plane installation is one entry: the load picks its files.
+    if (!directory.empty() && IsXPlaneFolder(directory)) {
+      AddSource(directory);
+      return;
+    }
     Walk(directory, recurse);
   }
   int added() const { return added_; }
@@ -85,6 +92,10 @@ class BglSearch {
         const std::string sub = prefix + e.name;
         const auto id = IdentityOf(sub);
         if (!id || !entered_.insert(*id).second) continue;
+        if (IsXPlaneFolder(sub)) {
+          AddSource(sub);
+          continue;
+        }
         Walk(sub, recurse);
       }
     }
@@ -92,6 +103,33 @@ class BglSearch {
       if (e.isDirectory || !WildcardMatch("*.bgl", e.name)) continue;
       Probe(prefix + e.name);
     }
+    AddSourceFiles(prefix, entries);
+  }
+
+  // X-Plane's data files by their names, and the OurAirports tables by their header,
+  // the tables in the order the load joins them.
+  void AddSourceFiles(const std::string& prefix, const std::vector<DirEntry>& entries) {
+    std::vector<std::pair<OurAirportsTable, std::string>> tables;
+    for (const auto& e : entries) {
+      if (e.isDirectory) continue;
+      const std::string path = prefix + e.name;
+      const std::string lowered = Lowered(e.name);
+      if (lowered == "earth_nav.dat" || lowered == "apt.dat" || lowered == "earth_fix.dat") {
+        AddSource(path);
+      } else if (WildcardMatch("*.csv", lowered)) {
+        const OurAirportsTable table = OurAirportsTableOfFile(path);
+        if (table != OurAirportsTable::None) tables.emplace_back(table, path);
+      }
+    }
+    std::stable_sort(tables.begin(), tables.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& [table, path] : tables) AddSource(path);
+  }
+
+  void AddSource(const std::string& path) {
+    if (!listed_.insert(path).second) return;
+    list_.push_back(path);
+    ++added_;
   }
 
   void Probe(const std::string& path) {

@@ -6,15 +6,22 @@
 #include <string>
 
 #include "navaid/halbrico_doc.h"
+#include "navaid/navaid_source.h"
 #include "platform/notices.h"
 
 namespace quarn {
 
 // Parses a file into the tables under the next file number, in loading mode, and
 // keeps a grid it carries in magvar.nav in dataDir; a file that cannot be read is
-// told to the user. The index lists are left to the caller.
+// told to the user. X-Plane's data files and folders and the OurAirports tables are
+// read by their own readers. The index lists are left to the caller.
 void LoadSceneryFile(CHalbricoDoc& doc, const std::string& path, const std::string& dataDir,
                      Notices& notices);
+
+// Loads a source of today (records already read) as the next file of a list: its
+// records into the tables, its problems told in one message.
+void LoadSourceRecords(CHalbricoDoc& doc, const std::string& path, const SourceRead& read,
+                       Notices& notices);
 
 // Tells why a scenery file could not be parsed, when it could not.
 void ShowParseProblem(const BglParseResult& found, Notices& notices);

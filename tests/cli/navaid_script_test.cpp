@@ -97,7 +97,8 @@ TEST_F(NavaidScript, ParseNavaidsMagvarAndState) {
   EXPECT_EQ(nav[0],
             "{\"kind\":1,\"latitude\":52.499998500262457,\"longitude\":4.2499923706054688,"
             "\"intValue\":-12,\"frequency\":389.5,\"ident\":\"CH\",\"name\":\"SCHIPHOL\","
-            "\"magVar\":0,\"course\":0,\"extra\":51.200000000000003,\"fileIndex\":0}");
+            "\"magVar\":0,\"course\":0,\"extra\":51.200000000000003,\"fileIndex\":0,"
+            "\"source\":\"bgl\"}");
   EXPECT_NE(nav[1].find("\"ident\":\"ABCDE\""), std::string::npos);
   EXPECT_NE(nav[2].find("\"fileIndex\":1"), std::string::npos);
 }

@@ -10,12 +10,19 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <cmath>
 #include <cstdlib>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "base/view_state.h"
+#include "charts/chart_input.h"
+#include "charts/map_state.h"
+#include "charts/track_chart.h"
 #include "platform/qt/qt_fonts.h"
+#include "platform/window.h"
 
 namespace quarn {
 namespace {
@@ -211,6 +218,89 @@ TEST_F(QtDrawContextTest, ClippedPainterIsLeftToQt) {
   painter.end();
   EXPECT_EQ(image.pixelColor(20, 10), Q(kRed));
   EXPECT_EQ(image.pixelColor(40, 10), QColor(Qt::white));
+}
+
+// A window drawn on a retained image, with or without the kept sprites and the
+// queued writes.
+class SpriteWindow : public Window {
+ public:
+  SpriteWindow(int width, int height, QtDrawContext::Sprites sprites)
+      : image_(width, height, QImage::Format_RGB32), sprites_(sprites) {}
+  int ClientWidth() const override { return image_.width(); }
+  int ClientHeight() const override { return image_.height(); }
+  std::unique_ptr<DrawContext> GetDC() override {
+    return std::make_unique<Context>(image_, sprites_);
+  }
+  const QImage& image() const { return image_; }
+
+ private:
+  struct Painter {
+    explicit Painter(QImage& image) : painter(&image) {}
+    QPainter painter;
+  };
+  struct Context : private Painter, public QtDrawContext {
+    Context(QImage& image, Sprites sprites) : Painter(image), QtDrawContext(painter, sprites) {}
+  };
+  QImage image_;
+  QtDrawContext::Sprites sprites_;
+};
+
+// The track chart with every layer on and navaids of every kind, some cut by the
+// window's edges: redrawn from kept sprites and queued writes it has exactly the
+// pixels of the reference drawing, also after the cursor moved.
+TEST_F(QtDrawContextTest, SpritesAndQueuedWritesDrawTheReferencePixels) {
+  Flight flight;
+  for (int i = 0; i < 600; ++i) {
+    FlightSample s;
+    s.timeHours = 9 + i / 3600.0;
+    s.latitudeDeg = 52 + 0.3 * std::sin(i / 90.0);
+    s.longitudeDeg = 4.5 + i * 0.001;
+    s.altitudeFt = 3000;
+    flight.samples.push_back(s);
+  }
+  flight.recordPath = "sprites.dat";
+  CHalbricoDoc doc;
+  const NavaidKind kinds[] = {NavaidKind::Ndb,         NavaidKind::Vor,
+                              NavaidKind::Fix,         NavaidKind::Runway,
+                              NavaidKind::Airport,     NavaidKind::OuterMarker,
+                              NavaidKind::InnerMarker, NavaidKind::MiddleMarker};
+  for (int i = 0; i < 160; ++i) {
+    const NavaidKind kind = kinds[i % 8];
+    doc.AddNavaid(kind, 51.6 + (i % 16) * 0.06, 4.35 + (i / 16) * 0.09, 0,
+                  kind == NavaidKind::Ndb ? 300 + i : 108 + (i % 40) * 0.05,
+                  "N" + std::to_string(i), "NAVAID " + std::to_string(i),
+                  kind == NavaidKind::Runway ? 150 : 0.5, i * 37 % 360,
+                  kind == NavaidKind::Runway ? 9000 : 0);
+  }
+  doc.RebuildIndexLists();
+  auto drawn = [&](QtDrawContext::Sprites sprites, int redraws) {
+    ViewState view;
+    view.windowLast = view.trackLast = flight.lastSampleIndex();
+    MapState map;
+    map.showVor = map.showNdb = map.showFix = map.showRunway = map.showAirport = map.showIdFreq =
+        map.showDistance = map.showMarkers = true;
+    SpriteWindow window(640, 480, sprites);
+    for (int k = 0; k < redraws; ++k) {
+      view.trackCursor = k * 50;
+      DrawTrackChart(window, ChartInput{flight, doc, view, map});
+    }
+    return window.image();
+  };
+  const QImage reference = drawn(QtDrawContext::Sprites::Off, 4);
+  const QImage fast = drawn(QtDrawContext::Sprites::On, 4);
+  ASSERT_EQ(fast.size(), reference.size());
+  int differing = 0;
+  for (int y = 0; y < reference.height(); ++y) {
+    for (int x = 0; x < reference.width(); ++x)
+      differing += fast.pixel(x, y) != reference.pixel(x, y);
+  }
+  EXPECT_EQ(differing, 0);
+  // The chart drew its symbols and labels: many colours, not a blank window.
+  std::set<QRgb> colours;
+  for (int y = 0; y < reference.height(); y += 2) {
+    for (int x = 0; x < reference.width(); x += 2) colours.insert(reference.pixel(x, y));
+  }
+  EXPECT_GE(colours.size(), 5u);
 }
 
 }  // namespace

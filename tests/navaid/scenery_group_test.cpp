@@ -102,6 +102,40 @@ TEST_F(SceneryCommands, AListThatCannotBeWrittenIsNamedAndNothingIsReportedFound
   EXPECT_EQ(out.back(), Event("status", "Ready"));
 }
 
+// X-Plane's data files, an installation and the OurAirports tables are listed one entry
+// each beside the BGL files, and the list loads them all; a file of another kind that
+// merely ends in .csv is passed over.
+TEST_F(SceneryCommands, TheSearchListsTheDataOfTodayOneEntryEach) {
+  const std::string top = scenery_.path();
+  const fs::path data(QUARN_TEST_DATA_DIR);
+  Bgl("old.bgl", WithNdb());
+  fs::copy_file(data / "xplane_nav/earth_nav_1200.dat", top + "/earth_nav.dat");
+  fs::create_directories(top + "/X-Plane 12/Resources/default data");
+  fs::copy_file(data / "xplane_nav/earth_nav_1100.dat",
+                top + "/X-Plane 12/Resources/default data/earth_nav.dat");
+  fs::create_directories(top + "/oa");
+  for (const char* table : {"runways.csv", "airports.csv", "navaids.csv"}) {
+    fs::copy_file(data / "ourairports" / table, top + "/oa/" + table);
+  }
+  WriteText(top + "/oa/notes.csv", "when,what\n1,2\n");
+  const auto out = DefineGroup("today", top + " recurse");
+  const std::vector<std::string> listed = {top + "/X-Plane 12",     top + "/oa/airports.csv",
+                                           top + "/oa/runways.csv", top + "/oa/navaids.csv",
+                                           top + "/old.bgl",        top + "/earth_nav.dat"};
+  EXPECT_EQ(SceneryListPaths(ReadText(data_.File("today.lis"))), listed);
+  EXPECT_EQ(out.back(), Event("message", "6 files found and added to scenery list today.lis"));
+
+  LoadList(data_.File("today.lis"));
+  EXPECT_EQ(doc().m_navaidsLoaded, 1);
+  int bySource[3] = {0, 0, 0};
+  for (std::int32_t i = 0; i < doc().m_navaidCount; ++i) {
+    ++bySource[static_cast<int>(doc().m_navaids[static_cast<std::size_t>(i)].source)];
+  }
+  EXPECT_GT(bySource[static_cast<int>(NavaidSource::Bgl)], 0);
+  EXPECT_GT(bySource[static_cast<int>(NavaidSource::XPlane)], 0);
+  EXPECT_GT(bySource[static_cast<int>(NavaidSource::OurAirports)], 0);
+}
+
 TEST_F(SceneryCommands, ACancelledSearchLeavesTheTablesEmpty) {
   doc().AddNavaid(NavaidKind::Vor, 1, 2, 0, 113, "V", "V", 0, 0, 0);
   doc().RebuildIndexLists();

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <mutex>
 #include <optional>
 #include <span>
 #include <sstream>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "app/flight_report.h"
+#include "app/logbook.h"
 #include "base/format.h"
 #include "base/program_dir.h"
 #include "charts/approach_debrief.h"
@@ -24,6 +26,7 @@
 #include "navaid/navaid_load.h"
 #include "navaid/scenery_group.h"
 #include "platform/file_services.h"
+#include "platform/file_writer.h"
 #include "platform/headless/transcript.h"
 #include "platform/qt/image_export.h"
 #include "platform/qt/qt_fonts.h"
@@ -43,6 +46,8 @@ constexpr const char* kUsage =
     "       quarn-cli export-track RECORD OUT.gpx|OUT.kml|OUT.csv [--columns MAP.json]\n"
     "       quarn-cli debrief RECORD --scenery LIST [--data-dir DIR] [--columns MAP.json]\n"
     "       quarn-cli phases RECORD [--columns MAP.json]\n"
+    "       quarn-cli logbook PATH... [--scenery LIST] [--data-dir DIR] [--csv OUT | --json OUT]\n"
+    "       quarn-cli logbook --stdin [--scenery LIST] [--data-dir DIR]\n"
     "       quarn-cli report RECORD [--scenery LIST] [--data-dir DIR] [--columns MAP.json] "
     "OUT.pdf\n"
     "       RECORD: a flight of any supported format (.dat, GPX, KML, IGC, CSV, JSON; .gz too)\n"
@@ -373,6 +378,124 @@ int PhasesCommand(std::vector<std::string> args) {
   return 0;
 }
 
+constexpr const char* kLogbookUsage =
+    "usage: quarn-cli logbook PATH... [--scenery LIST] [--data-dir DIR] [--csv OUT | --json OUT]\n"
+    "       quarn-cli logbook --stdin [--scenery LIST] [--data-dir DIR]\n";
+
+// quarn-cli logbook --stdin: a JSON line for every leg of each flight named on
+// standard input, as each is done; nothing kept. For engines that spread the paths
+// over many machines.
+int LogbookFromStdin(const quarn::CHalbricoDoc* navaids) {
+  bool failed = false;
+  std::string line;
+  while (std::getline(std::cin, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty()) continue;
+    const std::string path = FullPath(line);
+    auto read = quarn::ReadFlight(path);
+    std::string error;
+    if (!read) {
+      error = read.error().message;
+    } else if (read->flight.samples.size() < 2) {
+      error = path + ": a flight needs at least two samples";
+    }
+    if (!error.empty()) {
+      std::cout << quarn::LogbookFailureJsonLine({path, error}) << std::endl;
+      failed = true;
+      continue;
+    }
+    read->flight.recordPath = path;
+    for (const auto& e : quarn::LogbookEntriesOf(read->flight, navaids)) {
+      std::cout << quarn::LogbookJsonLine(e) << '\n';
+    }
+    std::cout.flush();
+  }
+  return failed ? 1 : 0;
+}
+
+// quarn-cli logbook PATH...: the logbook's entries of every flight under the paths,
+// kept in the data directory's database so that the next run reads only what
+// changed.
+int LogbookCommand(std::vector<std::string> args, const char* argv0) {
+  std::string dataDir, list, csvOut, jsonOut;
+  bool fromStdin = false;
+  std::vector<std::string> paths;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    const bool valued = i + 1 < args.size();
+    if (a == "--scenery" && valued) {
+      list = args[++i];
+    } else if (a == "--data-dir" && valued) {
+      dataDir = args[++i];
+    } else if (a == "--csv" && valued) {
+      csvOut = args[++i];
+    } else if (a == "--json" && valued) {
+      jsonOut = args[++i];
+    } else if (a == "--stdin") {
+      fromStdin = true;
+    } else if (a.rfind("--", 0) == 0) {
+      std::cerr << kLogbookUsage;
+      return 2;
+    } else {
+      paths.push_back(FullPath(a));
+    }
+  }
+  if ((!csvOut.empty() && !jsonOut.empty()) || (fromStdin == !paths.empty()) ||
+      (fromStdin && (!csvOut.empty() || !jsonOut.empty()))) {
+    std::cerr << kLogbookUsage;
+    return 2;
+  }
+  if (!csvOut.empty()) csvOut = FullPath(csvOut);
+  if (!jsonOut.empty()) jsonOut = FullPath(jsonOut);
+  const auto data = DataDirectory(dataDir, argv0);
+  if (!data) return 2;
+  quarn::CHalbricoDoc doc;
+  const quarn::CHalbricoDoc* navaids = nullptr;
+  if (!list.empty()) {
+    StderrNotices notices;
+    if (!LoadList(doc, FullPath(list), *data, notices)) return 1;
+    navaids = &doc;
+  }
+  if (fromStdin) return LogbookFromStdin(navaids);
+
+  quarn::LogbookRequest request;
+  request.paths = paths;
+  request.dataDir = *data;
+  request.navaids = navaids;
+  std::mutex progressMutex;
+  request.progress = [&](int done, int total) {
+    const std::lock_guard lock(progressMutex);
+    std::fprintf(stderr, "\rlogbook: %d of %d files read", done, total);
+    std::fflush(stderr);
+  };
+  const quarn::LogbookResult result = quarn::OpenLogbook(request);
+  std::fprintf(stderr, "\n");
+  for (const auto& note : result.notes) std::cerr << "quarn-cli: " << note << '\n';
+  for (const auto& f : result.failures) std::cerr << "quarn-cli: " << f.message << '\n';
+
+  std::string text;
+  if (!jsonOut.empty()) {
+    for (const auto& e : result.entries) text += quarn::LogbookJsonLine(e) + '\n';
+  } else {
+    text = quarn::LogbookCsvHeader() + '\n';
+    for (const auto& e : result.entries) text += quarn::LogbookCsvRow(e) + '\n';
+  }
+  const std::string out = !jsonOut.empty() ? jsonOut : csvOut;
+  int status = result.failures.empty() ? 0 : 1;
+  if (out.empty()) {
+    std::cout << text;
+  } else if (!quarn::ReplaceFileContents(out, text)) {
+    std::cerr << "quarn-cli: cannot write " << out << '\n';
+    status = 1;
+  }
+  std::cerr << quarn::Format("logbook: %d files read, %d unchanged, %d failed\n", result.filesRead,
+                             result.filesKept, static_cast<int>(result.failures.size()));
+  for (const auto& line : quarn::LogbookTotalsText(quarn::LogbookTotalsOf(result.entries))) {
+    std::cerr << line << '\n';
+  }
+  return status;
+}
+
 // The percentage on standard error: drawing the charts is the first half of the
 // work, writing the pages the second.
 void ShowPercent(int done, int total, int half) {
@@ -469,6 +592,7 @@ int main(int argc, char** argv) {
     if (args[0] == "export-track") return ExportTrackCommand(rest);
     if (args[0] == "debrief") return DebriefCommand(rest, argv[0]);
     if (args[0] == "phases") return PhasesCommand(rest);
+    if (args[0] == "logbook") return LogbookCommand(rest, argv[0]);
     if (args[0] == "report") return ReportCommand(rest, argv[0]);
   }
   if (args.empty() || args[0] != "run") return Usage();

@@ -31,7 +31,7 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "libqt6core6 ${quarn_qt_min}, libqt6gui6 ${quarn_qt_min}, libqt6widgets6 ${quarn_qt_min}, \
 libqt6printsupport6 ${quarn_qt_min}, libqt6svg6 ${quarn_qt_min}, libx11-6, \
 zlib1g (>= 1:1.2), libpugixml1v5 (>= 1.13), libsimdjson14 (>= 3.0), libtbb12 (>= 2021.5), \
-libc6 (>= 2.34), libstdc++6 (>= 11), libgcc-s1 (>= 3.0)")
+libsqlite3-0 (>= 3.31), libc6 (>= 2.34), libstdc++6 (>= 11), libgcc-s1 (>= 3.0)")
 # Text is measured and drawn in "Arial"; Liberation Sans is its metric twin.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-liberation)
 include(CPack)

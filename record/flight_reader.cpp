@@ -105,22 +105,6 @@ Result<LoadedFlight> ReadDatBytes(std::span<const std::uint8_t> bytes, const std
   return loaded;
 }
 
-// Whether the first records of a file decode to what a recorder writes: times of day
-// 0 to 47 hours with minutes and seconds 0 to 59, positions on the globe.
-bool PlausibleDat(std::span<const std::uint8_t> bytes) {
-  const std::size_t records = std::min<std::size_t>(bytes.size() / kRecordSize, 10);
-  if (records == 0) return false;
-  for (std::size_t i = 0; i < records; ++i) {
-    const RawRecord r = ParseRawRecord(bytes.subspan(i * kRecordSize).first<kRecordSize>());
-    if (r.hours < 0 || r.hours > 47 || r.minutes < 0 || r.minutes > 59 || r.seconds < 0 ||
-        r.seconds > 59) {
-      return false;
-    }
-    if (!(std::fabs(LatitudeDeg(r)) <= 90) || !(std::fabs(LongitudeDeg(r)) <= 180)) return false;
-  }
-  return true;
-}
-
 // The first bytes of the text, without a byte-order mark and leading blanks.
 std::string_view Head(std::string_view text) {
   if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
@@ -169,6 +153,20 @@ std::string FlightFileFilter() {
     filter += std::string(f.title) + " (" + f.patterns + ")|" + f.patterns + "|";
   }
   return filter + "All Files (*.*)|*.*||";
+}
+
+bool PlausibleDat(std::span<const std::uint8_t> bytes) {
+  const std::size_t records = std::min<std::size_t>(bytes.size() / kRecordSize, 10);
+  if (records == 0) return false;
+  for (std::size_t i = 0; i < records; ++i) {
+    const RawRecord r = ParseRawRecord(bytes.subspan(i * kRecordSize).first<kRecordSize>());
+    if (r.hours < 0 || r.hours > 47 || r.minutes < 0 || r.minutes > 59 || r.seconds < 0 ||
+        r.seconds > 59) {
+      return false;
+    }
+    if (!(std::fabs(LatitudeDeg(r)) <= 90) || !(std::fabs(LongitudeDeg(r)) <= 180)) return false;
+  }
+  return true;
 }
 
 std::string DetectFlightFormat(std::span<const std::uint8_t> bytes, const std::string& name) {

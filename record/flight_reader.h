@@ -50,6 +50,10 @@ std::string FlightFileFilter();
 // The format the content and the name say, or empty when none does.
 std::string DetectFlightFormat(std::span<const std::uint8_t> bytes, const std::string& name);
 
+// Whether the first records of a file decode to what a recorder writes: times of day
+// 0 to 47 hours with minutes and seconds 0 to 59, positions on the globe.
+bool PlausibleDat(std::span<const std::uint8_t> bytes);
+
 // The columns of a delimited file whose layout is not known by its names: what a
 // column map is to be made for. Empty for any other file.
 std::vector<std::string> UnmappedColumns(const std::string& path);

@@ -16,89 +16,16 @@
 
 #include "record/flight_reader.h"
 #include "record/track_builder.h"
+#include "support/crafted_flight.h"
 
 namespace quarn {
 namespace {
 
-constexpr double kStartUtc = 1717236000;  // 2024-06-01T10:00:00Z
-constexpr double kFieldLatDeg = 52.0;
-constexpr double kFieldLonDeg = 5.0;
-constexpr double kMetresPerDegree = 60 * 1852.0;
-constexpr double kRunwayDeg = 60;
-constexpr double kTaxiDeg = 150;
+using namespace quarn::testing;
+
 // Speeds are measured over a few seconds of positions: an event may be found a
 // second or two from the sample the steps put it at.
 constexpr int kSlack = 2;
-
-// A stretch of a crafted flight: ground speed and altitude (MSL) are brought evenly
-// to these by its last second, moving along the heading.
-struct Step {
-  std::string label;  // to find its samples by; empty for none
-  int seconds = 0;
-  double kt = 0;
-  double altitudeFt = 0;
-  double headingDeg = 0;
-};
-
-struct Crafted {
-  // Each point carries the ground speed flown, whether or not the flight declares it.
-  std::vector<TrackPoint> points;
-  struct Span {
-    std::string label;
-    int first = 0;
-    int last = 0;
-  };
-  std::vector<Span> spans;
-
-  const Span& Nth(const std::string& label, int nth) const {
-    for (const Span& s : spans) {
-      if (s.label == label && nth-- == 0) return s;
-    }
-    ADD_FAILURE() << "no step " << label;
-    return spans.front();
-  }
-  int First(const std::string& label, int nth = 0) const { return Nth(label, nth).first; }
-  int Last(const std::string& label, int nth = 0) const { return Nth(label, nth).last; }
-  // The first sample from `from` on that moves slower than kt.
-  int FirstSlowerThan(double kt, int from) const {
-    int i = from;
-    while (i + 1 < static_cast<int>(points.size()) &&
-           points[static_cast<std::size_t>(i)].groundSpeedKt >= kt)
-      ++i;
-    return i;
-  }
-};
-
-// The flight starts with the first step's speed and altitude, at the field.
-Crafted Craft(const std::vector<Step>& steps) {
-  Crafted c;
-  TrackPoint p;
-  p.utcSeconds = kStartUtc;
-  p.latitudeDeg = kFieldLatDeg;
-  p.longitudeDeg = kFieldLonDeg;
-  p.altitudeFt = steps.front().altitudeFt;
-  p.groundSpeedKt = steps.front().kt;
-  c.points.push_back(p);
-  for (const Step& s : steps) {
-    const TrackPoint from = c.points.back();
-    const int first = static_cast<int>(c.points.size());
-    for (int j = 1; j <= s.seconds; ++j) {
-      const double done = static_cast<double>(j) / s.seconds;
-      TrackPoint q = c.points.back();
-      q.utcSeconds += 1;
-      q.groundSpeedKt = from.groundSpeedKt + (s.kt - from.groundSpeedKt) * done;
-      q.altitudeFt = from.altitudeFt + (s.altitudeFt - from.altitudeFt) * done;
-      const double metres = q.groundSpeedKt * 1852 / 3600;
-      const double heading = s.headingDeg * std::numbers::pi / 180;
-      q.latitudeDeg += metres * std::cos(heading) / kMetresPerDegree;
-      q.longitudeDeg += metres * std::sin(heading) /
-                        (kMetresPerDegree * std::cos(q.latitudeDeg * std::numbers::pi / 180));
-      c.points.push_back(q);
-    }
-    c.spans.push_back({s.label, first, static_cast<int>(c.points.size()) - 1});
-  }
-  return c;
-}
 
 // The flight a reader makes of the points: the altitude and the declared channels as
 // given, the rest derived from the positions.
@@ -112,46 +39,6 @@ Flight Build(const std::vector<TrackPoint>& points, const std::vector<Channel>& 
   auto loaded = builder.Finish();
   EXPECT_TRUE(loaded.ok());
   return loaded.ok() ? loaded->flight : Flight{};
-}
-
-// Standing a minute, taxiing out, the take-off roll and the climb to 1000 ft above
-// the field at 700 ft/min.
-std::vector<Step> Departure(double field) {
-  return {{"stand", 60, 0, field, kTaxiDeg},
-          {"taxi", 10, 15, field, kTaxiDeg},
-          {"", 50, 15, field, kTaxiDeg},
-          {"roll", 30, 65, field, kRunwayDeg},
-          {"climb", 86, 75, field + 1000, kRunwayDeg}};
-}
-
-// Crosswind, downwind and base at 1000 ft, back to the final of the runway.
-std::vector<Step> Pattern(double field) {
-  return {{"", 45, 90, field + 1000, 330},
-          {"", 214, 90, field + 1000, 240},
-          {"", 45, 90, field + 1000, kTaxiDeg}};
-}
-
-// A 3-degree final at 70 kt, then a flare at 180 ft/min onto the runway.
-std::vector<Step> Approach(double field) {
-  return {{"final", 157, 70, field + 30, kRunwayDeg}, {"flare", 10, 65, field, kRunwayDeg}};
-}
-
-// The landing roll slowing to 15 kt, the taxi in, a stop and a minute parked.
-std::vector<Step> FullStop(double field) {
-  return {{"rollout", 25, 15, field, kRunwayDeg},
-          {"", 40, 15, field, kTaxiDeg},
-          {"stopping", 10, 0, field, kTaxiDeg},
-          {"parked", 60, 0, field, kTaxiDeg}};
-}
-
-std::vector<Step> Join(std::initializer_list<std::vector<Step>> parts) {
-  std::vector<Step> all;
-  for (const auto& part : parts) all.insert(all.end(), part.begin(), part.end());
-  return all;
-}
-
-std::vector<Step> PlainCircuit(double field) {
-  return Join({Departure(field), Pattern(field), Approach(field), FullStop(field)});
 }
 
 // Where the steps put a leg's events: the nth departure and the nth landing.

@@ -19,12 +19,18 @@ constexpr const char* kView = "&View";
 constexpr const char* kAbout = "About";
 
 // In menu order within each popup.
-constexpr std::array<CommandInfo, 44> kCommands{{
+constexpr std::array<CommandInfo, 47> kCommands{{
     {ID_BLANK_VIEW, "ID_BLANK_VIEW", kFile, "", "&New\tCtrl+N", true, ""},
     {ID_EXPORT_TRACK, "ID_EXPORT_TRACK", kFile, "", "Export &Track...", false,
      "Writes the flight's track as GPX or KML, for map viewers and globes"},
     {ID_EXPORT_REPORT, "ID_EXPORT_REPORT", kFile, "", "Export &Report...", false,
      "Writes every chart of the flight into one PDF file"},
+    {ID_LOGBOOK, "ID_LOGBOOK", kFile, "", "&Logbook...", false,
+     "Lists every flight under chosen folders with its times, landing and totals"},
+    {ID_COMPARE_WITH, "ID_COMPARE_WITH", kFile, "", "Compare &With...", false,
+     "Draws a second flight beside the current one, their touchdowns laid on each other"},
+    {ID_END_COMPARE, "ID_END_COMPARE", kFile, "", "&End Compare", false,
+     "Removes the compared flight from the charts"},
     {ID_FILE_PRINT, "ID_FILE_PRINT", kFile, "", "&Print...\tCtrl+P", false,
      "Print the Present Chart"},
     {ID_FILE_PRINT_PREVIEW, "ID_FILE_PRINT_PREVIEW", kFile, "", "Print Pre&view...", false, ""},

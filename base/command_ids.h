@@ -49,6 +49,9 @@ enum CommandId : int {
   ID_EXPORT_TRACK = 32900,
   ID_APPROACH_DEBRIEF = 32901,
   ID_EXPORT_REPORT = 32902,
+  ID_LOGBOOK = 32903,
+  ID_COMPARE_WITH = 32904,
+  ID_END_COMPARE = 32905,
 };
 
 }  // namespace quarn

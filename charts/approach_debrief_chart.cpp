@@ -7,6 +7,8 @@
 #include "base/format.h"
 #include "base/numeric.h"
 #include "charts/approach_debrief.h"
+#include "charts/compared_flight.h"
+#include "platform/file_services.h"
 
 namespace quarn {
 namespace {
@@ -80,8 +82,9 @@ void DrawGateMarks(DrawContext& dc, const Strip& s, const ApproachDebrief& d, bo
 }
 
 template <typename Dots>
-void DrawTrace(DrawContext& dc, const Strip& s, const ApproachDebrief& d, Dots dots) {
-  dc.SelectPen(Pen{PenStyle::Solid, 1, kTrace});
+void DrawTrace(DrawContext& dc, const Strip& s, const ApproachDebrief& d, Dots dots,
+               Color color = kTrace) {
+  dc.SelectPen(Pen{PenStyle::Solid, 1, color});
   bool started = false;
   for (const DebriefSample& sample : d.samples) {
     const std::optional<double> v = dots(sample);
@@ -176,6 +179,28 @@ void DrawLargeFigures(DrawContext& dc, int left, int top, const ApproachDebrief&
   }
 }
 
+// The compared flight's approach, its needles against its own localizer and glide
+// slope, over the same distances; a legend above the strips names the flight.
+void DrawComparedNeedles(DrawContext& dc, const Strip& loc, const Strip& gs, const ChartInput& in) {
+  const Flight* compared = in.navaids.comparedFlight();
+  if (compared == nullptr) return;
+  const ApproachDebrief d = DebriefApproach(in.navaids, *compared);
+  dc.SetTextColor(kComparedColor);
+  dc.SetTextAlign(TextAlign::Right);
+  const std::string name = FileNameOf(compared->recordPath);
+  if (!d.runway || !d.ils) {
+    dc.TextOut(loc.right, 24, "B: " + name + ": no ILS approach to show");
+    dc.SetTextAlign(TextAlign::Left);
+    return;
+  }
+  dc.TextOut(loc.right, 24, "B: " + name + ", runway " + d.runway->ident);
+  dc.SetTextAlign(TextAlign::Left);
+  DrawTrace(
+      dc, loc, d, [](const DebriefSample& s) { return s.locDots; }, kComparedColor);
+  DrawTrace(
+      dc, gs, d, [](const DebriefSample& s) { return s.gsDots; }, kComparedColor);
+}
+
 }  // namespace
 
 void DrawApproachDebrief(Window& window, const ChartInput& in) {
@@ -221,6 +246,7 @@ void DrawApproachDebrief(Window& window, const ChartInput& in) {
   if (d.ils) {
     DrawTrace(*dc, loc, d, [](const DebriefSample& s) { return s.locDots; });
     DrawTrace(*dc, gs, d, [](const DebriefSample& s) { return s.gsDots; });
+    DrawComparedNeedles(*dc, loc, gs, in);
   } else {
     dc->SetTextColor(kRed);
     dc->SetTextAlign(TextAlign::Center);

@@ -10,6 +10,7 @@
 
 #include "base/format.h"
 #include "base/geodesy.h"
+#include "charts/compared_flight.h"
 #include "charts/status_lines.h"
 
 namespace quarn {
@@ -20,7 +21,6 @@ constexpr Color kGridLabelGrey{100, 100, 100};
 constexpr Color kNdbGreen{0, 255, 0};
 constexpr Color kFixRed{255, 0, 0};
 constexpr Color kMarkerWhite{255, 255, 255};
-constexpr Color kBlue{0, 0, 255};
 constexpr Color kRed{255, 0, 0};
 
 constexpr double kThird = 0.3333333333333333;
@@ -80,10 +80,9 @@ void ForEachVisible(const MapDraw& m, const std::vector<std::int32_t>& list, Nav
   constexpr double kLookupMarginDeg = 0.2;  // wider than the map's own margin
   const MapState& map = m.in.map;
   std::vector<std::int32_t> near;
-  const bool looked = m.doc.ListNear(list, map.mapLatMin - kLookupMarginDeg,
-                                     map.mapLatMax + kLookupMarginDeg,
-                                     map.mapLonMin - kLookupMarginDeg,
-                                     map.mapLonMax + kLookupMarginDeg, near);
+  const bool looked =
+      m.doc.ListNear(list, map.mapLatMin - kLookupMarginDeg, map.mapLatMax + kLookupMarginDeg,
+                     map.mapLonMin - kLookupMarginDeg, map.mapLonMax + kLookupMarginDeg, near);
   for (const std::int32_t i : looked ? near : list) {
     if (i < 0 || static_cast<std::size_t>(i) >= count) continue;
     const NavaidRecord& r = m.doc.m_navaids[static_cast<std::size_t>(i)];
@@ -242,7 +241,9 @@ void DrawAirports(const MapDraw& m) {
 void DrawMapLayers(DrawContext& dc, const MapProjection& map, int width, int height,
                    const ChartInput& in) {
   DrawGrid(dc, map, width, height);
-  DrawStatusLines(in.flight.SampleAt(in.view.trackCursor), in.flight.channels, dc, width);
+  const FlightSample& cursor = in.flight.SampleAt(in.view.trackCursor);
+  DrawStatusLines(cursor, in.flight.channels, dc, width,
+                  ComparedStatusText(ComparedTraceOf(in), cursor.timeHours, kStatusAltitude));
 
   dc.SetTextAlign(TextAlign::Left);
   if (in.map.showDistance) in.map.trackDistances.SyncWithTrack(in.flight);
@@ -292,8 +293,8 @@ std::vector<Point> ProjectTrack(const MapProjection& map, const Flight& flight, 
 }  // namespace
 
 void DrawTrack(DrawContext& dc, const MapProjection& map, const Flight& flight, int first, int last,
-               int width, int height) {
-  dc.SelectPen(Pen{PenStyle::Dot, 1, kBlue});
+               int width, int height, Color color) {
+  dc.SelectPen(Pen{PenStyle::Dot, 1, color});
   first = std::max(first, 0);
   last = std::min(last, flight.lastSampleIndex());
   if (first > last) return;

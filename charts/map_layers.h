@@ -39,9 +39,12 @@ class MapChartScope {
 void DrawTrackCursor(DrawContext& dc, const MapProjection& map, const Flight& flight,
                      int trackCursor);
 
-// The blue dotted track of samples first .. last: a segment is drawn exactly when its
-// end point lies inside the client area, so the map clips what lies beyond it.
+inline constexpr Color kTrackColor{0, 0, 255};
+
+// The dotted track of samples first .. last, in the track colour unless told: a segment is drawn
+// exactly when its end point lies inside the client area, so the map clips what lies
+// beyond it.
 void DrawTrack(DrawContext& dc, const MapProjection& map, const Flight& flight, int first, int last,
-               int width, int height);
+               int width, int height, Color color = kTrackColor);
 
 }  // namespace quarn

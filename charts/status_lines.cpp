@@ -36,8 +36,8 @@ int StatusSample(const Flight& flight, const ViewState& view, double cursorTime)
   return view.windowLast;
 }
 
-void DrawStatusLines(const FlightSample& s, const ChannelSet& channels, DrawContext& dc,
-                     int width) {
+void DrawStatusLines(const FlightSample& s, const ChannelSet& channels, DrawContext& dc, int width,
+                     std::string_view comparedText) {
   // To the nearest second: the stored one.
   const TimeStamp time = SplitTimeOfDay(s.timeHours);
   const int hours = time.hours, minutes = time.minutes, seconds = time.seconds;
@@ -52,8 +52,9 @@ void DrawStatusLines(const FlightSample& s, const ChannelSet& channels, DrawCont
   const RowField fields2[] = {field(s.pitchDeg, Channel::Pitch), field(s.bankDeg, Channel::Roll),
                               field(s.tasKt, Channel::Tas), field(s.iasKt, Channel::Ias),
                               field(s.verticalSpeedFpm, Channel::VerticalRate)};
-  const std::string line1 = FormatRow(
+  std::string line1 = FormatRow(
       "Time=%d:%d:%d     Altitude=%7.0lf    Latitude=%5.2lf    Longitude=%5.2lf", fields1);
+  line1 += comparedText;
   const std::string line2 =
       FormatRow("Pitch=%5.1lf    Bank=%5.1lf   TAS=%7.0lf   IAS=%7.0lf    V.Speed=%7.0lf", fields2);
 
@@ -62,6 +63,21 @@ void DrawStatusLines(const FlightSample& s, const ChannelSet& channels, DrawCont
   dc.TextOut(50, 10, line1);
   dc.SetTextAlign(TextAlign::Right);
   dc.TextOut(width - 50, 10, line2);
+}
+
+std::string ComparedStatusText(const ComparedTrace& compared, double timeHours,
+                               const StatusQuantity& quantity) {
+  if (compared.flight == nullptr) return "";
+  const std::optional<int> index = ComparedSampleAt(compared, timeHours);
+  if (!index) return "  B: -";
+  const FlightSample& s = compared.flight->SampleAt(*index);
+  const TimeStamp time = SplitTimeOfDay(s.timeHours);
+  const RowField fields[] = {
+      {static_cast<double>(time.hours)},
+      {static_cast<double>(time.minutes)},
+      {static_cast<double>(time.seconds)},
+      {s.*quantity.field, !compared.flight->channels.Carries(quantity.channel)}};
+  return FormatRow(("  B: Time=%d:%d:%d " + std::string(quantity.format)).c_str(), fields);
 }
 
 }  // namespace quarn

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "base/command_ids.h"
+#include "charts/compared_flight.h"
 #include "charts/map_layers.h"
 #include "charts/map_projection.h"
 #include "charts/radials.h"
@@ -19,6 +20,10 @@ void DrawTrackChart(Window& window, const ChartInput& in) {
   const MapProjection& map = chart.map();
   DrawRadials(*dc, map, in.map, in.view.zoomLevel, in.map.showIdFreq);
   DrawTrackCursor(*dc, map, in.flight, in.view.trackCursor);
+  // The compared flight's track under the current one's, where they cross.
+  if (const Flight* compared = in.navaids.comparedFlight()) {
+    DrawTrack(*dc, map, *compared, 0, compared->lastSampleIndex(), width, height, kComparedColor);
+  }
   // The whole record, not only the track window: after a zoom the map clips the rest.
   DrawTrack(*dc, map, in.flight, 0, in.flight.lastSampleIndex(), width, height);
 }

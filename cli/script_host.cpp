@@ -204,6 +204,24 @@ bool ScriptHost::RunLine(const std::string& rawLine) {
                          .Add("event", "magvar")
                          .Add("value", app_.doc().MagneticVariationAt(lat, lon))
                          .Str());
+  } else if (verb == "compare") {
+    // The alignment, when given, is the last word; the file is the rest.
+    std::string file = rest;
+    CompareAlignment alignment = kDefaultCompareAlignment;
+    const auto lastBlank = rest.find_last_of(" \t");
+    if (lastBlank != std::string::npos) {
+      if (const auto named = ParseCompareAlignment(rest.substr(lastBlank + 1))) {
+        alignment = *named;
+        file = Trim(rest.substr(0, lastBlank));
+      }
+    }
+    if (file.empty() || ParseCompareAlignment(file)) {
+      return Fail("compare needs FILE [start|takeoff|touchdown]");
+    }
+    view.CompareWith(FullPath(file), alignment);
+  } else if (verb == "end") {
+    if (rest != "compare") return Fail("unknown line: " + Trim(rawLine));
+    view.OnEndCompare();
   } else if (verb == "sample") {
     int index = 0;
     if (!ParseInt(rest, index)) return Fail("sample needs an index");

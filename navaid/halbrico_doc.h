@@ -11,6 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "base/compare_alignment.h"
 #include "base/flight.h"
 #include "navaid/navaid_grid.h"
 #include "navaid/navaid_record.h"
@@ -52,9 +53,39 @@ class CHalbricoDoc {
   // The current flight, which every chart shows; before any record is selected, the
   // zeroed flight the program starts with.
   const Flight& flight() const { return m_flights.front(); }
-  void SetFlight(Flight flight) { m_flights.front() = std::move(flight); }
+  void SetFlight(Flight flight) {
+    m_flights.front() = std::move(flight);
+    m_compareOffsetHours.reset();
+  }
   // The current flight first, then any other the document holds.
   std::vector<Flight> m_flights = std::vector<Flight>(1, ProgramStartFlight());
+
+  // The flight drawn beside the current one (the second of m_flights), or none.
+  const Flight* comparedFlight() const {
+    return m_compareAlignment && m_flights.size() > 1 ? &m_flights[1] : nullptr;
+  }
+  // How the compared flight is laid on the current one in time.
+  CompareAlignment compareAlignment() const {
+    return m_compareAlignment.value_or(kDefaultCompareAlignment);
+  }
+  // Replaces the compared flight, if any.
+  void SetComparedFlight(Flight flight, CompareAlignment alignment = kDefaultCompareAlignment) {
+    m_flights.resize(1);
+    m_flights.push_back(std::move(flight));
+    m_compareAlignment = alignment;
+    m_compareOffsetHours.reset();
+  }
+  void EndCompare() {
+    m_flights.resize(1);
+    m_compareAlignment.reset();
+    m_compareOffsetHours.reset();
+  }
+  // Set while a flight is compared: a second flight held for other uses is not drawn.
+  std::optional<CompareAlignment> m_compareAlignment;
+  // The hours that lay the compared flight on the current one, once found: finding
+  // the take-off and touchdown of two long flights at every redraw would slow the
+  // cursor. Forgotten whenever either flight is replaced.
+  std::optional<double> m_compareOffsetHours;
 
   // ---- The navaid tables ----
 

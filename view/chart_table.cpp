@@ -5,6 +5,7 @@
 #include "base/command_ids.h"
 #include "charts/approach_debrief_chart.h"
 #include "charts/bottom_view.h"
+#include "charts/compared_flight.h"
 #include "charts/side_view.h"
 #include "charts/track_chart.h"
 #include "record/general_summary.h"
@@ -20,7 +21,7 @@ constexpr const char* kNoRecordSummary = "Select a Aerolog File First%s";
 
 template <int kMode>
 ChartOutcome Graph(Window& w, const ChartInput& in) {
-  DrawGraph(w, in.flight, in.view, kMode);
+  DrawGraph(w, in.flight, in.view, kMode, ComparedTraceOf(in));
   return ChartOutcome::Drawn();
 }
 
@@ -40,7 +41,7 @@ ChartOutcome TakeoffLanding(Window& w, const ChartInput& in) {
   return ChartOutcome::Drawn();
 }
 ChartOutcome Combined(Window& w, const ChartInput& in) {
-  DrawCombinedGraph(w, in.flight, in.view);
+  DrawCombinedGraph(w, in.flight, in.view, ComparedTraceOf(in));
   return ChartOutcome::Drawn();
 }
 

@@ -30,7 +30,8 @@ constexpr CombinedTrace kTraces[] = {
 
 }  // namespace
 
-void DrawCombinedGraph(Window& window, const Flight& flight, const ViewState& view) {
+void DrawCombinedGraph(Window& window, const Flight& flight, const ViewState& view,
+                       const ComparedTrace& compared) {
   auto dc = window.GetDC();
   const int width = window.ClientWidth();
   const int height = window.ClientHeight();
@@ -52,9 +53,19 @@ void DrawCombinedGraph(Window& window, const Flight& flight, const ViewState& vi
       continue;
     }
     dc->SelectPen(Pen{PenStyle::Dot, 1, trace.color});
-    const graph::Extremes scale =
-        graph::FindExtremes(flight, view, trace.field, trace.startMin, trace.startMax);
+    // Each quantity of the compared flight on the scale of the same trace.
+    const ComparedTrace beside =
+        compared.flight != nullptr && compared.flight->channels.Carries(trace.channel)
+            ? compared
+            : ComparedTrace{};
+    const graph::Extremes scale = graph::WidenByCompared(
+        graph::FindExtremes(flight, view, trace.field, trace.startMin, trace.startMax), beside,
+        view, trace.field);
     graph::DrawTrace(*dc, flight, view, width, height, trace.field, scale, span);
+    if (beside.flight != nullptr) {
+      dc->SelectPen(graph::kComparedPen);
+      graph::DrawComparedTrace(*dc, beside, view, width, height, trace.field, scale, span);
+    }
   }
 
   for (const CombinedTrace& trace : kTraces) {
@@ -78,7 +89,7 @@ void DrawCombinedGraph(Window& window, const Flight& flight, const ViewState& vi
   graph::DrawCursorLine(*dc, view, height);
 
   DrawStatusLines(flight.SampleAt(StatusSample(flight, view, cursorTime)), flight.channels, *dc,
-                  width);
+                  width, ComparedStatusText(compared, cursorTime, kStatusAltitude));
 
   dc->SelectFont(oldFont);
   dc->SelectPen(oldPen);

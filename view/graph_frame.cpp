@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "base/format.h"
 #include "base/geodesy.h"
@@ -24,6 +25,30 @@ Extremes FindExtremes(const Flight& flight, const ViewState& view, SampleField f
   Extremes e{startMin, startMax};
   for (int i = view.windowFirst; i <= view.windowLast; ++i) {
     const double v = flight.SampleAt(i).*field;
+    if (v < e.min) e.min = v;
+    if (v > e.max) e.max = v;
+  }
+  return e;
+}
+
+namespace {
+
+// Hours from the axis' start to a compared sample; nothing outside the axis' ends.
+std::optional<double> AlongAxis(const ViewState& view, double span, double shiftedTime) {
+  const double along = shiftedTime - view.firstTime;
+  if (span <= 0 || along < 0 || along > span) return std::nullopt;
+  return along;
+}
+
+}  // namespace
+
+Extremes WidenByCompared(Extremes e, const ComparedTrace& compared, const ViewState& view,
+                         SampleField field) {
+  if (compared.flight == nullptr) return e;
+  const double span = WindowSpan(view);
+  for (const FlightSample& s : compared.flight->samples) {
+    if (!AlongAxis(view, span, s.timeHours + compared.offsetHours)) continue;
+    const double v = s.*field;
     if (v < e.min) e.min = v;
     if (v > e.max) e.max = v;
   }
@@ -107,6 +132,39 @@ void DrawTrace(DrawContext& dc, const Flight& flight, const ViewState& view, int
     } else {
       dc.LineTo(x, y);
     }
+  }
+}
+
+void DrawComparedTrace(DrawContext& dc, const ComparedTrace& compared, const ViewState& view,
+                       int width, int height, SampleField field, const Extremes& scale,
+                       double span) {
+  if (compared.flight == nullptr) return;
+  const Flight& flight = *compared.flight;
+  const double range = scale.max - scale.min;
+  const double plotWidth = width - 100;
+  const double plotHeight = height - 100;
+  const int levelY = TruncToInt((height - 50) - plotHeight / 2);
+  auto nextStart = flight.segmentStarts.begin();
+  bool joined = false;  // whether the sample before was drawn, so a line leads on
+  for (int i = 0; i < flight.sampleCount(); ++i) {
+    const bool startsPiece = nextStart != flight.segmentStarts.end() && *nextStart == i;
+    if (startsPiece) ++nextStart;
+    const FlightSample& s = flight.SampleAt(i);
+    const std::optional<double> along = AlongAxis(view, span, s.timeHours + compared.offsetHours);
+    if (!along) {
+      joined = false;
+      continue;
+    }
+    const int x = TruncToInt(50 + *along * plotWidth / span);
+    const int y = range == 0
+                      ? levelY
+                      : TruncToInt((height - 50) - (s.*field - scale.min) * plotHeight / range);
+    if (joined && !startsPiece) {
+      dc.LineTo(x, y);
+    } else {
+      dc.MoveTo(x, y);
+    }
+    joined = true;
   }
 }
 

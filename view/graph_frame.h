@@ -4,6 +4,7 @@
 
 #include "base/flight.h"
 #include "base/view_state.h"
+#include "charts/compared_flight.h"
 #include "platform/draw_context.h"
 
 namespace quarn::graph {
@@ -16,6 +17,7 @@ inline constexpr Pen kSolidGreenPen{PenStyle::Solid, 1, kGreen};
 inline constexpr Pen kDottedGreenPen{PenStyle::Dot, 1, kGreen};
 inline constexpr Pen kDottedBluePen{PenStyle::Dot, 1, kBlue};
 inline constexpr Pen kDottedRedPen{PenStyle::Dot, 1, kRed};
+inline constexpr Pen kComparedPen{PenStyle::Dot, 1, kComparedColor};
 
 inline constexpr int kGridLines = 8;
 inline constexpr int kTimeLabels = 10;
@@ -34,6 +36,11 @@ struct Extremes {
 };
 Extremes FindExtremes(const Flight& flight, const ViewState& view, SampleField field,
                       double startMin, double startMax);
+
+// The extremes widened by the compared flight's values on the time axis, so both
+// traces share one scale.
+Extremes WidenByCompared(Extremes extremes, const ComparedTrace& compared, const ViewState& view,
+                         SampleField field);
 
 // The duration of the graph window in hours, across midnight when the last time
 // lies below the first.
@@ -54,6 +61,11 @@ void DrawTimeLabels(DrawContext& dc, const ViewState& view, int width, int heigh
 // between the extremes.
 void DrawTrace(DrawContext& dc, const Flight& flight, const ViewState& view, int width, int height,
                SampleField field, const Extremes& scale, double span);
+// The compared flight's trace, its times shifted onto the axis, with the selected
+// pen: the samples that fall between the axis' ends, scaled as DrawTrace scales.
+void DrawComparedTrace(DrawContext& dc, const ComparedTrace& compared, const ViewState& view,
+                       int width, int height, SampleField field, const Extremes& scale,
+                       double span);
 // The graph cursor's vertical line, with the selected pen.
 void DrawCursorLine(DrawContext& dc, const ViewState& view, int height);
 

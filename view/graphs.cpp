@@ -19,22 +19,23 @@ struct GraphTraits {
   const char* labelFormat;
   bool altitudeLayout;  // dotted axes and the altitude graph's drawing order
   Channel channel;
-  const char* channelName;  // in the text that says the channel was not recorded
+  const char* channelName;   // in the text that says the channel was not recorded
+  const char* statusFormat;  // the compared flight's value in the status line
 };
 
 constexpr GraphTraits kGraphs[] = {
     {kChartAltitude, "ALTITUDE", &FlightSample::altitudeFt, 1000000, 0, "%6.0lf", true,
-     Channel::Altitude, "The altitude"},
+     Channel::Altitude, "The altitude", "Altitude=%7.0lf"},
     {kChartIas, "INDICATED AIR SPEED IAS", &FlightSample::iasKt, 1000000, 0, "%6.0lf", false,
-     Channel::Ias, "IAS"},
+     Channel::Ias, "IAS", "IAS=%7.0lf"},
     {kChartTas, "TRUE AIR SPEED - TAS", &FlightSample::tasKt, 1000000, 0, "%6.0lf", false,
-     Channel::Tas, "TAS"},
+     Channel::Tas, "TAS", "TAS=%7.0lf"},
     {kChartVerticalSpeed, "VERTICAL SPEED", &FlightSample::verticalSpeedFpm, 1000000, -100000,
-     "%6.0lf", false, Channel::VerticalRate, "The vertical speed"},
+     "%6.0lf", false, Channel::VerticalRate, "The vertical speed", "V.Speed=%7.0lf"},
     {kChartBank, "BANK", &FlightSample::bankDeg, 1000, -1000, "%6.1lf", false, Channel::Roll,
-     "The bank"},
+     "The bank", "Bank=%5.1lf"},
     {kChartPitch, "PITCH", &FlightSample::pitchDeg, 1000, -1000, "%6.1lf", false, Channel::Pitch,
-     "The pitch"},
+     "The pitch", "Pitch=%5.1lf"},
 };
 
 const GraphTraits* FindGraph(int mode) {
@@ -46,7 +47,8 @@ const GraphTraits* FindGraph(int mode) {
 
 }  // namespace
 
-void DrawGraph(Window& window, const Flight& flight, const ViewState& view, int mode) {
+void DrawGraph(Window& window, const Flight& flight, const ViewState& view, int mode,
+               const ComparedTrace& compared) {
   const GraphTraits* traits = FindGraph(mode);
   if (traits == nullptr) return;
 
@@ -58,8 +60,14 @@ void DrawGraph(Window& window, const Flight& flight, const ViewState& view, int 
   // A channel the flight does not carry has no values to scale or draw: the chart
   // says so instead of drawing a flat line at zero.
   const bool recorded = flight.channels.Carries(traits->channel);
-  const graph::Extremes scale =
-      graph::FindExtremes(flight, view, traits->field, traits->startMin, traits->startMax);
+  // The compared flight shares the scale where both carry the channel.
+  const ComparedTrace drawnBeside =
+      recorded && compared.flight != nullptr && compared.flight->channels.Carries(traits->channel)
+          ? compared
+          : ComparedTrace{};
+  const graph::Extremes scale = graph::WidenByCompared(
+      graph::FindExtremes(flight, view, traits->field, traits->startMin, traits->startMax),
+      drawnBeside, view, traits->field);
   const double span = graph::WindowSpan(view);
 
   const Font oldFont = dc->SelectFont(graph::GraphFont());
@@ -79,6 +87,10 @@ void DrawGraph(Window& window, const Flight& flight, const ViewState& view, int 
     dc->SelectPen(graph::kDottedBluePen);
     if (recorded) {
       graph::DrawTrace(*dc, flight, view, width, height, traits->field, scale, span);
+      if (drawnBeside.flight != nullptr) {
+        dc->SelectPen(graph::kComparedPen);
+        graph::DrawComparedTrace(*dc, drawnBeside, view, width, height, traits->field, scale, span);
+      }
       return;
     }
     dc->SetTextAlign(TextAlign::Center);
@@ -108,8 +120,10 @@ void DrawGraph(Window& window, const Flight& flight, const ViewState& view, int 
   graph::DrawCursorLine(*dc, view, height);
 
   dc->SetTextColor(graph::kGreen);
-  DrawStatusLines(flight.SampleAt(StatusSample(flight, view, cursorTime)), flight.channels, *dc,
-                  width);
+  DrawStatusLines(
+      flight.SampleAt(StatusSample(flight, view, cursorTime)), flight.channels, *dc, width,
+      ComparedStatusText(compared, cursorTime,
+                         StatusQuantity{traits->statusFormat, traits->field, traits->channel}));
 
   dc->SelectFont(oldFont);
   dc->SelectPen(oldPen);

@@ -12,6 +12,7 @@
 #include "charts/track_chart.h"
 #include "navaid/navaid_export.h"
 #include "platform/file_services.h"
+#include "record/flight_alignment.h"
 #include "record/flight_reader.h"
 #include "record/flight_text_export.h"
 #include "record/track_export.h"
@@ -86,6 +87,12 @@ bool CHalbricoView::OnCommand(int id) {
       return true;
     case ID_EXPORT_TRACK:
       OnExportTrack();
+      return true;
+    case ID_COMPARE_WITH:
+      OnCompareWith();
+      return true;
+    case ID_END_COMPARE:
+      OnEndCompare();
       return true;
     default:
       return false;
@@ -328,6 +335,7 @@ bool CHalbricoView::SelectRecord(const std::optional<std::string>& chosen) {
     return false;
   }
   doc_.SetFlight(std::move(read->flight));
+  RememberCompareOffset();
   const Flight& flight = doc_.flight();
   const int count = flight.sampleCount();
   ViewState& v = state_;
@@ -431,6 +439,47 @@ void CHalbricoView::OnExportTrack() {
     return;
   }
   ShowWritten({*target});
+}
+
+void CHalbricoView::OnCompareWith() {
+  if (!RecordSelected(kNoRecord)) return;
+  OpenFileRequest request;
+  request.filter = FlightFileFilter();
+  request.defaultExtension = "NULL";
+  const auto path = ui_.AskOpenFile(request);
+  if (!path) return;
+  CompareWith(*path, doc_.compareAlignment());
+}
+
+bool CHalbricoView::CompareWith(const std::string& path, CompareAlignment alignment) {
+  if (!RecordSelected(kNoRecord)) return false;
+  Result<LoadedFlight> read = ReadRecord(path);
+  if (!read) {
+    // Whatever was compared before stays.
+    ui_.ShowMessage(read.error().message);
+    return false;
+  }
+  for (const std::string& note : read->notes) ui_.ShowMessage(note);
+  doc_.SetComparedFlight(std::move(read->flight), alignment);
+  RememberCompareOffset();
+  ui_.SetStatusText(Format("Compared with %s, aligned at the %s",
+                           doc_.comparedFlight()->recordPath.c_str(),
+                           std::string(CompareAlignmentName(alignment)).c_str()));
+  OnDraw();
+  return true;
+}
+
+void CHalbricoView::RememberCompareOffset() {
+  if (const Flight* compared = doc_.comparedFlight()) {
+    doc_.m_compareOffsetHours =
+        AlignmentOffsetHours(doc_.flight(), *compared, doc_.compareAlignment());
+  }
+}
+
+void CHalbricoView::OnEndCompare() {
+  if (doc_.comparedFlight() == nullptr) return;
+  doc_.EndCompare();
+  OnDraw();
 }
 
 void CHalbricoView::OnExportNavaids() {

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/compare_alignment.h"
 #include "base/view_state.h"
 #include "charts/chart_input.h"
 #include "charts/map_state.h"
@@ -81,6 +82,14 @@ class CHalbricoView {
   void OnGenerateFlightText();
   void OnExportNavaids();
   void OnExportTrack();
+  // "Compare With...": the Open dialog, then the flight to draw beside the current one.
+  void OnCompareWith();
+  // The flight at path drawn beside the current one, replacing any compared before,
+  // the charts drawn again; a file that cannot be read is said and changes nothing.
+  // True when it was read.
+  bool CompareWith(const std::string& path, CompareAlignment alignment = kDefaultCompareAlignment);
+  // "End Compare": the charts show the current flight alone again.
+  void OnEndCompare();
   void OnEraseRadials();
   void OnLayerCommand(int id);
 
@@ -102,6 +111,8 @@ class CHalbricoView {
   // The record at path; a delimited file of columns not known by name is read with a
   // column map, remembered or asked for.
   Result<LoadedFlight> ReadRecord(const std::string& path);
+  // Finds and keeps in the document the offset of the compared flight, if any.
+  void RememberCompareOffset();
   // Sets the track and graph windows around the cursors for a zoom level; false
   // (and nothing changed) when the client is too narrow to hold a time axis.
   bool ZoomWindowsTo(int level, int width);

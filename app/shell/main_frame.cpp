@@ -26,6 +26,7 @@
 #include "app/command_table.h"
 #include "app/flight_report.h"
 #include "app/shell/dialogs.h"
+#include "app/shell/logbook_window.h"
 #include "app/shell/splash.h"
 #include "base/command_ids.h"
 #include "charts/map_state.h"
@@ -222,6 +223,8 @@ void CMainFrame::GiveKeysBackToTheChart() {
 }
 
 CMainFrame::~CMainFrame() {
+  // The logbook may be reading with the document's navaids: it goes while they are here.
+  delete logbook_;
   view_->SetView(nullptr);  // the view goes before its window
 }
 
@@ -293,6 +296,9 @@ void CMainFrame::BuildMenus() {
   for (QMenu* menu : menuBar()->findChildren<QMenu*>()) {
     connect(menu, &QMenu::aboutToHide, this, &CMainFrame::GiveKeysBackToTheChart);
   }
+  // "End Compare" only while a flight is compared.
+  connect(popups.value("&File"), &QMenu::aboutToShow, this, &CMainFrame::UpdateCompareAction);
+  UpdateCompareAction();
   QMenu* viewMenu = popups.value("&View");
   connect(viewMenu, &QMenu::aboutToShow, this, [this] {
     actions_[ID_VIEW_TOOLBAR]->setChecked(toolBar_->isVisible());
@@ -372,6 +378,10 @@ void CMainFrame::UpdateLayerChecks() {
   actions_[ID_SELECT_ALL]->setChecked(!map.selectAllTurnsOn);
 }
 
+void CMainFrame::UpdateCompareAction() {
+  actions_[ID_END_COMPARE]->setEnabled(app_->doc().comparedFlight() != nullptr);
+}
+
 void CMainFrame::RunCommand(int id) {
   switch (id) {
     case ID_APP_EXIT:
@@ -401,11 +411,15 @@ void CMainFrame::RunCommand(int id) {
     case ID_EXPORT_REPORT:
       ExportReport();
       return;
+    case ID_LOGBOOK:
+      ShowLogbook();
+      return;
     default:
       break;
   }
   app_->ExecuteCommand(id);
   UpdateLayerChecks();
+  UpdateCompareAction();
 }
 
 void CMainFrame::RememberRecentFile(const QString& path) {
@@ -531,6 +545,37 @@ void CMainFrame::ExportReport() {
   } else if (!error.empty()) {
     ui.ShowMessage("The report was not written: " + error, MessageKind::Warning);
   }
+}
+
+void CMainFrame::ShowLogbook() {
+  if (logbook_ == nullptr) {
+    LogbookWindowOptions options;
+    options.dataDir = app_->dataDir();
+    options.navaids = [this]() -> const CHalbricoDoc* {
+      const CHalbricoDoc& doc = app_->doc();
+      return doc.m_navaidsLoaded != 0 ? &doc : nullptr;
+    };
+    logbook_ = new LogbookWindow(std::move(options), this);
+    connect(logbook_, &LogbookWindow::flightActivated, this, &CMainFrame::OpenFlightFromLogbook);
+    // The reading uses the navaid tables: nothing rewrites them meanwhile.
+    connect(logbook_, &LogbookWindow::busyChanged, this, [this](bool busy) {
+      for (const int id : {ID_LOAD_NAVAIDS, ID_DEFINE_GROUP}) actions_[id]->setEnabled(!busy);
+    });
+    logbook_->show();
+    logbook_->Refresh();
+  } else {
+    logbook_->show();
+  }
+  logbook_->raise();
+  logbook_->activateWindow();
+}
+
+void CMainFrame::OpenFlightFromLogbook(const QString& path) {
+  app_->view().OpenRecordFile(path.toStdString());
+  UpdateLayerChecks();
+  raise();
+  activateWindow();
+  GiveKeysBackToTheChart();
 }
 
 }  // namespace quarn

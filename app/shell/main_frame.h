@@ -8,12 +8,14 @@
 #include <QMap>
 #include <QMargins>
 #include <QMenu>
+#include <QPointer>
 #include <QToolBar>
 #include <memory>
 #include <string>
 
 #include "app/quarn_app.h"
 #include "app/shell/lock_keys.h"
+#include "app/shell/logbook_window.h"
 #include "app/shell/qt_ui.h"
 #include "app/shell/view_window.h"
 
@@ -39,6 +41,8 @@ class CMainFrame : public QMainWindow {
   // The action of a command (shared by its menu item and its tool-bar button).
   QAction* ActionFor(int id) const { return actions_.value(id, nullptr); }
   QMenu* recentMenu() const { return recentMenu_; }
+  // The Logbook window, once File > Logbook has opened it.
+  LogbookWindow* logbookWindow() const { return logbook_; }
   // Renders the current chart on the printer's page, as the window shows it.
   void RenderChart(QPrinter& printer);
   // The keyboard goes back to the chart once the menu or dialog now closing is gone.
@@ -66,6 +70,8 @@ class CMainFrame : public QMainWindow {
   void BuildToolBar();
   void BuildStatusBar();
   void UpdateLayerChecks();
+  // Enables "End Compare" exactly while a flight is compared.
+  void UpdateCompareAction();
   // The indicators lit for the locks that are on.
   void ShowLockKeys(const LockKeys& locks);
   void RememberRecentFile(const QString& path);
@@ -75,6 +81,10 @@ class CMainFrame : public QMainWindow {
   void PrintPreview();
   // File > Export Report: every chart of the record into one PDF, with progress.
   void ExportReport();
+  // File > Logbook: the window made once, then shown and raised.
+  void ShowLogbook();
+  // A leg double-clicked in the logbook: its flight, as a recent file is opened.
+  void OpenFlightFromLogbook(const QString& path);
 
   ViewWindow* view_;
   std::unique_ptr<QtUi> ui_;
@@ -85,6 +95,7 @@ class CMainFrame : public QMainWindow {
   QList<QAction*> recentActions_;
   QMargins fittedMargins_;
   LockKeys locks_;
+  QPointer<LogbookWindow> logbook_;
 };
 
 // A chart's display list on a printer's page, scaled to fit, with nothing drawn

@@ -235,7 +235,7 @@ std::vector<LogbookEntry> LogbookEntriesOf(const Flight& flight, const CHalbrico
     if (on) {
       if (const auto rate = FindLandingRate(flight, *on)) {
         e.landingRateFpm = rate->fpm;
-        e.landingRateConfidence = rate->lowConfidence() ? "low" : "high";
+        e.landingRateConfidence = rate->lowConfidence() ? "low" : "normal";
       }
     }
     if (navaids != nullptr && navaids->m_navaidCount > 0) {

@@ -31,7 +31,7 @@ struct LogbookEntry {
   std::optional<double> distanceNm;  // flown in the air
   std::optional<double> maxAltitudeFt;
   std::optional<double> landingRateFpm;  // positive down
-  std::string landingRateConfidence;     // "high", "low", or empty without a rate
+  std::string landingRateConfidence;     // "normal", "low", or empty without a rate
   std::optional<double> touchdownPastThresholdFt;
   std::optional<double> touchdownOffCentrelineM;  // positive right looking along the landing
   std::string verdict;                            // empty without an ILS

@@ -31,91 +31,10 @@ namespace {
 using namespace quarn::testing;
 namespace fs = std::filesystem;
 
-constexpr double kFeetPerMetre = 3.28084;
-
 void WriteText(const std::string& path, const std::string& text) {
   std::ofstream out(path, std::ios::binary);
   out << text;
   ASSERT_TRUE(out.good()) << path;
-}
-
-// Degrees as IGC writes them: degrees, minutes and thousandths of a minute.
-std::string IgcAngle(double deg, int width, char positive, char negative) {
-  const long long thousandths = std::llround(std::fabs(deg) * 60000);
-  const int whole = static_cast<int>(thousandths / 60000);
-  return Format("%0*d%05d%c", width, whole, static_cast<int>(thousandths % 60000),
-                deg >= 0 ? positive : negative);
-}
-
-// The crafted circuit in one format: the text of the file.
-std::string WriteAs(const std::string& format, const std::vector<TrackPoint>& points) {
-  std::string out;
-  if (format == "csv") {
-    out = "timestamp,latitude,longitude,altitude,groundspeed,callsign\n";
-    for (const TrackPoint& p : points) {
-      out += Format("%.0f,%.7f,%.7f,%.0f,%.1f,PH-ABC\n", p.utcSeconds, p.latitudeDeg,
-                    p.longitudeDeg, p.altitudeFt, p.groundSpeedKt);
-    }
-  } else if (format == "json") {
-    out = "[";
-    for (const TrackPoint& p : points) {
-      if (out.size() > 1) out += ",\n";
-      out += Format(R"({"timestamp": "%s", "latitude": %.7f, "longitude": %.7f, "altitude": %.0f})",
-                    IsoTimeText(p.utcSeconds).c_str(), p.latitudeDeg, p.longitudeDeg, p.altitudeFt);
-    }
-    out += "]\n";
-  } else if (format == "gpx") {
-    out =
-        "<?xml version=\"1.0\"?>\n<gpx version=\"1.1\" creator=\"test\" "
-        "xmlns=\"http://www.topografix.com/GPX/1/1\"><trk><trkseg>\n";
-    for (const TrackPoint& p : points) {
-      out += Format("<trkpt lat=\"%.7f\" lon=\"%.7f\"><ele>%.2f</ele><time>%s</time></trkpt>\n",
-                    p.latitudeDeg, p.longitudeDeg, p.altitudeFt / kFeetPerMetre,
-                    IsoTimeText(p.utcSeconds).c_str());
-    }
-    out += "</trkseg></trk></gpx>\n";
-  } else if (format == "kml") {
-    out =
-        "<?xml version=\"1.0\"?>\n<kml xmlns=\"http://www.opengis.net/kml/2.2\" "
-        "xmlns:gx=\"http://www.google.com/kml/ext/2.2\"><Document><Placemark><gx:Track>\n";
-    for (const TrackPoint& p : points) out += "<when>" + IsoTimeText(p.utcSeconds) + "</when>\n";
-    for (const TrackPoint& p : points) {
-      out += Format("<gx:coord>%.7f %.7f %.2f</gx:coord>\n", p.longitudeDeg, p.latitudeDeg,
-                    p.altitudeFt / kFeetPerMetre);
-    }
-    out += "</gx:Track></Placemark></Document></kml>\n";
-  } else if (format == "igc") {
-    out = "AXXX001\nHFDTE010624\nHFGTYGLIDERTYPE:PH-ABC\n";
-    for (const TrackPoint& p : points) {
-      const std::string when = IsoTimeText(p.utcSeconds);  // 2024-06-01T10:00:00Z
-      const int metres = static_cast<int>(std::lround(p.altitudeFt / kFeetPerMetre));
-      out += "B" + when.substr(11, 2) + when.substr(14, 2) + when.substr(17, 2);
-      out += IgcAngle(p.latitudeDeg, 2, 'N', 'S');
-      out += IgcAngle(p.longitudeDeg, 3, 'E', 'W');
-      out += Format("A%05d%05d\n", metres, metres);
-    }
-  }
-  return out;
-}
-
-// The circuit as the recorder writes it, dated by the file's time (set by the caller).
-std::vector<std::uint8_t> WriteAsDat(const std::vector<TrackPoint>& points) {
-  std::vector<SampleValues> samples;
-  for (const TrackPoint& p : points) {
-    const auto of = static_cast<long long>(p.utcSeconds) % 86400;
-    SampleValues v;
-    v.hours = static_cast<int>(of / 3600);
-    v.minutes = static_cast<int>(of / 60 % 60);
-    v.seconds = static_cast<int>(of % 60);
-    v.latitudeDeg = p.latitudeDeg;
-    v.longitudeDeg = p.longitudeDeg;
-    v.altitudeFt = p.altitudeFt;
-    v.iasKt = v.tasKt = p.groundSpeedKt;
-    v.headingDeg = kRunwayDeg;
-    v.gearDown[0] = v.gearDown[1] = v.gearDown[2] = true;
-    samples.push_back(v);
-  }
-  return EncodeSamples(samples);
 }
 
 void SetModified(const std::string& path, double utcSeconds) {
@@ -131,10 +50,10 @@ class Logbook : public ::testing::Test {
     fs::create_directories(flights_.path() + "/sub");
     for (const char* format : {"csv", "json", "gpx", "kml", "igc"}) {
       WriteText(flights_.File(std::string("sub/circuit.") + format),
-                WriteAs(format, circuit_.points));
+                CraftedText(format, circuit_.points));
     }
     const std::string dat = flights_.File("circuit.dat");
-    ASSERT_TRUE(WriteBytes(dat, WriteAsDat(circuit_.points)));
+    ASSERT_TRUE(WriteBytes(dat, CraftedDat(circuit_.points)));
     SetModified(dat, kStartUtc + 3 * 3600);
   }
   LogbookResult Open(const std::string& dataDir) {
@@ -209,7 +128,7 @@ TEST_F(Logbook, ASecondOpeningReadsOnlyWhatChangedAndKeepsWhatVanished) {
   EXPECT_EQ(second.entries, first.entries);
 
   // One flight written again, one gone: the first is read, the second kept as missing.
-  WriteText(flights_.File("sub/circuit.csv"), WriteAs("csv", circuit_.points) + "\n");
+  WriteText(flights_.File("sub/circuit.csv"), CraftedText("csv", circuit_.points) + "\n");
   fs::remove(flights_.File("sub/circuit.kml"));
   const LogbookResult third = Open(data_.path());
   EXPECT_EQ(third.filesRead, 1);

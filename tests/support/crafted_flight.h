@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -77,5 +78,11 @@ std::vector<Step> FullStop(double field);
 std::vector<Step> Join(std::initializer_list<std::vector<Step>> parts);
 
 std::vector<Step> PlainCircuit(double field);
+
+// The points as the file of a format writes them: "csv" (the traffic library's names
+// and a callsign), "json", "gpx", "kml" or "igc" (dated 2024-06-01).
+std::string CraftedText(const std::string& format, const std::vector<TrackPoint>& points);
+// The points as the recorder writes them: times of day, dated by the file's time.
+std::vector<std::uint8_t> CraftedDat(const std::vector<TrackPoint>& points);
 
 }  // namespace quarn::testing

@@ -59,6 +59,11 @@ class Ui : public Notices {
   virtual std::optional<SearchDirAnswer> AskSearchDir(const SearchDirAnswer& initial) = 0;
   // The radial dialog: the radial text on OK, or nothing on Cancel.
   virtual std::optional<std::string> AskRadial(const RadialDialogFields& fields) = 0;
+  // Where a compared flight is laid on the current one: "start", "takeoff" or
+  // "touchdown", or nothing on Cancel. A host without the question keeps the current.
+  virtual std::optional<std::string> AskCompareAlignment(const std::string& current) {
+    return current;
+  }
   // The column map dialog: the map's JSON text on OK, or nothing on Cancel.
   virtual std::optional<std::string> AskColumnMap(const ColumnMapRequest& /*request*/) {
     return std::nullopt;

@@ -448,7 +448,10 @@ void CHalbricoView::OnCompareWith() {
   request.defaultExtension = "NULL";
   const auto path = ui_.AskOpenFile(request);
   if (!path) return;
-  CompareWith(*path, doc_.compareAlignment());
+  const auto named =
+      ui_.AskCompareAlignment(std::string(CompareAlignmentName(doc_.compareAlignment())));
+  if (!named) return;
+  CompareWith(*path, ParseCompareAlignment(*named).value_or(doc_.compareAlignment()));
 }
 
 bool CHalbricoView::CompareWith(const std::string& path, CompareAlignment alignment) {

@@ -3,11 +3,13 @@
 #include <QApplication>
 #include <QCryptographicHash>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QStatusBar>
 #include <QStringList>
+#include <utility>
 
 #include "app/shell/dialogs.h"
 #include "platform/file_services.h"
@@ -100,6 +102,30 @@ std::optional<std::string> QtUi::AskColumnMap(const ColumnMapRequest& request) {
   if (columnMapAnswer_) return columnMapAnswer_(dialog);
   if (Exec(dialog) != QDialog::Accepted) return std::nullopt;
   return dialog.Map();
+}
+
+std::optional<std::string> QtUi::AskCompareAlignment(const std::string& current) {
+  if (pendingAlignment_) return std::exchange(pendingAlignment_, std::nullopt);
+  // The names the view knows and the words the user reads, the default first.
+  static const std::pair<const char*, const char*> kChoices[] = {
+      {"touchdown", "Touchdown"}, {"takeoff", "Take-off"}, {"start", "Start"}};
+  QStringList words;
+  QString currentWord;
+  for (const auto& [name, word] : kChoices) {
+    words << word;
+    if (current == name) currentWord = word;
+  }
+  QInputDialog dialog(&frame_);
+  dialog.setWindowTitle("Compare With");
+  dialog.setLabelText("Lay the compared flight on this one at its:");
+  dialog.setComboBoxItems(words);
+  dialog.setComboBoxEditable(false);
+  if (!currentWord.isEmpty()) dialog.setTextValue(currentWord);
+  if (Exec(dialog) != QDialog::Accepted) return std::nullopt;
+  for (const auto& [name, word] : kChoices) {
+    if (dialog.textValue() == word) return std::string(name);
+  }
+  return std::nullopt;
 }
 
 namespace {

@@ -24,6 +24,7 @@ class QtUi : public Ui {
   std::optional<SearchDirAnswer> AskSearchDir(const SearchDirAnswer& initial) override;
   std::optional<std::string> AskRadial(const RadialDialogFields& fields) override;
   std::optional<std::string> AskColumnMap(const ColumnMapRequest& request) override;
+  std::optional<std::string> AskCompareAlignment(const std::string& current) override;
   // Kept in the user's settings, by the header's columns.
   std::string RememberedColumnMap(const std::vector<std::string>& columns) override;
   void RememberColumnMap(const std::vector<std::string>& columns, const std::string& map) override;
@@ -48,6 +49,8 @@ class QtUi : public Ui {
   void AnswerColumnMapsWith(std::function<std::optional<std::string>(CColumnMapDlg&)> answer) {
     columnMapAnswer_ = std::move(answer);
   }
+  // The next alignment question likewise (tests).
+  void AnswerNextAlignmentWith(const std::string& name) { pendingAlignment_ = name; }
   // Called when a dialog or message box has closed.
   void OnModalClosed(std::function<void()> callback) { modalClosed_ = std::move(callback); }
 
@@ -57,6 +60,7 @@ class QtUi : public Ui {
   std::string title_;
   std::optional<std::string> pendingOpen_;
   std::optional<std::string> pendingSave_;
+  std::optional<std::string> pendingAlignment_;
   std::function<void(const std::string&)> fileChosen_;
   std::function<void()> modalClosed_;
   std::function<std::optional<std::string>(CColumnMapDlg&)> columnMapAnswer_;

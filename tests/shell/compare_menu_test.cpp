@@ -33,7 +33,9 @@ TEST_F(CompareMenu, EndCompareIsOfferedOnlyWhileAFlightIsCompared) {
   frame_.ui().AnswerNextOpenWith(QUARN_EXAMPLES_DIR "/flight.dat");
   frame_.RunCommand(ID_SELECT_RECORD_FILE);
   frame_.ui().AnswerNextOpenWith(QUARN_EXAMPLES_DIR "/midnight.dat");
+  frame_.ui().AnswerNextAlignmentWith("takeoff");
   frame_.RunCommand(ID_COMPARE_WITH);
+  EXPECT_EQ(frame_.app().doc().compareAlignment(), CompareAlignment::Takeoff);
   const Flight* compared = frame_.app().doc().comparedFlight();
   ASSERT_NE(compared, nullptr);
   EXPECT_EQ(compared->recordPath, QUARN_EXAMPLES_DIR "/midnight.dat");

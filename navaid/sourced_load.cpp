@@ -223,6 +223,8 @@ class TableIndex {
     index_ = doc.m_sourcedIndex.get();
     const std::size_t expected = static_cast<std::size_t>(doc.m_navaidCount) + coming;
     index_->byKey.reserve(expected);
+    index_->airports.reserve(expected / 4);
+    index_->runways.reserve(expected / 4);
     index_->entries.reserve(expected);
     CatchUp();
   }

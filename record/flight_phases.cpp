@@ -53,13 +53,16 @@ double AngleBetween(double a, double b) {
 std::vector<bool> FindJumps(const TrackView& v) {
   const auto& th = kPhaseThresholds;
   std::vector<bool> jump(static_cast<std::size_t>(v.count()), false);
+  // Each step's speed is found once, and the span across a sample only where both
+  // of its steps are too fast: most tracks have no jump at all.
+  double before = v.count() > 1 ? Knots(v.Metres(0, 1), v.t(1) - v.t(0)) : 0;
   for (int i = 1; i + 1 < v.count(); ++i) {
-    const double before = Knots(v.Metres(i - 1, i), v.t(i) - v.t(i - 1));
     const double after = Knots(v.Metres(i, i + 1), v.t(i + 1) - v.t(i));
-    const double across = Knots(v.Metres(i - 1, i + 1), v.t(i + 1) - v.t(i - 1));
-    if (before > th.jumpKt && after > th.jumpKt && across <= th.jumpKt) {
+    if (before > th.jumpKt && after > th.jumpKt &&
+        Knots(v.Metres(i - 1, i + 1), v.t(i + 1) - v.t(i - 1)) <= th.jumpKt) {
       jump[static_cast<std::size_t>(i)] = true;
     }
+    before = after;
   }
   return jump;
 }

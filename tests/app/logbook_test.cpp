@@ -185,6 +185,22 @@ TEST_F(Logbook, ADatabaseThatCannotServeIsSetAsideOrLeftAndTheLogbookStillWorks)
   EXPECT_NE(memory.notes[0].find("works from memory"), std::string::npos);
 }
 
+// Another program holding the database locked: this one says so, works from memory,
+// and leaves the database to the other.
+TEST_F(Logbook, ABusyDatabaseIsToldAndLeftToTheOtherProgram) {
+  Open(data_.path());
+  sqlite3* other = nullptr;
+  ASSERT_EQ(sqlite3_open(data_.File(kLogbookDatabaseName).c_str(), &other), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE;", nullptr, nullptr, nullptr), SQLITE_OK);
+  const LogbookResult result = Open(data_.path());
+  EXPECT_EQ(result.entries.size(), 6u);
+  ASSERT_EQ(result.notes.size(), 1u);
+  EXPECT_NE(result.notes[0].find("is busy"), std::string::npos) << result.notes[0];
+  sqlite3_exec(other, "COMMIT;", nullptr, nullptr, nullptr);
+  sqlite3_close(other);
+  EXPECT_EQ(Open(data_.path()).filesRead, 0) << "the kept entries are still there";
+}
+
 TEST_F(Logbook, AnOlderDatabaseIsUpgradedWithItsRows) {
   const std::string db = data_.File(kLogbookDatabaseName);
   sqlite3* h = nullptr;

@@ -5,8 +5,10 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <filesystem>
 #include <set>
+#include <string_view>
 #include <system_error>
 #include <unordered_map>
 
@@ -23,11 +25,42 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Whether the file's name is one the Open dialog offers for flights.
+bool NamedLikeFlight(const std::string& path) {
+  std::string name = fs::path(path).filename().string();
+  std::transform(name.begin(), name.end(), name.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  for (const FlightFormat& format : FlightFormats()) {
+    std::string_view patterns = format.patterns;
+    while (!patterns.empty()) {
+      const std::size_t blank = patterns.find(' ');
+      std::string_view pattern = patterns.substr(0, blank);
+      patterns = blank == std::string_view::npos ? std::string_view() : patterns.substr(blank + 1);
+      if (pattern.substr(0, 1) != "*") continue;  // a whole name, such as Data.txt
+      pattern.remove_prefix(1);
+      if (name.size() > pattern.size() &&
+          name.compare(name.size() - pattern.size(), pattern.size(), pattern) == 0) {
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
 // Whether the file holds a flight of a supported format, by its first bytes (a
 // compressed file is taken to, and told by what it unpacks to when read).
 bool LooksLikeFlight(const std::string& path) {
   MappedFile file;
-  if (file.Open(path) != MappedFile::Error::None) return false;
+  switch (file.Open(path)) {
+    case MappedFile::Error::None:
+      break;
+    case MappedFile::Error::OpenFailed:
+    case MappedFile::Error::MapFailed:
+      // Unreadable: its name alone can say it is a flight, whose failure is then told.
+      return NamedLikeFlight(path);
+    default:
+      return false;  // empty, or no regular file
+  }
   const std::span<const std::uint8_t> bytes = file.bytes();
   if (IsGzip(bytes)) return true;
   const std::string format = DetectFlightFormat(bytes, path);

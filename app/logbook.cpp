@@ -10,6 +10,7 @@
 #include "navaid/halbrico_doc.h"
 #include "platform/json.h"
 #include "record/flight_phases.h"
+#include "record/flight_reader.h"
 #include "record/text_input.h"
 #include "record/track_export.h"
 
@@ -253,6 +254,15 @@ std::vector<LogbookEntry> LogbookEntriesOf(const Flight& flight, const CHalbrico
     entries.push_back(std::move(e));
   }
   return entries;
+}
+
+Result<LogbookFileRead> ReadLogbookFile(const std::string& path, const CHalbricoDoc* navaids) {
+  auto read = ReadFlight(path);
+  if (!read) return read.error();
+  Flight& flight = read->flight;
+  if (flight.samples.size() < 2) return Error{path + ": a flight needs at least two samples"};
+  flight.recordPath = path;
+  return LogbookFileRead{flight.format, LogbookEntriesOf(flight, navaids)};
 }
 
 LogbookTotals LogbookTotalsOf(std::span<const LogbookEntry> entries) {

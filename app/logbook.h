@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "base/flight.h"
+#include "base/result.h"
 
 namespace quarn {
 
@@ -58,6 +59,14 @@ struct LogbookFailure {
 // The entries of one flight, one a leg; navaids may be null (no airports, no
 // touchdown point, no verdict). The file and format come from the flight.
 std::vector<LogbookEntry> LogbookEntriesOf(const Flight& flight, const CHalbricoDoc* navaids);
+
+// The entries of the flight in the file at path, with its format; an error naming the
+// file when it cannot be read or holds fewer than two samples.
+struct LogbookFileRead {
+  std::string format;
+  std::vector<LogbookEntry> entries;
+};
+Result<LogbookFileRead> ReadLogbookFile(const std::string& path, const CHalbricoDoc* navaids);
 
 LogbookTotals LogbookTotalsOf(std::span<const LogbookEntry> entries);
 

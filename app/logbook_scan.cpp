@@ -11,6 +11,7 @@
 #include <string_view>
 #include <system_error>
 #include <unordered_map>
+#include <utility>
 
 #include "app/logbook.h"
 #include "app/logbook_store.h"
@@ -127,18 +128,13 @@ StoredFlightFile ReadForLogbook(const std::string& path, const FileStamp& stamp,
   file.size = stamp.size;
   file.modified = stamp.modified;
   file.navaids = navaidsKey;
-  auto read = ReadFlight(path);
+  auto read = ReadLogbookFile(path, navaids);
   if (!read) {
     file.error = read.error().message;
     return file;
   }
-  read->flight.recordPath = path;
-  file.format = read->flight.format;
-  if (read->flight.samples.size() < 2) {
-    file.error = path + ": a flight needs at least two samples";
-    return file;
-  }
-  file.entries = LogbookEntriesOf(read->flight, navaids);
+  file.format = std::move(read->format);
+  file.entries = std::move(read->entries);
   return file;
 }
 

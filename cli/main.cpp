@@ -392,20 +392,13 @@ int LogbookFromStdin(const quarn::CHalbricoDoc* navaids) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.empty()) continue;
     const std::string path = FullPath(line);
-    auto read = quarn::ReadFlight(path);
-    std::string error;
+    const auto read = quarn::ReadLogbookFile(path, navaids);
     if (!read) {
-      error = read.error().message;
-    } else if (read->flight.samples.size() < 2) {
-      error = path + ": a flight needs at least two samples";
-    }
-    if (!error.empty()) {
-      std::cout << quarn::LogbookFailureJsonLine({path, error}) << std::endl;
+      std::cout << quarn::LogbookFailureJsonLine({path, read.error().message}) << std::endl;
       failed = true;
       continue;
     }
-    read->flight.recordPath = path;
-    for (const auto& e : quarn::LogbookEntriesOf(read->flight, navaids)) {
+    for (const auto& e : read->entries) {
       std::cout << quarn::LogbookJsonLine(e) << '\n';
     }
     std::cout.flush();

@@ -28,6 +28,7 @@
 #include "base/format.h"
 #include "base/view_state.h"
 #include "bench/image_window.h"
+#include "bench/line_ends_floor.h"
 #include "charts/chart_input.h"
 #include "charts/map_state.h"
 #include "charts/track_chart.h"
@@ -216,23 +217,7 @@ const World& TheWorld() {
 // The floor: every file's bytes read into memory and their line ends found.
 std::size_t ReadAndFindLineEnds(const std::vector<fs::path>& files) {
   std::size_t lines = 0;
-  for (const fs::path& path : files) {
-    std::FILE* in = std::fopen(path.c_str(), "rb");
-    if (in == nullptr) continue;
-    std::fseek(in, 0, SEEK_END);
-    const long size = std::ftell(in);
-    std::fseek(in, 0, SEEK_SET);
-    std::vector<char> bytes(static_cast<std::size_t>(size));
-    const std::size_t got = std::fread(bytes.data(), 1, bytes.size(), in);
-    std::fclose(in);
-    const char* p = bytes.data();
-    const char* end = p + got;
-    while (
-        (p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p))))) {
-      ++lines;
-      ++p;
-    }
-  }
+  for (const fs::path& path : files) lines += bench::ReadAndFindLineEnds(path.string());
   return lines;
 }
 

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "base/format.h"
+#include "bench/line_ends_floor.h"
 #include "record/flight_reader.h"
 #include "record/text_input.h"
 #include "support/flight_record_writer.h"
@@ -159,25 +160,7 @@ const File& FileOf(const std::string& format) {
   return files.Of(format);
 }
 
-// The floor: the file's bytes read into memory and their line ends found.
-std::size_t ReadAndFindLineEnds(const std::string& path) {
-  std::FILE* in = std::fopen(path.c_str(), "rb");
-  if (in == nullptr) return 0;
-  std::fseek(in, 0, SEEK_END);
-  const long size = std::ftell(in);
-  std::fseek(in, 0, SEEK_SET);
-  std::vector<char> bytes(static_cast<std::size_t>(size));
-  const std::size_t got = std::fread(bytes.data(), 1, bytes.size(), in);
-  std::fclose(in);
-  std::size_t lines = 0;
-  const char* p = bytes.data();
-  const char* end = p + got;
-  while ((p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p))))) {
-    ++lines;
-    ++p;
-  }
-  return lines;
-}
+using bench::ReadAndFindLineEnds;
 
 void ReadBesideFloor(benchmark::State& state, const std::string& format) {
   const File& f = FileOf(format);

@@ -29,7 +29,7 @@ std::string FormatRow(const char* format, std::span<const RowField> fields) {
     while (end < f.size() && f[end] == 'l') ++end;
     if (end >= f.size()) break;
     const char letter = f[end];
-    const std::string spec(f.substr(i, end - i + 1));
+    const std::string conversion(f.substr(i, end - i + 1));
     const RowField field = next < fields.size() ? fields[next] : RowField{0, true};
     ++next;
     if (field.absent) {
@@ -47,12 +47,12 @@ std::string FormatRow(const char* format, std::span<const RowField> fields) {
     } else {
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-nonliteral"
-      if (letter == 'd' && spec.find('l') != std::string::npos) {
-        out += Format(spec.c_str(), static_cast<long>(field.value));
+      if (letter == 'd' && conversion.find('l') != std::string::npos) {
+        out += Format(conversion.c_str(), static_cast<long>(field.value));
       } else if (letter == 'd') {
-        out += Format(spec.c_str(), static_cast<int>(field.value));
+        out += Format(conversion.c_str(), static_cast<int>(field.value));
       } else {
-        out += Format(spec.c_str(), field.value);
+        out += Format(conversion.c_str(), field.value);
       }
 #pragma GCC diagnostic pop
     }

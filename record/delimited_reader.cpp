@@ -324,10 +324,10 @@ std::string UnitList(const MapChannel& channel) {
   return list;
 }
 
-Result<MapEntry> ParseMapEntry(std::string_view column, simdjson::dom::element spec) {
+Result<MapEntry> ParseMapEntry(std::string_view column, simdjson::dom::element mapping) {
   const std::string quoted = "\"" + std::string(column) + "\"";
   simdjson::dom::object object;
-  if (spec.get_object().get(object) != simdjson::SUCCESS) {
+  if (mapping.get_object().get(object) != simdjson::SUCCESS) {
     return Error{"the entry of column " + quoted + " is not an object"};
   }
   std::string_view channelName;

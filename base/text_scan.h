@@ -3,6 +3,7 @@
 // bytes, numbers filling a field, and the message of a reader that stops at a line.
 // What every reader of outside text shares, track and navaid data alike.
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -43,6 +44,19 @@ class LineCursor {
 std::size_t EstimateLines(std::string_view text);
 
 std::string_view TrimBlanks(std::string_view s);
+
+// Letter case aside, ASCII only and without the locale: files name their columns and
+// kinds in English words.
+inline char LowerAscii(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+inline bool EqualIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+  }
+  return true;
+}
 
 // A decimal number filling the whole field (blanks around it allowed, a leading '+'
 // too); nothing for an empty or malformed field or one that is not finite.

@@ -5,24 +5,14 @@
 #include <cstdint>
 #include <cstring>
 
+#include "base/text_scan.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
 namespace quarn {
 namespace {
-
-char LowerAscii(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  }
-  return true;
-}
 
 constexpr std::size_t kBlock = 64;
 

@@ -34,18 +34,6 @@ constexpr double kNdbMinKhz = 100, kNdbMaxKhz = 1800;
 constexpr double kAtisVhfMinMhz = 108, kAtisVhfMaxMhz = 137;
 constexpr double kAtisUhfMinMhz = 225, kAtisUhfMaxMhz = 400;
 
-char LowerAscii(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  }
-  return true;
-}
-
 // An optional number: unknown when the field is empty or holds no number.
 double OptionalNumber(std::string_view field) {
   const std::optional<double> value = ParseNumber(field);

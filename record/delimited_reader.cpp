@@ -469,21 +469,10 @@ std::string MissingColumns(const Layout& layout) {
   return text;
 }
 
-// b: lower case.
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    // ASCII only, without the locale: a cell is compared with words of English.
-    const char c = a[i] >= 'A' && a[i] <= 'Z' ? static_cast<char>(a[i] - 'A' + 'a') : a[i];
-    if (c != b[i]) return false;
-  }
-  return true;
-}
-
 // The words: lower case.
 bool IsAnyOf(std::string_view text, std::initializer_list<std::string_view> words) {
   for (std::string_view w : words) {
-    if (EqualsNoCase(text, w)) return true;
+    if (EqualIgnoringCase(text, w)) return true;
   }
   return false;
 }

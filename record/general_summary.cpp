@@ -41,13 +41,7 @@ std::string StampText(const TimeStamp& t) {
 }
 
 std::string FuelRow(const AnalysisSample& s, bool recorded) {
-  const RowField fields[] = {{static_cast<double>(s.stamp.hours)},
-                             {static_cast<double>(s.stamp.minutes)},
-                             {static_cast<double>(s.stamp.seconds)},
-                             {s.fuel[0], !recorded},
-                             {s.fuel[1], !recorded},
-                             {s.fuel[2], !recorded},
-                             {s.fuel[3], !recorded}};
+  const auto fields = FuelRowFields(s, recorded);
   return FormatRow("%02d:%02d:%02d      %04.1f           %04.1f          %04.1f            %04.1f",
                    fields);
 }

@@ -73,4 +73,14 @@ int SummarySampleCount(const Flight& flight) {
   return flight.sampleCount();
 }
 
+std::array<RowField, 7> FuelRowFields(const AnalysisSample& s, bool recorded) {
+  return {{{static_cast<double>(s.stamp.hours)},
+           {static_cast<double>(s.stamp.minutes)},
+           {static_cast<double>(s.stamp.seconds)},
+           {s.fuel[0], !recorded},
+           {s.fuel[1], !recorded},
+           {s.fuel[2], !recorded},
+           {s.fuel[3], !recorded}}};
+}
+
 }  // namespace quarn

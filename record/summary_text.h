@@ -2,11 +2,13 @@
 // What the two summary screens share: their font, the dashes under the column
 // header and the event row that shows one sample's flight conditions.
 
+#include <array>
 #include <string>
 
 #include "base/flight.h"
 #include "base/format.h"
 #include "platform/draw_context.h"
+#include "record/flight_analysis.h"
 
 namespace quarn {
 
@@ -38,6 +40,10 @@ class SummaryFont {
 // "n/a" for the values of channels the flight did not record.
 std::string SummaryEventRow(const char* format, const FlightSample& s,
                             const ChannelSet& channels = ChannelSet::AllRecorded());
+
+// A fuel row's fields: the sample's stored time, then its four tanks, "n/a" where the
+// flight did not record fuel. The screen and the text export lay them out each its way.
+std::array<RowField, 7> FuelRowFields(const AnalysisSample& s, bool recorded);
 
 // A row of a quantity the flight did not record: the format's label, then "n/a".
 std::string NotRecordedRow(const char* format);

@@ -67,9 +67,15 @@ TEST_F(DesktopConventions, CtrlQEndsTheProgram) {
   QTimer::singleShot(0, &frame_, [this] {
     QTest::keyClick(&frame_.viewWindow(), Qt::Key_Q, Qt::ControlModifier);
   });
-  QTimer::singleShot(5000, [] { QApplication::exit(1); });
+  QTimer stuck;
+  stuck.setSingleShot(true);
+  QObject::connect(&stuck, &QTimer::timeout, [] { QApplication::exit(1); });
+  stuck.start(5000);
   EXPECT_EQ(QApplication::exec(), 0);
   EXPECT_FALSE(frame_.isVisible());
+  // The last window's closing also posts a quit; left queued, it would end the next
+  // test's dialogs the moment they open.
+  QCoreApplication::removePostedEvents(qApp, QEvent::Quit);
 }
 
 TEST_F(DesktopConventions, MainKeyboardPlusAndMinusMoveTheCursorLikeTheKeypads) {

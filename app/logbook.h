@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <span>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -92,6 +93,9 @@ struct LogbookRequest {
   const CHalbricoDoc* navaids = nullptr;
   // Called from any thread as files are done: files done, files to do.
   std::function<void(int done, int total)> progress;
+  // Asked to stop, the reading starts no further file. What was read is kept; the
+  // files not read are neither listed nor stored, and the next opening reads them.
+  std::stop_token stop;
 };
 
 struct LogbookResult {
@@ -102,6 +106,7 @@ struct LogbookResult {
   std::vector<std::string> notes;
   int filesRead = 0;  // read this time
   int filesKept = 0;  // unchanged since the last opening, taken from the database
+  int filesLeft = 0;  // to be read, but the reading was asked to stop first
 };
 
 // Finds the flights under the request's paths, reads those that are new or changed

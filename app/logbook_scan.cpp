@@ -187,16 +187,19 @@ LogbookResult OpenLogbook(const LogbookRequest& request) {
   }
 
   std::vector<StoredFlightFile> read(toRead.size());
+  std::vector<char> wasRead(toRead.size(), 0);
   std::atomic<int> done{0};
   const int total = static_cast<int>(toRead.size());
   if (request.progress) request.progress(0, total);
   tbb::parallel_for(std::size_t{0}, toRead.size(), [&](std::size_t k) {
+    if (request.stop.stop_requested()) return;
     const std::size_t i = toRead[k];
     if (stamps[i]) {
       read[k] = ReadForLogbook(files[i], *stamps[i], request.navaids, navaidsKey);
     } else {
       read[k].error = files[i] + ": cannot be opened";
     }
+    wasRead[k] = 1;
     const int now = ++done;
     if (request.progress) request.progress(now, total);
   });
@@ -204,6 +207,12 @@ LogbookResult OpenLogbook(const LogbookRequest& request) {
   std::vector<std::pair<std::string, StoredFlightFile>> changed;
   for (std::size_t k = 0; k < toRead.size(); ++k) {
     const std::string& path = files[toRead[k]];
+    if (!wasRead[k]) {
+      // Not read before the stop: what was kept of it may be out of date.
+      stored.erase(path);
+      ++result.filesLeft;
+      continue;
+    }
     stored[path] = read[k];
     // A file that cannot even be looked at is not kept: it is tried again next time.
     if (stamps[toRead[k]]) changed.emplace_back(path, std::move(read[k]));
@@ -221,7 +230,7 @@ LogbookResult OpenLogbook(const LogbookRequest& request) {
   }
   store.Save(changed, result.notes);
 
-  result.filesRead = static_cast<int>(toRead.size());
+  result.filesRead = static_cast<int>(toRead.size()) - result.filesLeft;
   result.filesKept = static_cast<int>(files.size() - toRead.size());
   std::vector<std::string> listed;
   for (const auto& [path, file] : stored) {

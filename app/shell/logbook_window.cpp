@@ -227,6 +227,8 @@ LogbookWindow::LogbookWindow(LogbookWindowOptions options, QWidget* parent)
 }
 
 LogbookWindow::~LogbookWindow() {
+  // A window closed while it reads waits for the files being read, not for the rest.
+  worker_.request_stop();
   if (worker_.joinable()) worker_.join();
 }
 
@@ -243,8 +245,10 @@ void LogbookWindow::BuildWidgets() {
   auto* addButton = new QPushButton("Add Folder...", central);
   auto* removeButton = new QPushButton("Remove Folder", central);
   refreshButton_ = new QPushButton("Refresh", central);
+  stopButton_ = new QPushButton("Stop", central);
+  stopButton_->setEnabled(false);
   auto* exportButton = new QPushButton("Export CSV...", central);
-  for (QPushButton* b : {addButton, removeButton, refreshButton_, exportButton}) {
+  for (QPushButton* b : {addButton, removeButton, refreshButton_, stopButton_, exportButton}) {
     buttons->addWidget(b);
   }
   buttons->addStretch();
@@ -253,6 +257,7 @@ void LogbookWindow::BuildWidgets() {
   connect(addButton, &QPushButton::clicked, this, &LogbookWindow::ChooseFolder);
   connect(removeButton, &QPushButton::clicked, this, &LogbookWindow::RemoveSelectedFolder);
   connect(refreshButton_, &QPushButton::clicked, this, &LogbookWindow::Refresh);
+  connect(stopButton_, &QPushButton::clicked, this, &LogbookWindow::StopReading);
   connect(exportButton, &QPushButton::clicked, this, &LogbookWindow::ChooseCsvFile);
 
   filter_ = new QLineEdit(central);
@@ -345,6 +350,7 @@ void LogbookWindow::SetBusy(bool busy) {
   if (busy == busy_) return;
   busy_ = busy;
   refreshButton_->setEnabled(!busy);
+  stopButton_->setEnabled(busy);
   emit busyChanged(busy);
 }
 
@@ -371,7 +377,8 @@ void LogbookWindow::Refresh() {
   SetBusy(true);
   statusBar()->showMessage("Looking for flights...");
   if (worker_.joinable()) worker_.join();  // the last reading has posted its result
-  worker_ = std::jthread([this, request = std::move(request)] {
+  worker_ = std::jthread([this, request = std::move(request)](std::stop_token stop) mutable {
+    request.stop = std::move(stop);
     LogbookResult result;
     try {
       result = OpenLogbook(request);
@@ -384,8 +391,16 @@ void LogbookWindow::Refresh() {
   });
 }
 
+void LogbookWindow::StopReading() {
+  if (!busy_) return;
+  refreshAgain_ = false;
+  worker_.request_stop();
+  statusBar()->showMessage("Stopping after the files being read...");
+}
+
 void LogbookWindow::ShowProgress(int done, int total) {
-  if (!busy_) return;  // a late word from a reading already shown
+  // A late word from a reading already shown, or one that is stopping.
+  if (!busy_ || worker_.get_stop_token().stop_requested()) return;
   statusBar()->showMessage(QString("Reading flights: %1 of %2").arg(done).arg(total));
 }
 
@@ -409,7 +424,9 @@ void LogbookWindow::ShowResult(LogbookResult result) {
           .arg(result_.filesKept)
           .arg(result_.failures.empty()
                    ? QString()
-                   : QString(", %1 could not be read").arg(result_.failures.size())));
+                   : QString(", %1 could not be read").arg(result_.failures.size())) +
+      (result_.filesLeft == 0 ? QString()
+                              : QString("; stopped, %1 not read yet").arg(result_.filesLeft)));
   SetBusy(false);
   emit refreshed();
   if (refreshAgain_) Refresh();

@@ -121,6 +121,8 @@ class LogbookWindow : public QMainWindow {
   void ChooseCsvFile();
   void RememberFolders() const;
   void SetBusy(bool busy);
+  // Asks the reading to start no further file; what was read is shown and kept.
+  void StopReading();
   void ShowProgress(int done, int total);
   void ShowResult(LogbookResult result);
   // The totals and the chart follow the rows the filter lets through.
@@ -133,6 +135,7 @@ class LogbookWindow : public QMainWindow {
   QLineEdit* filter_ = nullptr;
   QListWidget* folders_ = nullptr;
   QPushButton* refreshButton_ = nullptr;
+  QPushButton* stopButton_ = nullptr;
   QLabel* totals_ = nullptr;
   QListWidget* problems_ = nullptr;
   LandingRateChartWidget* chart_ = nullptr;

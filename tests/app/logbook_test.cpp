@@ -9,13 +9,16 @@
 #include <sqlite3.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
+#include <stop_token>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/logbook_store.h"
@@ -137,6 +140,40 @@ TEST_F(Logbook, ASecondOpeningReadsOnlyWhatChangedAndKeepsWhatVanished) {
   EXPECT_EQ(third.entries.back().file, flights_.File("sub/circuit.kml"));
   EXPECT_NE(LogbookCsvRow(third.entries.back()).find(",missing"), std::string::npos);
   EXPECT_EQ(Open(data_.path()).filesRead, 0);
+}
+
+// A reading asked to stop lists and keeps what it read; the next opening reads the rest
+// and gives what one whole reading gives.
+TEST_F(Logbook, AStoppedReadingKeepsWhatItReadAndTheNextOpeningReadsTheRest) {
+  const LogbookResult whole = Open(TempDir().path());
+  ASSERT_EQ(whole.filesRead, 6);
+
+  for (const bool beforeTheFirstFile : {true, false}) {
+    SCOPED_TRACE(beforeTheFirstFile ? "stopped at once" : "stopped after a file");
+    TempDir data;
+    std::stop_source stop;
+    if (beforeTheFirstFile) stop.request_stop();
+    LogbookRequest request;
+    request.paths = {flights_.path()};
+    request.dataDir = data.path();
+    request.stop = stop.get_token();
+    request.progress = [&](int done, int) {
+      if (done > 0) stop.request_stop();
+    };
+    const LogbookResult stopped = OpenLogbook(request);
+    // Each core may finish the file it holds, and starts no other.
+    const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    EXPECT_LE(stopped.filesRead, beforeTheFirstFile ? 0 : cores);
+    EXPECT_EQ(stopped.filesRead + stopped.filesLeft, 6);
+    EXPECT_EQ(stopped.entries.size(), static_cast<std::size_t>(stopped.filesRead));
+    EXPECT_TRUE(stopped.failures.empty());
+
+    const LogbookResult rest = Open(data.path());
+    EXPECT_EQ(rest.filesRead, stopped.filesLeft);
+    EXPECT_EQ(rest.filesKept, stopped.filesRead);
+    EXPECT_EQ(rest.filesLeft, 0);
+    EXPECT_EQ(rest.entries, whole.entries);
+  }
 }
 
 TEST_F(Logbook, ADatabaseThatCannotServeIsSetAsideOrLeftAndTheLogbookStillWorks) {

@@ -2,16 +2,21 @@
 
 #include <QGuiApplication>
 #include <algorithm>
+#include <atomic>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <iostream>
 #include <mutex>
 #include <optional>
 #include <span>
 #include <sstream>
+#include <stop_token>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -382,6 +387,51 @@ constexpr const char* kLogbookUsage =
     "usage: quarn-cli logbook PATH... [--scenery LIST] [--data-dir DIR] [--csv OUT | --json OUT]\n"
     "       quarn-cli logbook --stdin [--scenery LIST] [--data-dir DIR]\n";
 
+// Ctrl+C (or SIGTERM) while the logbook reads stops the reading after the files in
+// hand, so that what was read is printed and kept; a second one ends the program at
+// once. Made before the reading starts its threads: they inherit the blocked signals,
+// and only the watcher takes them.
+class StopOnInterrupt {
+ public:
+  StopOnInterrupt() {
+    sigemptyset(&signals_);
+    sigaddset(&signals_, SIGINT);
+    sigaddset(&signals_, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &signals_, &previous_);
+    watcher_ = std::jthread([this](std::stop_token done) { Watch(done); });
+  }
+  ~StopOnInterrupt() {
+    watcher_.request_stop();
+    watcher_.join();
+    pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
+  }
+  StopOnInterrupt(const StopOnInterrupt&) = delete;
+  StopOnInterrupt& operator=(const StopOnInterrupt&) = delete;
+
+  std::stop_token token() const { return stop_.get_token(); }
+  // The shell's status for the signal taken, or 0 when none came.
+  int ExitStatus() const { return taken_ == 0 ? 0 : 128 + taken_; }
+
+ private:
+  void Watch(const std::stop_token& done) {
+    const timespec tick{0, 10'000'000};  // how soon the watcher sees it is done
+    while (!done.stop_requested()) {
+      const int signal = sigtimedwait(&signals_, nullptr, &tick);
+      if (signal <= 0) continue;
+      if (taken_ != 0) std::_Exit(128 + signal);
+      taken_ = signal;
+      stop_.request_stop();
+      std::fprintf(stderr, "\nlogbook: stopping after the files being read (again to end now)\n");
+    }
+  }
+
+  sigset_t signals_{};
+  sigset_t previous_{};
+  std::stop_source stop_;
+  std::atomic<int> taken_{0};
+  std::jthread watcher_;  // last: started once the rest is ready
+};
+
 // quarn-cli logbook --stdin: a JSON line for every leg of each flight named on
 // standard input, as each is done; nothing kept. For engines that spread the paths
 // over many machines.
@@ -440,6 +490,9 @@ int LogbookCommand(std::vector<std::string> args, const char* argv0) {
   }
   if (!csvOut.empty()) csvOut = FullPath(csvOut);
   if (!jsonOut.empty()) jsonOut = FullPath(jsonOut);
+  // Paths from standard input are read one by one: an interrupt ends them as usual.
+  std::optional<StopOnInterrupt> interrupt;
+  if (!fromStdin) interrupt.emplace();
   const auto data = DataDirectory(dataDir, argv0);
   if (!data) return 2;
   quarn::CHalbricoDoc doc;
@@ -455,6 +508,7 @@ int LogbookCommand(std::vector<std::string> args, const char* argv0) {
   request.paths = paths;
   request.dataDir = *data;
   request.navaids = navaids;
+  request.stop = interrupt->token();
   std::mutex progressMutex;
   request.progress = [&](int done, int total) {
     const std::lock_guard lock(progressMutex);
@@ -475,8 +529,12 @@ int LogbookCommand(std::vector<std::string> args, const char* argv0) {
   }
   const std::string out = !jsonOut.empty() ? jsonOut : csvOut;
   int status = result.failures.empty() ? 0 : 1;
+  const bool stopped = interrupt->ExitStatus() != 0;
   if (out.empty()) {
     std::cout << text;
+  } else if (stopped) {
+    // A file that may hold a whole logbook is not replaced by a part of one.
+    std::cerr << "quarn-cli: " << out << " not written: the reading was stopped\n";
   } else if (!quarn::ReplaceFileContents(out, text)) {
     std::cerr << "quarn-cli: cannot write " << out << '\n';
     status = 1;
@@ -485,6 +543,11 @@ int LogbookCommand(std::vector<std::string> args, const char* argv0) {
                              result.filesKept, static_cast<int>(result.failures.size()));
   for (const auto& line : quarn::LogbookTotalsText(quarn::LogbookTotalsOf(result.entries))) {
     std::cerr << line << '\n';
+  }
+  if (stopped) {
+    std::cerr << quarn::Format("logbook: stopped, %d files not read; the next run reads them\n",
+                               result.filesLeft);
+    return interrupt->ExitStatus();
   }
   return status;
 }

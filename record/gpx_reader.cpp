@@ -47,6 +47,12 @@ struct GpxChannels {
     groundSpeed |= other.groundSpeed;
     track |= other.track;
   }
+  // Tells the builder which of them the file recorded.
+  void DeclareTo(TrackBuilder& builder) const {
+    if (altitude) builder.Declare(Channel::Altitude);
+    if (groundSpeed) builder.Declare(Channel::GroundSpeed);
+    if (track) builder.Declare(Channel::Track);
+  }
 };
 
 // Speed (m/s) and course (degrees true) from the text of an element of that local
@@ -264,9 +270,7 @@ std::optional<Result<LoadedFlight>> ReadGpxInPieces(std::string_view text,
     }
   }
   if (!pieces->MetAll() || !anyPoint) return std::nullopt;
-  if (carried.altitude) builder.Declare(Channel::Altitude);
-  if (carried.groundSpeed) builder.Declare(Channel::GroundSpeed);
-  if (carried.track) builder.Declare(Channel::Track);
+  carried.DeclareTo(builder);
   return builder.Finish();
 }
 
@@ -298,9 +302,7 @@ Result<LoadedFlight> ReadGpxWhole(std::string_view text, const std::string& name
     }
   }
   if (!anyPoint) return Error{name + ": the GPX file holds no track (no trkpt in a trk's trkseg)"};
-  if (carried.altitude) builder.Declare(Channel::Altitude);
-  if (carried.groundSpeed) builder.Declare(Channel::GroundSpeed);
-  if (carried.track) builder.Declare(Channel::Track);
+  carried.DeclareTo(builder);
   return builder.Finish();
 }
 

@@ -26,6 +26,15 @@ struct KmlChannels {
     altitude |= !std::isnan(point.altitudeFt);
     attitude |= !std::isnan(point.headingDeg);
   }
+  // Tells the builder which channels the file recorded.
+  void DeclareTo(TrackBuilder& builder) const {
+    if (altitude) builder.Declare(Channel::Altitude);
+    if (attitude) {
+      builder.Declare(Channel::Heading);
+      builder.Declare(Channel::Pitch);
+      builder.Declare(Channel::Roll);
+    }
+  }
 };
 
 // The elements of one track, each list in document order.
@@ -214,12 +223,7 @@ Result<LoadedFlight> ReadKmlWhole(std::string_view text, const std::string& name
   if (!carried.points) {
     return Error{name + ": the KML file holds no track (no gx:Track with times and positions)"};
   }
-  if (carried.altitude) builder.Declare(Channel::Altitude);
-  if (carried.attitude) {
-    builder.Declare(Channel::Heading);
-    builder.Declare(Channel::Pitch);
-    builder.Declare(Channel::Roll);
-  }
+  carried.DeclareTo(builder);
   return builder.Finish();
 }
 
@@ -343,12 +347,7 @@ std::optional<Result<LoadedFlight>> ReadKmlInPieces(std::string_view text,
     if (!takeUpTo(count)) return std::nullopt;
   }
   if (!pieces->MetAll() || !carried.points) return std::nullopt;
-  if (carried.altitude) builder.Declare(Channel::Altitude);
-  if (carried.attitude) {
-    builder.Declare(Channel::Heading);
-    builder.Declare(Channel::Pitch);
-    builder.Declare(Channel::Roll);
-  }
+  carried.DeclareTo(builder);
   return builder.Finish();
 }
 

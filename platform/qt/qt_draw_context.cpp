@@ -560,37 +560,31 @@ const Sprite* QtDrawContext::ShapeSprite(const QImage& image, const ShapeKey& ke
 }
 
 void QtDrawContext::DoRectangle(const Rect& r) {
-  FlushRun();
-  const ShapeStyle style{pen(), brush(), bkMode(), bkColor(), nativeOpaqueDashes_};
-  QImage* image = SpriteImage();
-  if (image != nullptr && r.right > r.left && r.bottom > r.top) {
-    const ShapeKey key = BoxKey(ShapeKind::Rectangle, style, *image, painter_.renderHints(), r);
-    const QRect area = CaptureArea(r.right - r.left, r.bottom - r.top, style.pen);
-    const QPoint origin(r.left, r.top);
-    const Sprite* sprite = ShapeSprite(*image, key, area, [&](QPainter& p, QPoint shift) {
-      PaintRectangle(p, style, Shifted(r, shift - origin));
-    });
-    if (QueueSprite(*image, sprite, origin)) return;
-  }
-  DrawingThroughQt();
-  PaintRectangle(painter_, style, r);
+  DrawBoxShape(BoxShape::Rectangle, r);
 }
 
 void QtDrawContext::DoEllipse(const Rect& r) {
+  DrawBoxShape(BoxShape::Ellipse, r);
+}
+
+void QtDrawContext::DrawBoxShape(BoxShape shape, const Rect& r) {
   FlushRun();
+  const bool rectangle = shape == BoxShape::Rectangle;
+  const ShapeKind kind = rectangle ? ShapeKind::Rectangle : ShapeKind::Ellipse;
+  const auto paint = rectangle ? PaintRectangle : PaintEllipse;
   const ShapeStyle style{pen(), brush(), bkMode(), bkColor(), nativeOpaqueDashes_};
   QImage* image = SpriteImage();
   if (image != nullptr && r.right > r.left && r.bottom > r.top) {
-    const ShapeKey key = BoxKey(ShapeKind::Ellipse, style, *image, painter_.renderHints(), r);
+    const ShapeKey key = BoxKey(kind, style, *image, painter_.renderHints(), r);
     const QRect area = CaptureArea(r.right - r.left, r.bottom - r.top, style.pen);
     const QPoint origin(r.left, r.top);
     const Sprite* sprite = ShapeSprite(*image, key, area, [&](QPainter& p, QPoint shift) {
-      PaintEllipse(p, style, Shifted(r, shift - origin));
+      paint(p, style, Shifted(r, shift - origin));
     });
     if (QueueSprite(*image, sprite, origin)) return;
   }
   DrawingThroughQt();
-  PaintEllipse(painter_, style, r);
+  paint(painter_, style, r);
 }
 
 void QtDrawContext::DoPolygon(std::span<const Point> points, FillMode mode) {

@@ -54,6 +54,10 @@ class QtDrawContext : public DrawContext {
   void StateChanging() override { FlushRun(); }
 
  private:
+  enum class BoxShape { Rectangle, Ellipse };
+  // A rectangle or an ellipse in the box: stamped from its kept sprite where it can
+  // be, else painted through Qt.
+  void DrawBoxShape(BoxShape shape, const Rect& r);
   // Draws the pending run of line-tos, queued where it can be.
   void FlushRun();
   // A one-pixel pen's run written into the pixels of a 32-bit image (the window's
